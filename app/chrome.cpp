@@ -1,0 +1,88 @@
+// Window chrome: dragging the frameless window, the title-strip buttons, the tray and closing.
+#include "app/lumtarmain.h"
+
+#include "ui_lumtarmain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMouseEvent>
+
+void LumtarMain::mousePressEvent(QMouseEvent* event)
+{
+    dragOffsetX = event->pos().x();
+    dragOffsetY = event->pos().y();
+}
+
+void LumtarMain::mouseMoveEvent(QMouseEvent* event)
+{
+    move(event->globalPos().x() - dragOffsetX, event->globalPos().y() - dragOffsetY);
+}
+
+void LumtarMain::on_application_minimize_clicked()
+{
+    setWindowState(Qt::WindowMinimized);
+}
+
+void LumtarMain::on_application_close_clicked()
+{
+    if (questionBox(tr("Close Confirmation?"), tr("Are you sure you want to exit?")) == QMessageBox::Yes)
+        QApplication::quit();
+}
+
+void LumtarMain::application_maximize()
+{
+    show();
+    showNormal();
+    activateWindow();
+}
+
+void LumtarMain::trayIconClicked(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger)
+        application_maximize();
+}
+
+void LumtarMain::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (questionBox(tr("Application close"), tr("Are you sure you want to exit?")) == QMessageBox::Yes)
+        event->accept();
+}
+
+void LumtarMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslateKeepingLists();
+}
+
+// Retranslating resets the lists to their placeholder items; the lists filled from the
+// service must survive a language change, so their items are put back afterwards.
+void LumtarMain::retranslateKeepingLists()
+{
+    struct Saved
+    {
+        QComboBox* box;
+        QStringList texts;
+        QVariantList data;
+        int current;
+    };
+    QList<Saved> saved;
+    for (QComboBox* box : {ui->servers, ui->protocols, ui->type, ui->payment_processor, ui->payment_plan}) {
+        Saved s{box, {}, {}, box->currentIndex()};
+        for (int i = 0; i < box->count(); ++i) {
+            s.texts << box->itemText(i);
+            s.data << box->itemData(i);
+        }
+        saved << s;
+    }
+    ui->retranslateUi(this);
+    for (const Saved& s : saved) {
+        const QSignalBlocker blocker(s.box);
+        s.box->clear();
+        for (int i = 0; i < s.texts.size(); ++i)
+            s.box->addItem(s.texts.at(i), s.data.at(i));
+        s.box->setCurrentIndex(s.current);
+    }
+}

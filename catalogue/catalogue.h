@@ -1,0 +1,102 @@
+#ifndef CORVANE_CATALOGUE_H
+#define CORVANE_CATALOGUE_H
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+// The server list of a login document, read once per stored document. The window's
+// lists and server detail fields are filled from it; nothing walks the text again.
+
+enum class Protocol
+{
+    Pptp,
+    L2tp,
+    OpenVpn
+};
+
+struct Profile
+{
+    QString name;
+    QString config;
+    QString certificate;
+};
+
+struct ServerEntry
+{
+    QString name;
+    QString ip;
+    QString country;
+    QString assignedIp;
+    QString pskey;
+    bool hasCountry = false;
+    bool hasPskey = false;
+    bool pptp = false;
+    bool l2tp = false;
+    bool openVpn = false;
+    QVector<Profile> profiles;
+};
+
+struct Catalogue
+{
+    // Every entry, in document order; each `id` start tag begins one.
+    QVector<ServerEntry> entries;
+    // Row of the `servers` list -> index into entries. Entries without a country are not
+    // listed, so rows and entry numbers can differ.
+    QVector<int> rows;
+};
+
+// New values for the server detail fields and the flag; an empty optional leaves the
+// field as it is.
+struct DetailUpdate
+{
+    std::optional<QString> name;
+    std::optional<QString> ip;
+    std::optional<QString> assignedIp;
+    std::optional<QString> protocol;
+    std::optional<QString> pskey;
+    std::optional<QString> config;
+    std::optional<QString> certificate;
+    std::optional<QString> flag; // resource path of the flag image
+};
+
+// Items of the `type` list for a selection and the detail fields that go with them.
+struct TypeFill
+{
+    QStringList items;
+    DetailUpdate details;
+};
+
+// Reads the login document. Reading stops at the first XML error; what was read before
+// it is kept.
+Catalogue readCatalogue(const QString& document);
+
+// Item texts of the `servers` list, one per listed entry.
+QStringList serverItems(const Catalogue& catalogue);
+
+// The entry shown at a row of `servers`; nullptr when the row shows none (-1 included).
+const ServerEntry* serverAtRow(const Catalogue& catalogue, int serverRow);
+
+// Protocols the entry offers, always in the order PPTP, L2TP, OpenVPN.
+QVector<Protocol> offeredProtocols(const ServerEntry& entry);
+QString protocolText(Protocol protocol);
+
+// Item texts of the `protocols` list for a row of `servers`.
+QStringList protocolItems(const Catalogue& catalogue, int serverRow);
+
+// The protocol shown at a row of `protocols`, if any.
+std::optional<Protocol> protocolAtRow(const ServerEntry& entry, int protocolRow);
+
+// The `type` list for a server and protocol row, with the detail fields for the
+// selection it leaves: its first item, the one that becomes current.
+TypeFill typeFill(const Catalogue& catalogue, int serverRow, int protocolRow);
+
+// The detail fields for a choice in the `type` list.
+DetailUpdate typeChoice(const Catalogue& catalogue, int serverRow, int protocolRow, int typeRow);
+
+// ":/resources/flags/" + lower-case country + ".png".
+QString flagResource(const QString& country);
+
+#endif

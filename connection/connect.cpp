@@ -1,0 +1,171 @@
+// Connect, disconnect and cancel: starting an attempt and tearing everything down again.
+#include "app/lumtarmain.h"
+
+#include "connection/errortexts.h"
+#include "connection/pppworker.h"
+#include "ui_lumtarmain.h"
+
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcConnection, "corvane.connection")
+
+namespace {
+// How long a connect path waits for the previous dial to return after hanging it up.
+constexpr unsigned long dialThreadStopMs = 5000;
+} // namespace
+
+void LumtarMain::PPPDisconnect()
+{
+    pppWorker->hangUp();
+    pppWorker->setStatus(QStringLiteral("stop"));
+}
+
+void LumtarMain::PPPStarted() {}
+
+QString LumtarMain::getPPPErrorText(int error_code)
+{
+    return pppErrorText(error_code);
+}
+
+void LumtarMain::on_connect_clicked()
+{
+    ui->loading->show();
+    elapsedSeconds = 0;
+    if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
+        showCritical(QStringLiteral("Your account is disabled"),
+                     QStringLiteral("VPN connections are not available for your account. You need to subscribe "
+                                    "to one of our plans. \nFor more details please visit our site."));
+        return;
+    }
+    if (ui->server_protocol->text() == QLatin1String("OpenVPN") &&
+        (ui->server_certificate->text().isEmpty() || ui->server_config->text().isEmpty())) {
+        // Without a profile there is nothing to download; another server's files must not be used.
+        ui->loading->hide();
+        showCritical(QStringLiteral("No OpenVPN profile"),
+                     QStringLiteral("This server offers no OpenVPN profile. Please choose another protocol or "
+                                    "another server."));
+        return;
+    }
+
+    openVpnProcess->kill();
+    PPPDisconnect();
+
+    ui->connect->setEnabled(false);
+    ui->connect->hide();
+    ui->authstatus->setText(QStringLiteral("Connecting..."));
+    ui->ipCurrent->setText(QStringLiteral("updating..."));
+    ui->connectionStatus->setText(QString());
+    ui->servers->setEnabled(false);
+    ui->protocols->setEnabled(false);
+    ui->type->setEnabled(false);
+    ui->logout->setEnabled(false);
+    ui->connect->setEnabled(false);
+    ui->connect->setText(QStringLiteral("Connecting..."));
+    ui->WidgetConnectedVPN->hide();
+    ui->WidgetNewAccount->hide();
+    ui->WingetConnected->hide();
+    ui->WingetLogin->hide();
+    ui->WidgetConnectingVPN->show();
+    ui->connecting_title->setText(QStringLiteral("Connecting to ") + ui->server_name->text());
+    ui->connecting_message->setText(ui->server_protocol->text() + QStringLiteral(" connection to ") +
+                                    ui->server_name->text() + QStringLiteral("\nis in progress"));
+    ui->cancel->show();
+    ui->cancel->setEnabled(true);
+
+    const QString protocol = ui->server_protocol->text();
+    if (protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP")) {
+        startDialThread();
+    } else if (protocol == QLatin1String("OpenVPN")) {
+        ui->connectionStatus->setText(QStringLiteral("in progress"));
+        OpenVPNConnectStage0();
+    }
+    processPendingEvents();
+}
+
+void LumtarMain::on_disconnect_clicked()
+{
+    ui->cancel->hide();
+    ui->disconnect->setEnabled(false);
+    ui->authstatus->setText(QStringLiteral("Disconnecting..."));
+    ui->ipCurrent->setText(QString());
+    processPendingEvents();
+
+    pppThread->quit();
+    PPPDisconnect();
+    openVpnProcess->kill();
+    // Ends any OpenVPN download still under way: its late reply must not start a tunnel.
+    ++openVpnAttempt;
+    removeOpenVPNfiles();
+    // A dial still blocked in its thread writes its outcome when it returns; marked as stopped,
+    // that late return cannot read as a failure of an attempt that has already ended.
+    const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();
+    pppWorker->setResultCode(QString());
+    pppWorker->setStatus(dialPending ? QStringLiteral("stop") : QString());
+    ui->connectionStatus->setText(QStringLiteral("disconnected"));
+    ui->authstatus->setText(QStringLiteral("Ready!"));
+
+    ui->disconnect->hide();
+    ui->connect->setText(QStringLiteral("Connect"));
+    ui->connect->setEnabled(false);
+    ui->quickConnect->setEnabled(false);
+    ui->connect->show();
+    ui->quick_stage->setText(QStringLiteral("0"));
+    if (quickConnectPauseTimer)
+        quickConnectPauseTimer->stop();
+    ui->servers->setEnabled(true);
+    ui->protocols->setEnabled(true);
+    ui->type->setEnabled(true);
+    ui->loading->hide();
+    ui->logout->show();
+    ui->logout->setEnabled(true);
+
+    ui->WidgetConnectedVPN->hide();
+    ui->WidgetConnectingVPN->hide();
+    ui->WidgetNewAccount->hide();
+    ui->WingetLogin->hide();
+    ui->WingetConnected->show();
+    ui->WingetConnected->setCurrentIndex(0);
+    processPendingEvents();
+
+    GetUserData();
+    PopulateServers();
+
+    elapsedSeconds = 0;
+    ui->loading->hide();
+    processPendingEvents();
+}
+
+void LumtarMain::on_cancel_clicked()
+{
+    on_disconnect_clicked();
+    ui->connectionStatus->setText(QStringLiteral("disconnected"));
+    pppWorker->setStatus(QStringLiteral("stop"));
+}
+
+// Copies the chosen server into the worker and starts its thread, which runs one dial.
+void LumtarMain::startDialThread()
+{
+    stopDialThread();
+    pppWorker->protocol = ui->server_protocol->text();
+    pppWorker->preSharedKey = ui->server_pskey->text();
+    pppWorker->serverAddress = ui->server_ip->text();
+    pppWorker->userName = ui->username->text();
+    pppWorker->password = ui->password->text();
+    pppWorker->serverName = ui->server_name->text();
+    pppThread->start(QThread::InheritPriority);
+}
+
+// A thread that still runs would ignore the next start, and its dial would silently not
+// happen: hang up whatever it dials and wait, bounded, for it to finish.
+void LumtarMain::stopDialThread()
+{
+    if (!pppThread->isRunning())
+        return;
+    pppThread->quit();
+    pppWorker->hangUp();
+    if (!pppThread->wait(dialThreadStopMs))
+        qCWarning(lcConnection) << "the previous dial did not end in time; the next dial may not run";
+}

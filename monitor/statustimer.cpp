@@ -1,0 +1,156 @@
+// The status timer: every tick follows the running attempt or connection to its end.
+#include "app/lumtarmain.h"
+
+#include "app/settingskeys.h"
+#include "connection/pppworker.h"
+#include "monitor/addresscut.h"
+#include "ui_lumtarmain.h"
+
+#include <QSettings>
+
+void LumtarMain::UpdateTimer()
+{
+    elapsedSeconds += 3;
+    if (elapsedSeconds > 3) {
+        ui->connect->setEnabled(true);
+        if (fieldNumber(ui->quick_stage->text()) <= 0)
+            ui->quickConnect->setEnabled(true);
+    }
+    ui->seconds->setText(QString::number(elapsedSeconds));
+
+    {
+        QSettings settings;
+        const QVariant request = settings.value(SettingsKeys::maximize);
+        if (request.userType() == QMetaType::QString && request.toString() == QLatin1String("1")) {
+            settings.setValue(SettingsKeys::maximize, QStringLiteral("0"));
+            settings.setValue(SettingsKeys::running, QStringLiteral("1"));
+            application_maximize();
+        }
+    }
+
+    if (ui->paymentInProgress->text() == QLatin1String("1") && elapsedSeconds % 15 == 0)
+        GetUserData();
+
+    const QString workerStatus = pppWorker->statusText();
+    if (!workerStatus.isEmpty() && workerStatus != QLatin1String("connected") && workerStatus != QLatin1String("stop"))
+        ui->connectionStatus->setText(workerStatus);
+
+    if (workerStatus == QLatin1String("connected")) {
+        const QString state = ui->connectionStatus->text();
+        // A dial can succeed before any tick has mirrored "in progress"; the attempt is still
+        // the one on the connecting page, so it is taken as well.
+        const bool earlySuccess = !ui->WidgetConnectingVPN->isHidden() &&
+                                  (state.isEmpty() || state == QLatin1String("disconnected"));
+        if (state == QLatin1String("in progress") || earlySuccess) {
+            rasConnectedTransition();
+            return;
+        }
+        if (state != QLatin1String("connected") && ui->WidgetConnectingVPN->isHidden()) {
+            // The user ended this attempt while its dial was completing: do not keep an
+            // unseen connection up.
+            PPPDisconnect();
+        }
+    }
+
+    const QString state = ui->connectionStatus->text();
+    if (state == QLatin1String("error")) {
+        if (fieldNumber(ui->quick_stage->text()) > 0)
+            QuickConnectNextStage();
+        else
+            reportDialError();
+    } else if (state == QLatin1String("in progress")) {
+        progressStep();
+    } else if (state == QLatin1String("connected")) {
+        connectedUpkeep();
+    }
+}
+
+void LumtarMain::rasConnectedTransition()
+{
+    pppWorker->setStatus(QString());
+    ui->servers->setEnabled(false);
+    ui->protocols->setEnabled(false);
+    ui->type->setEnabled(false);
+    ui->connectionStatus->setText(QStringLiteral("connected"));
+    ui->logout->setEnabled(false);
+    ui->logout->hide();
+    ui->authstatus->setText(QStringLiteral("connected"));
+    ui->disconnect->setEnabled(true);
+    ui->disconnect->show();
+    ui->connect->hide();
+    ui->cancel->hide();
+    ui->loading->hide();
+    setWindowState(Qt::WindowMinimized);
+    trayBalloon(QStringLiteral("Corvane is now connected!"),
+                QStringLiteral("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
+    elapsedSeconds = 0;
+    showConnectedPage();
+    ui->quick_stage->setText(QStringLiteral("0"));
+}
+
+void LumtarMain::showConnectedPage()
+{
+    ui->WidgetNewAccount->hide();
+    ui->WingetConnected->hide();
+    ui->WingetLogin->hide();
+    ui->WidgetConnectingVPN->hide();
+    ui->WidgetConnectedVPN->show();
+    ui->connected_title->setText(QStringLiteral("Connected to ") + ui->server_name->text() +
+                                 QStringLiteral(" Server!"));
+    ui->connected_message->setText(QStringLiteral("You are now connected to ") + ui->server_name->text() +
+                                   QStringLiteral(" Server.\n Your connection is now secured."));
+}
+
+void LumtarMain::reportDialError()
+{
+    // Title and text first: the disconnect clears the worker's result code and server name use.
+    const QString code = pppWorker->resultCodeText();
+    const QString title = QStringLiteral("Corvane | PPP Error Code ") + code;
+    const QString text = getPPPErrorText(fieldNumber(code)) +
+                         QStringLiteral(" \nTry to connect again. \n\nIf this problem persists, choose to "
+                                        "connect using another protocol on ") +
+                         pppWorker->serverName + QStringLiteral(" server or/and another server.");
+    on_disconnect_clicked();
+    messageBox(QMessageBox::Information, title, text);
+    ui->loading->hide();
+}
+
+void LumtarMain::progressStep()
+{
+    GetCurrentIP();
+    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
+    const QString prefix = stage.isEmpty() ? QString() : stage + QStringLiteral(": ");
+    if (elapsedSeconds > 3)
+        ui->authstatus->setText(prefix + progressText(elapsedSeconds));
+    if (elapsedSeconds > 30) {
+        if (fieldNumber(ui->quick_stage->text()) > 0) {
+            QuickConnectNextStage();
+            return;
+        }
+        on_disconnect_clicked();
+        ui->authstatus->setText(QStringLiteral("cannot establish connection"));
+        messageBox(QMessageBox::Information, QStringLiteral("Cannot connect"),
+                   QStringLiteral("Cannot connect to this server. You can try again to connect using another "
+                                  "available configuration for this server or can use another one."));
+    }
+}
+
+void LumtarMain::connectedUpkeep()
+{
+    if (elapsedSeconds % 15 == 0)
+        GetCurrentIP();
+    if (elapsedSeconds % 30 > 14)
+        ui->authstatus->setText(QStringLiteral("connected for ") + QString::number(elapsedSeconds / 60) +
+                                QStringLiteral(" minutes"));
+    else
+        ui->authstatus->setText(QStringLiteral("using IP ") + ui->server_assignedIP->text());
+    if (elapsedSeconds % 300 == 0)
+        GetUserData();
+    if (ui->user_enabled->text() == QLatin1String("0")) {
+        application_maximize();
+        on_disconnect_clicked();
+        trayBalloon(QStringLiteral("Corvane - Account Expired"),
+                    QStringLiteral("Your account has expired! In order to continue using our services, you "
+                                   "need to update your subscription."));
+    }
+}

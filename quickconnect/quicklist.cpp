@@ -1,0 +1,24 @@
+#include "quickconnect/quicklist.h"
+
+QStringList quickEntries(const QString& list)
+{
+    return list.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+}
+
+int quickEntryCount(const QString& list)
+{
+    return quickEntries(list).size();
+}
+
+QuickEntry quickEntry(const QString& entryText)
+{
+    const QStringList fields = entryText.split(QLatin1Char('^'), Qt::KeepEmptyParts);
+    const auto field = [&fields](int i) { return i < fields.size() ? fields.at(i) : QString(); };
+    return {field(0), field(1), field(2), field(3), field(4)};
+}
+
+bool isKnownProtocol(const QString& protocol)
+{
+    return protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP") ||
+           protocol == QLatin1String("OpenVPN");
+}

@@ -1,0 +1,25 @@
+#ifndef CORVANE_QUICKLIST_H
+#define CORVANE_QUICKLIST_H
+
+#include <QString>
+#include <QStringList>
+
+// One ready-made connection entry of the service's Quick Connect list. Missing fields are empty.
+struct QuickEntry
+{
+    QString name;
+    QString address;
+    QString protocol;
+    QString keyOrCertificate; // L2TP pre-shared key, or the OpenVPN certificate URL
+    QString config;           // OpenVPN configuration URL
+};
+
+// Entries are joined by "|" and fields by "^"; empty pieces count, so an empty list has one entry.
+QStringList quickEntries(const QString& list);
+int quickEntryCount(const QString& list);
+QuickEntry quickEntry(const QString& entryText);
+
+// Protocols a Quick Connect attempt can start.
+bool isKnownProtocol(const QString& protocol);
+
+#endif

@@ -1,0 +1,93 @@
+// Account details: e-mail, plan, expiry and quota, whether the account may connect, the
+// Quick Connect list, and the notice the service wants read.
+#include "app/lumtarmain.h"
+
+#include "service/documents.h"
+#include "service/endpoints.h"
+#include "service/network.h"
+#include "service/requests.h"
+#include "ui_lumtarmain.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+using namespace service;
+
+void LumtarMain::GetUserData()
+{
+    if (ui->username->text().isEmpty() || ui->password->text().isEmpty())
+        return;
+    getCapped(userDataManager,
+              plainRequest(accountDetailsUrl(ui->username->text(), passwordKey(ui->password->text()))));
+}
+
+void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError)
+        return;
+    const std::optional<QByteArray> body = readCappedBody(reply);
+    if (!body)
+        return;
+    setUserDataDocument(decodeBody(*body));
+    const AccountDetails details = readAccountDetails(userDataDocument);
+    QString notice;
+    if (details.accepted) {
+        ui->user_email->setText(details.position(3));
+        ui->user_enabled->setText(details.position(4));
+        ui->user_plan->setText(details.position(5));
+        ui->user_expire->setText(details.position(7));
+        const QString quota = details.position(10);
+        fillPaymentList(ui->payment_processor, details.position(11));
+        fillPaymentList(ui->payment_plan, details.position(12));
+        ui->quick_servers->setText(details.position(13));
+        notice = details.position(14).trimmed();
+        // During a connection the stored positions stay current, but the pages, tabs and
+        // status line belong to the connection.
+        if (ui->connectionStatus->text() != QLatin1String("connected"))
+            showAccountState(quota);
+    }
+    ui->user_area->show();
+    ui->LogoSmall->show();
+    ui->application_version->show();
+    if (notice.size() > 5)
+        showInformation(QStringLiteral("Notice"), notice);
+}
+
+void LumtarMain::showAccountState(const QString& quota)
+{
+    const QString enabled = ui->user_enabled->text();
+    if (!enabled.isEmpty() && enabled != QLatin1String("0")) {
+        ui->authstatus->setText(quota + QStringLiteral(" quota available"));
+        ui->tabAccountZoneInfo->show();
+        ui->tabAccountZonePayment->hide();
+        ui->WingetConnected->setTabEnabled(0, true);
+        ui->WingetConnected->setTabEnabled(1, true);
+        if (ui->paymentInProgress->text() == QLatin1String("1")) {
+            ui->paymentInProgress->setText(QStringLiteral("0"));
+            ui->WidgetPaymentInProgress->hide();
+            ui->WingetConnected->show();
+            ui->WidgetConnectedVPN->hide();
+            ui->WidgetConnectingVPN->hide();
+            ui->WidgetNewAccount->hide();
+            trayBalloon(QStringLiteral("Account Active"), QStringLiteral("Your account is now active. Thank you!"));
+            application_maximize();
+            ui->WingetConnected->setCurrentIndex(0);
+            ui->loading->hide();
+        }
+    } else {
+        ui->authstatus->setText(QStringLiteral("account is disabled"));
+        ui->WingetConnected->setTabEnabled(0, false);
+        ui->WingetConnected->setTabEnabled(1, false);
+        ui->tabAccountZonePayment->show();
+        ui->tabAccountZoneInfo->hide();
+        ui->WingetConnected->setCurrentIndex(2);
+    }
+}
+
+void LumtarMain::fillPaymentList(QComboBox* list, const QString& items)
+{
+    list->clear();
+    for (const auto& item : paymentItems(items))
+        list->addItem(item.first, item.second);
+}

@@ -1,0 +1,162 @@
+#include "service/documents.h"
+
+#include <QStringList>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+namespace service {
+
+QString decodeBody(const QByteArray& body)
+{
+    const int nul = body.indexOf('\0');
+    return QString::fromUtf8(nul < 0 ? body : body.left(nul));
+}
+
+QVector<LoginVerdict> loginVerdicts(const QString& document)
+{
+    QVector<LoginVerdict> verdicts;
+    QXmlStreamReader reader(document);
+    while (!reader.atEnd() && !reader.hasError()) {
+        reader.readNext();
+        if (!reader.isStartElement() || reader.name() != QLatin1String("response")) {
+            continue;
+        }
+        reader.readNext();
+        if (reader.hasError()) {
+            break;
+        }
+        const QString text = reader.isCharacters() ? reader.text().toString() : QString();
+        verdicts.append(text == QLatin1String("false") ? LoginVerdict::Refused : LoginVerdict::Accepted);
+    }
+    return verdicts;
+}
+
+AccountDetails::AccountDetails() : positions(positionCount), reached(positionCount, false) {}
+
+QString AccountDetails::position(int number) const
+{
+    return number >= 1 && number <= positionCount ? positions.at(number - 1) : QString();
+}
+
+bool AccountDetails::isReached(int number) const
+{
+    return number >= 1 && number <= positionCount && reached.at(number - 1);
+}
+
+AccountDetails readAccountDetails(const QString& document)
+{
+    AccountDetails details;
+    QXmlStreamReader reader(document);
+    while (!reader.atEnd() && !reader.hasError()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == QLatin1String("response")) {
+            break;
+        }
+    }
+    if (!reader.isStartElement() || reader.hasError()) {
+        return details;
+    }
+
+    // The verdict is the token right after the start tag, exactly "true".
+    reader.readNext();
+    if (reader.hasError() || !reader.isCharacters() || reader.text() != QLatin1String("true")) {
+        return details;
+    }
+    details.accepted = true;
+
+    // Finish the response element, then take its following siblings one by one.
+    int level = 1;
+    while (level > 0 && !reader.atEnd() && !reader.hasError()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            ++level;
+        } else if (reader.isEndElement()) {
+            --level;
+        }
+    }
+    if (reader.hasError() || level > 0) {
+        return details;
+    }
+
+    int position = 0;
+    while (position < AccountDetails::positionCount && !reader.atEnd() && !reader.hasError()) {
+        reader.readNext();
+        if (reader.isEndElement()) {
+            break; // the parent closed: no more siblings
+        }
+        if (!reader.isStartElement()) {
+            continue;
+        }
+        const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+        if (reader.hasError()) {
+            break;
+        }
+        details.positions[position] = text;
+        details.reached[position] = true;
+        ++position;
+    }
+    return details;
+}
+
+QList<QPair<QString, int>> paymentItems(const QString& list)
+{
+    QList<QPair<QString, int>> items;
+    const QStringList parts = list.split(QLatin1Char('|'));
+    for (const QString& part : parts) {
+        if (part.isEmpty()) {
+            continue;
+        }
+        const QStringList pieces = part.split(QLatin1Char(':'));
+        bool ok = false;
+        const int number = pieces.value(0).toInt(&ok, 10);
+        items.append(qMakePair(pieces.value(1), ok ? number : 0));
+    }
+    return items;
+}
+
+NewAccountReply readNewAccountReply(const QString& reply)
+{
+    NewAccountReply result;
+    const QStringList parts = reply.split(QLatin1Char('|'));
+    if (parts.value(0) == QLatin1String("true")) {
+        result.created = true;
+        result.userName = parts.value(1).trimmed();
+    } else {
+        result.message = parts.value(1);
+    }
+    return result;
+}
+
+VersionInfo readVersionDocument(const QByteArray& document)
+{
+    VersionInfo info;
+    QXmlStreamReader reader(document);
+    if (!reader.readNextStartElement()) {
+        return info;
+    }
+    QString* targets[] = {&info.latestVersion, &info.installerUrl, &info.note};
+    for (QString* target : targets) {
+        if (!reader.readNextStartElement()) {
+            break;
+        }
+        const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+        if (reader.hasError()) {
+            break;
+        }
+        *target = text;
+    }
+    return info;
+}
+
+bool offersUpdate(const VersionInfo& info, const QString& clientVersion)
+{
+    if (info.latestVersion.isEmpty() || info.installerUrl.isEmpty() || info.latestVersion == clientVersion) {
+        return false;
+    }
+    const QUrl installer(info.installerUrl, QUrl::StrictMode);
+    const QString scheme = installer.scheme();
+    return installer.isValid() && !installer.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+} // namespace service

@@ -1,0 +1,156 @@
+// Login and logout: the session is the user name and password in the login fields.
+#include "app/lumtarmain.h"
+
+#include "app/settingskeys.h"
+#include "service/documents.h"
+#include "service/endpoints.h"
+#include "service/network.h"
+#include "service/requests.h"
+#include "ui_lumtarmain.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSettings>
+
+using namespace service;
+
+void LumtarMain::on_login_clicked()
+{
+    Login();
+}
+
+void LumtarMain::on_username_returnPressed()
+{
+    Login();
+}
+
+void LumtarMain::on_password_returnPressed()
+{
+    Login();
+}
+
+void LumtarMain::on_autologin_clicked()
+{
+    // The box's state takes effect at the next login.
+}
+
+void LumtarMain::on_logout_clicked()
+{
+    Logout();
+}
+
+void LumtarMain::Login()
+{
+    QSettings settings;
+    if (ui->autologin->isChecked()) {
+        settings.setValue(SettingsKeys::user, ui->username->text().toUtf8());
+        settings.setValue(SettingsKeys::password, ui->password->text().toUtf8());
+        settings.setValue(SettingsKeys::remember, QStringLiteral("1"));
+    } else {
+        settings.setValue(SettingsKeys::user, QString());
+        settings.setValue(SettingsKeys::password, QString());
+        settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
+    }
+    ui->username->setText(ui->username->text().trimmed());
+    ui->password->setText(ui->password->text().trimmed());
+    if (!ui->username->text().isEmpty() && !ui->password->text().isEmpty()) {
+        ui->statuslabel->setText(QStringLiteral("Starting auth process..."));
+        ui->progressBar->setValue(15);
+        DoHttpGet();
+    } else {
+        showInformation(QStringLiteral("Empty Authentication"), QStringLiteral("Username and/or password missing."));
+    }
+}
+
+void LumtarMain::DoHttpGet()
+{
+    ui->authstatus->setText(QStringLiteral("Wait... login in progress!"));
+    const QUrl url = loginUrl(ui->username->text(), passwordKey(ui->password->text()), appVersion);
+    getCapped(loginManager, noCacheRequest(url));
+}
+
+void LumtarMain::HasFinished(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
+                                                                                      : std::nullopt;
+    if (!body) {
+        setLoginDocument(reply->errorString());
+        ui->progressBar->setValue(99);
+        ui->authstatus->setText(QStringLiteral("Not connected!"));
+        showCritical(QString(), QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling "
+                                               "your firewall to see if that helps. If you have any proxy set up, "
+                                               "disable it."));
+        return;
+    }
+    setLoginDocument(decodeBody(*body));
+    ui->progressBar->setValue(100);
+    ui->statuslabel->setText(QStringLiteral("Login complete!"));
+
+    ui->statuslabel->setText(QStringLiteral("start XML parse..."));
+    for (const LoginVerdict verdict : loginVerdicts(loginDocument)) {
+        ui->statuslabel->setText(QStringLiteral("Getting response!"));
+        if (verdict == LoginVerdict::Refused) {
+            ui->authstatus->setText(QStringLiteral("Not connected!"));
+            showInformation(QStringLiteral("Bad username/password"),
+                            QStringLiteral("Wrong username or password. Please try again."));
+        } else {
+            enterSession();
+        }
+        ui->statuslabel->setText(QStringLiteral("start XML parse..."));
+    }
+}
+
+void LumtarMain::enterSession()
+{
+    ui->authstatus->setText(QStringLiteral("Authenticated!"));
+    ui->WingetLogin->hide();
+    ui->WidgetNewAccount->hide();
+    ui->WingetConnected->show();
+    ui->WingetConnected->setCurrentIndex(0);
+    ui->cancel->hide();
+    ui->connect->show();
+    ui->disconnect->hide();
+    QSettings().setValue(SettingsKeys::usedTrial, QStringLiteral("1"));
+    ui->buy->setText(QStringLiteral("buy package"));
+    PopulateServers();
+    GetUserData();
+}
+
+void LumtarMain::Logout()
+{
+    QSettings settings;
+    ui->autologin->setChecked(false);
+    ui->autologin->show();
+    settings.setValue(SettingsKeys::user, QString());
+    settings.setValue(SettingsKeys::password, QString());
+    settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
+    ui->user_enabled->clear();
+    ui->username->clear();
+    ui->password->clear();
+    setLoginDocument(QString());
+    setUserDataDocument(QStringLiteral("0"));
+    ui->authstatus->setText(QStringLiteral("ready to connect"));
+    ui->LogoSmall->hide();
+    ui->application_version->hide();
+    ui->WidgetNewAccount->hide();
+    ui->WingetConnected->hide();
+    ui->WingetLogin->show();
+    elapsedSeconds = 0;
+    processPendingEvents();
+}
+
+// Documents are stored as plain text, never guessed as rich text, so what is read back is
+// exactly what the service sent.
+void LumtarMain::setLoginDocument(const QString& text)
+{
+    ui->textBrowser->setPlainText(text);
+    loginDocument = text;
+    parsedCatalogue.reset();
+}
+
+void LumtarMain::setUserDataDocument(const QString& text)
+{
+    ui->userdatatext->setPlainText(text);
+    userDataDocument = text;
+}

@@ -1,0 +1,36 @@
+#ifndef CORVANE_SERVICE_NETWORK_H
+#define CORVANE_SERVICE_NETWORK_H
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QUrl>
+
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// A request that gets no answer ends like a network error after this long.
+constexpr int serviceTransferTimeoutMs = 30000;
+
+// Room for the largest catalogues (about 670 bytes a server); anything larger is an error.
+constexpr qint64 documentSizeCap = qint64(32) * 1024 * 1024;
+
+// A GET request that neither reads from nor writes to a cache, with the transfer timeout.
+QNetworkRequest noCacheRequest(const QUrl& url);
+
+// A plain request (no cache attributes) with the transfer timeout.
+QNetworkRequest plainRequest(const QUrl& url);
+
+// Sends a GET whose body may not grow past the cap: a larger body aborts the reply, which
+// then finishes with an error.
+QNetworkReply* getCapped(QNetworkAccessManager* manager, const QNetworkRequest& request,
+                         qint64 cap = documentSizeCap);
+
+// The whole body of a finished reply, or nothing when it went past the cap.
+std::optional<QByteArray> readCappedBody(QNetworkReply* reply, qint64 cap = documentSizeCap);
+
+// Only web addresses are fetched from URLs the service hands out.
+bool isWebUrl(const QUrl& url);
+
+#endif

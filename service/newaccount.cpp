@@ -1,0 +1,110 @@
+// New trial accounts and payment: the web site takes the order, the client watches for the
+// account to become active.
+#include "app/lumtarmain.h"
+
+#include "service/documents.h"
+#include "service/endpoints.h"
+#include "service/network.h"
+#include "service/requests.h"
+#include "ui_lumtarmain.h"
+
+#include <QDesktopServices>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+using namespace service;
+
+void LumtarMain::on_buy_clicked()
+{
+    if (ui->buy->text() == QLatin1String("buy package"))
+        QDesktopServices::openUrl(orderPageUrl());
+    else
+        QDesktopServices::openUrl(trialPageUrl());
+    setWindowState(Qt::WindowMinimized);
+}
+
+void LumtarMain::on_payment_do_clicked()
+{
+    QDesktopServices::openUrl(orderPageUrl());
+    ui->WingetConnected->hide();
+    ui->WidgetConnectedVPN->hide();
+    ui->WidgetNewAccount->hide();
+    ui->WingetLogin->hide();
+    ui->WidgetPaymentInProgress->show();
+    ui->paymentInProgress->setText(QStringLiteral("1"));
+    setWindowState(Qt::WindowMinimized);
+    trayBalloon(QStringLiteral("Payment in progress"),
+                QStringLiteral("Please complete the payment process in your browser to automatically apply the new "
+                               "plan to your account."));
+    ui->loading->show();
+}
+
+void LumtarMain::on_cancel_payment_clicked()
+{
+    ui->paymentInProgress->setText(QStringLiteral("0"));
+    ui->WidgetPaymentInProgress->hide();
+    ui->WingetConnected->show();
+    ui->loading->hide();
+}
+
+void LumtarMain::on_newAccount_clicked()
+{
+    ui->WingetLogin->hide();
+    ui->WingetConnected->hide();
+    ui->WidgetNewAccount->show();
+    ui->LogoSmall->show();
+    ui->application_version->show();
+    ui->NewFirstname->setFocus(Qt::OtherFocusReason);
+}
+
+void LumtarMain::on_CreateAccountBtn_clicked()
+{
+    if (ui->NewFirstname->text().isEmpty() || ui->NewLastname->text().isEmpty() || ui->NewEmail->text().isEmpty()) {
+        showCritical(QStringLiteral("Missing info"),
+                     QStringLiteral("Missing information. Please enter firstname, lastname and your email address."));
+        return;
+    }
+    const QUrl url = newAccountUrl(ui->NewFirstname->text(), ui->NewLastname->text(),
+                                   ui->NewEmail->text(), appVersion);
+    getCapped(newAccountManager, noCacheRequest(url));
+    ui->loading->show();
+    ui->CreateAccountBtn->setEnabled(false);
+}
+
+void LumtarMain::newAccountResponse(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    ui->loading->hide();
+    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
+                                                                                      : std::nullopt;
+    if (!body) {
+        showCritical(QStringLiteral("Error"),
+                     QStringLiteral("Unable to process your request at this time. Please check your internet "
+                                    "connection and if all is ok, please try to create new account again later."));
+    } else {
+        const NewAccountReply answer = readNewAccountReply(decodeBody(*body));
+        if (answer.created) {
+            showInformation(QStringLiteral("New Account Created"),
+                            QStringLiteral("Account has been created. Username and password have been sent to "
+                                           "your email address."));
+            on_create_account_cancel_clicked();
+            ui->username->setText(answer.userName);
+            ui->autologin->setChecked(true);
+            ui->password->setFocus(Qt::OtherFocusReason);
+        } else {
+            showCritical(QStringLiteral("New Account Error"), answer.message);
+        }
+    }
+    ui->CreateAccountBtn->setEnabled(true);
+}
+
+void LumtarMain::on_create_account_cancel_clicked()
+{
+    ui->WidgetNewAccount->hide();
+    ui->WingetConnected->hide();
+    ui->WingetLogin->show();
+    ui->LogoSmall->hide();
+    ui->application_version->hide();
+    ui->autologin->setChecked(false);
+    ui->username->setFocus(Qt::OtherFocusReason);
+}

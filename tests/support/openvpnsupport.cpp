@@ -1,0 +1,120 @@
+#include "openvpnsupport.h"
+
+#include "app/lumtarmain.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+namespace {
+LabelHistory* activeHistory = nullptr;
+constexpr int statusTimerIntervalMs = 3000;
+} // namespace
+
+bool stopStatusTimer(LumtarMain* window)
+{
+    bool stopped = false;
+    for (QTimer* timer : window->findChildren<QTimer*>()) {
+        if (timer->isActive() && timer->interval() == statusTimerIntervalMs && !timer->isSingleShot()) {
+            timer->stop();
+            stopped = true;
+        }
+    }
+    return stopped;
+}
+
+LabelHistory::LabelHistory(const QString& labelName) : name(labelName)
+{
+    Q_ASSERT(!activeHistory);
+    activeHistory = this;
+    // QLabel::setText reports every new text to the accessibility layer; the handler sees it
+    // even when the next text replaces it before the event loop runs.
+    QAccessible::installUpdateHandler(&LabelHistory::record);
+}
+
+LabelHistory::~LabelHistory()
+{
+    QAccessible::installUpdateHandler(nullptr);
+    activeHistory = nullptr;
+}
+
+void LabelHistory::record(QAccessibleEvent* event)
+{
+    if (!activeHistory || event->type() != QAccessible::NameChanged)
+        return;
+    auto* label = qobject_cast<QLabel*>(event->object());
+    if (label && label->objectName() == activeHistory->name)
+        activeHistory->seen << label->text();
+}
+
+ReplyWatch::ReplyWatch(LumtarMain* window) : QObject(window)
+{
+    for (QNetworkAccessManager* manager : window->findChildren<QNetworkAccessManager*>())
+        connect(manager, &QNetworkAccessManager::finished, this, &ReplyWatch::replyFinished);
+}
+
+void ReplyWatch::replyFinished(QNetworkReply* reply)
+{
+    ++counts[reply->url().path()];
+}
+
+bool writeStandInOpenVpn(const QString& workDir, const QString& recordFile)
+{
+    if (!QDir(workDir).mkpath(QStringLiteral("openvpn")))
+        return false;
+    QFile script(workDir + QStringLiteral("/openvpn/openvpn"));
+    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    // Written to a temporary name and moved, so a reader never sees half a record. exec keeps
+    // the process id, so killing the child ends the wait too.
+    const QByteArray record = QFile::encodeName(recordFile);
+    script.write("#!/bin/sh\n"
+                 "{ printf '%s\\n' \"$0\"; pwd -P; echo $$; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
+                 record + ".tmp'\n"
+                 "mv '" + record + ".tmp' '" + record + "'\n"
+                 "exec sleep 600\n");
+    script.close();
+    return script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+RecordedStart readStandInRecord(const QString& recordFile)
+{
+    RecordedStart start;
+    QFile file(recordFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return start;
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    if (lines.size() < 4)
+        return start;
+    lines.removeLast(); // after the last line end
+    start.program = lines.takeFirst();
+    start.workingDirectory = lines.takeFirst();
+    start.pid = lines.takeFirst().toLongLong();
+    start.arguments = lines;
+    start.valid = true;
+    return start;
+}
+
+QHash<QString, QString> readLabEnvironment(const QString& envFile, QString* error)
+{
+    QHash<QString, QString> values;
+    QFile file(envFile);
+    if (envFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the lab file '%1'; run this through CTest, which builds the lab, "
+                                "or set CORVANE_LAB_ENV")
+                     .arg(envFile);
+        return values;
+    }
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0)
+            values.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return values;
+}

@@ -1,0 +1,70 @@
+#ifndef CORVANE_TESTSUPPORT_H
+#define CORVANE_TESTSUPPORT_H
+
+#include "app/lumtarmain.h"
+#include "tools/servicesim/servicesim.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+// Keeps every settings object of the test process in a temporary folder, never in the
+// user's real settings. Call before the first settings object is made.
+void isolateSettings();
+
+// Removes every key the client keeps, as on a machine where it never ran.
+void clearSettings();
+
+struct RecordedBox
+{
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+// A window as the user meets it, pointed at a service simulator and with the message boxes,
+// question boxes, balloons and program starts recorded instead of shown or run.
+class WindowHarness
+{
+public:
+    // Starts a simulator with the standard test data and points the client at it.
+    WindowHarness();
+    ~WindowHarness();
+
+    ServiceSimulator sim;
+    std::unique_ptr<LumtarMain> window;
+    QList<RecordedBox> boxes;
+    QList<QPair<QString, QString>> questions;
+    QList<QPair<QString, QString>> balloons;
+    QList<QPair<QString, QStringList>> started;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    // Runs the client in this folder, so its work files stay in the test.
+    QTemporaryDir workDir;
+
+    // Builds the window (the constructor sends its requests at once).
+    LumtarMain* create();
+    template <typename T> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    QString text(const QString& lineEditOrLabel) const;
+    bool shown(const QString& widget) const; // not explicitly hidden
+    void invoke(const char* slot);
+    void tick(int count = 1);
+    // Logs in through the form and waits for the login and account replies.
+    bool login(const QString& user = QStringLiteral("alice"), const QString& password = QStringLiteral("secret"));
+    // Waits until the simulator has answered everything asked of it so far.
+    bool settle(int timeoutMs = 5000);
+    QStringList boxTitles() const;
+    QStringList balloonTitles() const;
+
+private:
+    QString previousDir;
+};
+
+// Test data: alice/secret (enabled) with three servers, bob/lapsed (not enabled).
+QJsonObject standardTestData();
+
+#endif

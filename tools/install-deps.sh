@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the client, its tests and its demo need.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang-format
+    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+    libcpp-httplib-dev
+    openvpn openssl iproute2 python3
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    fonts-dejavu-core fonts-liberation2 xvfb
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

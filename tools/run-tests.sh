@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds with warnings as errors, and runs every test: once in a
+# normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer, plus the layout check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
+cmake --build build/release -j "$jobs"
+(cd build/release && ctest --output-on-failure -j "$jobs")
+
+tools/check-format.sh
+
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=ON
+cmake --build build/sanitize -j "$jobs"
+(cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions="$PWD/../../tests/lsan.supp" ctest --output-on-failure -j "$jobs")

@@ -1,0 +1,66 @@
+// corvane-servicesim: the Corvane service simulator as a program, for the demo and for
+// tests that need it in another network namespace.
+
+#include "tools/servicesim/servicesim.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+
+int main(int argc, char* argv[])
+{
+    // Block the stop signals before any thread starts, so that they reach sigwait below
+    // and not one of the server's threads.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-servicesim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulates the Corvane web service over HTTP."));
+    parser.addHelpOption();
+    const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on."),
+                                        QStringLiteral("H"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Port to listen on; 0 lets the system choose."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("JSON data file."),
+                                        QStringLiteral("FILE"));
+    parser.addOption(hostOption);
+    parser.addOption(portOption);
+    parser.addOption(dataOption);
+    parser.process(app);
+
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port > 65535) {
+        std::fprintf(stderr, "corvane-servicesim: bad port %s\n", qPrintable(parser.value(portOption)));
+        return 2;
+    }
+
+    ServiceSimulator simulator;
+    if (parser.isSet(dataOption) && !simulator.loadDataFile(parser.value(dataOption))) {
+        std::fprintf(stderr, "corvane-servicesim: cannot read data file %s\n",
+                     qPrintable(parser.value(dataOption)));
+        return 2;
+    }
+    if (!simulator.start(static_cast<quint16>(port), parser.value(hostOption))) {
+        std::fprintf(stderr, "corvane-servicesim: cannot listen on %s port %u\n",
+                     qPrintable(parser.value(hostOption)), port);
+        return 1;
+    }
+    std::printf("corvane-servicesim listening on %s\n", qPrintable(simulator.baseUrl()));
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    simulator.stop();
+    return 0;
+}

@@ -1,0 +1,16 @@
+#include "update/installer.h"
+
+namespace {
+// The vendor ships a Windows installer; elsewhere there is nothing to run.
+class NoInstaller : public InstallerPlatform
+{
+public:
+    bool canRunInstaller() const override { return false; }
+    bool signatureTrusted(const QString&) const override { return false; }
+};
+} // namespace
+
+std::unique_ptr<InstallerPlatform> makeInstallerPlatform()
+{
+    return std::make_unique<NoInstaller>();
+}
