@@ -1,6 +1,7 @@
 #include "app/lumtarmain.h"
 
 #include "app/settingskeys.h"
+#include "app/textstore.h"
 #include "catalogue/catalogue.h"
 #include "connection/pppworker.h"
 #include "ui_lumtarmain.h"
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QThread>
+#include <QTextBrowser>
 #include <QTimer>
 
 // The images live in a static library, whose resource registration the linker would drop.
@@ -46,11 +48,13 @@ LumtarMain::LumtarMain(QWidget* parent)
         box.setWindowTitle(title);
         box.setText(text);
         box.setModal(true);
-        box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+        box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
+                           Qt::CustomizeWindowHint);
         box.exec();
     };
     questionBox = [this](const QString& title, const QString& text) {
-        return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
+        return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::NoButton);
     };
     trayBalloon = [this](const QString& title, const QString& text) {
         trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
@@ -76,13 +80,19 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->setupUi(this);
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
-    for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
-                           static_cast<QWidget*>(ui->groupBox_3), static_cast<QWidget*>(ui->workingFolder),
-                           static_cast<QWidget*>(ui->payment_processor), static_cast<QWidget*>(ui->payment_plan)})
+    for (QWidget* store :
+         {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
+          static_cast<QWidget*>(ui->groupBox_3), static_cast<QWidget*>(ui->workingFolder),
+          static_cast<QWidget*>(ui->payment_processor), static_cast<QWidget*>(ui->payment_plan)})
         store->hide();
+    // The document stores are only ever read back as text; laying them out would make storing
+    // a catalogue of thousands of servers take seconds.
+    for (QTextBrowser* store : {ui->textBrowser, ui->logBrowser, ui->userdatatext})
+        makeTextStore(store);
 
-    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1") ? QStringLiteral("buy package")
-                                                                       : QStringLiteral("create trial account"));
+    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1")
+                         ? QStringLiteral("buy package")
+                         : QStringLiteral("create trial account"));
 
     openVpnProcess = new QProcess(this);
 
@@ -110,9 +120,11 @@ LumtarMain::LumtarMain(QWidget* parent)
     loginManager = new QNetworkAccessManager(this);
     connect(loginManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(HasFinished(QNetworkReply*)));
     userDataManager = new QNetworkAccessManager(this);
-    connect(userDataManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(HasFinishedUserData(QNetworkReply*)));
+    connect(userDataManager, SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(HasFinishedUserData(QNetworkReply*)));
     newAccountManager = new QNetworkAccessManager(this);
-    connect(newAccountManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(newAccountResponse(QNetworkReply*)));
+    connect(newAccountManager, SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(newAccountResponse(QNetworkReply*)));
     openVpnStage1Manager = new QNetworkAccessManager(this);
     connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage1(QNetworkReply*)));
@@ -186,6 +198,8 @@ LumtarMain::~LumtarMain()
     if (pppThread->isRunning())
         pppThread->quit();
     openVpnProcess->kill();
+    // Reaped here, so the process object below does not outlive a running program.
+    openVpnProcess->waitForFinished(3000);
     pppThread->wait();
     delete pppThread;
     delete pppWorker;

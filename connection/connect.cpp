@@ -35,18 +35,20 @@ void LumtarMain::on_connect_clicked()
     ui->loading->show();
     elapsedSeconds = 0;
     if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
-        showCritical(QStringLiteral("Your account is disabled"),
-                     QStringLiteral("VPN connections are not available for your account. You need to subscribe "
-                                    "to one of our plans. \nFor more details please visit our site."));
+        showCritical(
+            QStringLiteral("Your account is disabled"),
+            QStringLiteral("VPN connections are not available for your account. You need to subscribe "
+                           "to one of our plans. \nFor more details please visit our site."));
         return;
     }
     if (ui->server_protocol->text() == QLatin1String("OpenVPN") &&
         (ui->server_certificate->text().isEmpty() || ui->server_config->text().isEmpty())) {
         // Without a profile there is nothing to download; another server's files must not be used.
         ui->loading->hide();
-        showCritical(QStringLiteral("No OpenVPN profile"),
-                     QStringLiteral("This server offers no OpenVPN profile. Please choose another protocol or "
-                                    "another server."));
+        showCritical(
+            QStringLiteral("No OpenVPN profile"),
+            QStringLiteral("This server offers no OpenVPN profile. Please choose another protocol or "
+                           "another server."));
         return;
     }
 

@@ -19,6 +19,8 @@ const char attemptProperty[] = "corvaneOpenVpnAttempt";
 const QString certificateFile = QStringLiteral("include/certificate.crt");
 const QString configFile = QStringLiteral("include/config.ovpn");
 const QString authFile = QStringLiteral("include/auth.conf");
+// A killed program ends at once; this only bounds the wait should the system hang.
+constexpr int programEndWaitMs = 3000;
 
 QString withStage(const QString& stage, const QString& separator, const QString& text)
 {
@@ -47,7 +49,8 @@ void LumtarMain::OpenVPNConnectStage0()
     ui->cancel->setEnabled(false);
     fetchOpenVpnFile(openVpnStage1Manager, ui->server_certificate->text());
     const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
+    ui->authstatus->setText(
+        withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
     processPendingEvents();
 }
 
@@ -58,8 +61,8 @@ void LumtarMain::OpenVPNConnectStage1(QNetworkReply* reply)
     if (!openVpnReplyIsCurrent(reply))
         return;
     removeOpenVPNfiles();
-    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
-                                                                                      : std::nullopt;
+    const std::optional<QByteArray> body =
+        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
         openVpnAttemptFailed(QStringLiteral("certificate download error"));
         return;
@@ -83,8 +86,8 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
     reply->deleteLater();
     if (!openVpnReplyIsCurrent(reply))
         return;
-    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
-                                                                                      : std::nullopt;
+    const std::optional<QByteArray> body =
+        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
         openVpnAttemptFailed(QStringLiteral("config download error"));
         return;
@@ -95,9 +98,17 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
     if (!verdict.accepted) {
         removeOpenVPNfiles();
         openVpnAttemptFailed(QStringLiteral("OpenVPN configuration refused: ") + verdict.reason, true);
+        // The status line is soon rewritten by the account refresh; a refusal must be seen.
+        if (fieldNumber(ui->quick_stage->text()) <= 0)
+            showCritical(QStringLiteral("OpenVPN configuration refused"),
+                         QStringLiteral("The configuration of this server holds a setting that could run "
+                                        "programs or change files on this computer (") +
+                             verdict.reason +
+                             QStringLiteral("), so it was not used. Please choose another server or protocol."));
         return;
     }
-    const QByteArray credentials = ui->username->text().toUtf8() + textLineEnd() + ui->password->text().toUtf8();
+    const QByteArray credentials =
+        ui->username->text().toUtf8() + textLineEnd() + ui->password->text().toUtf8();
     if (!writeWorkFile(configFile, *body) || !writePrivateFile(authFile, credentials)) {
         removeOpenVPNfiles();
         openVpnAttemptFailed(QStringLiteral("cannot write OpenVPN files"));
@@ -109,6 +120,12 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
     if (!openVpnReplyIsCurrent(reply))
         return;
 
+    // The program of an earlier attempt was killed, but its end may not have been handled yet;
+    // QProcess would then refuse the new start and this attempt would silently never run.
+    if (openVpnProcess->state() != QProcess::NotRunning) {
+        openVpnProcess->kill();
+        openVpnProcess->waitForFinished(programEndWaitMs);
+    }
     const QString base = QDir::currentPath();
     openVpnProcess->setWorkingDirectory(base + QStringLiteral("/openvpn/"));
     // Qt changes into the working directory before it runs the program, so the program is

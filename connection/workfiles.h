@@ -10,11 +10,13 @@ QString openVpnProgramPath();
 // The platform's text line end, used between the user name and the password.
 QByteArray textLineEnd();
 
-// Writes a file that only its owner may read. The permissions are in place before the
-// first byte is written, so the password is never readable by others.
+// Writes a new file that only its owner may read, in place of whatever is at the path. The
+// permissions are in place before the first byte is written, so the password is never
+// readable by others.
 bool writePrivateFile(const QString& path, const QByteArray& data);
 
-// Writes a file byte for byte; false when it could not be written whole.
+// Writes a new file byte for byte in place of whatever is at the path (a link there is
+// replaced, not followed); false when it could not be written whole.
 bool writeWorkFile(const QString& path, const QByteArray& data);
 
 #endif

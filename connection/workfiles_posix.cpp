@@ -19,10 +19,13 @@ QByteArray textLineEnd()
 bool writePrivateFile(const QString& path, const QByteArray& data)
 {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    // A new file each time: a link put at this path is replaced, never followed.
+    ::unlink(native.constData());
+    const int fd =
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0)
         return false;
-    // An existing file keeps its old mode on open; narrow it before writing.
+    // The mask may have taken bits away; the owner must still read it, and no one else.
     if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
         ::close(fd);
         return false;

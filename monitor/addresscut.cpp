@@ -30,7 +30,8 @@ QString quickStageText(const QString& quickStage, const QString& quickServers)
 {
     if (fieldNumber(quickStage) <= 0)
         return QString();
-    return QStringLiteral("Stage ") + quickStage + QLatin1Char('/') + QString::number(quickEntryCount(quickServers));
+    return QStringLiteral("Stage ") + quickStage + QLatin1Char('/') +
+           QString::number(quickEntryCount(quickServers));
 }
 
 QString progressText(int elapsedSeconds)

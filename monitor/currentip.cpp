@@ -11,8 +11,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-
-
 void LumtarMain::GetCurrentIP()
 {
     getCapped(currentIpManager, noCacheRequest(QUrl(service::ipEchoUrl(), QUrl::TolerantMode)));
@@ -67,8 +65,8 @@ void LumtarMain::handleDrop()
 {
     trayBalloon(QStringLiteral("Corvane connection dropped"),
                 QStringLiteral("Trying to reconnect on ") + ui->server_name->text() + QLatin1Char('.'));
-    QLineEdit* const fields[] = {ui->server_name,     ui->server_ip,          ui->server_assignedIP,
-                                 ui->server_protocol, ui->server_pskey,       ui->server_certificate,
+    QLineEdit* const fields[] = {ui->server_name,     ui->server_ip,    ui->server_assignedIP,
+                                 ui->server_protocol, ui->server_pskey, ui->server_certificate,
                                  ui->server_config};
     QStringList kept;
     for (QLineEdit* field : fields)

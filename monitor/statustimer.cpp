@@ -32,7 +32,12 @@ void LumtarMain::UpdateTimer()
         GetUserData();
 
     const QString workerStatus = pppWorker->statusText();
-    if (!workerStatus.isEmpty() && workerStatus != QLatin1String("connected") && workerStatus != QLatin1String("stop"))
+    // A tunnel the address check has already confirmed is not put back to "in progress" while
+    // its dial is still returning: that would announce the connection again on every tick.
+    const bool confirmedWhileDialling = workerStatus == QLatin1String("in progress") &&
+                                        ui->connectionStatus->text() == QLatin1String("connected");
+    if (!workerStatus.isEmpty() && workerStatus != QLatin1String("connected") &&
+        workerStatus != QLatin1String("stop") && !confirmedWhileDialling)
         ui->connectionStatus->setText(workerStatus);
 
     if (workerStatus == QLatin1String("connected")) {

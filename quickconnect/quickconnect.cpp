@@ -21,7 +21,7 @@ void LumtarMain::on_quickConnect_clicked()
 void LumtarMain::QuickConnectNextStage()
 {
     const QStringList entries = quickEntries(ui->quick_servers->text());
-    int k = fieldNumber(ui->quick_stage->text());
+    int k = qMax(0, fieldNumber(ui->quick_stage->text()));
     // An entry of a protocol this client cannot start is passed over.
     while (k >= 0 && k < entries.size() && !isKnownProtocol(quickEntry(entries.at(k)).protocol))
         ++k;
@@ -31,13 +31,14 @@ void LumtarMain::QuickConnectNextStage()
         ui->quick_stage->setText(QStringLiteral("0"));
         // Back to the idle page first, so no tick reports the torn-down attempt a second time.
         on_disconnect_clicked();
-        showCritical(QStringLiteral("Connection Error"),
-                     QStringLiteral("We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple "
-                                    "servers and it was not possible to connect to any VPN Server. Please check "
-                                    "your internet connection and set your computer firewall/security to allow "
-                                    "this application to access internet on all ports and try to connect "
-                                    "again. Also make sure to disable any proxy setting if you have installed a "
-                                    "proxy."));
+        showCritical(
+            QStringLiteral("Connection Error"),
+            QStringLiteral("We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple "
+                           "servers and it was not possible to connect to any VPN Server. Please check "
+                           "your internet connection and set your computer firewall/security to allow "
+                           "this application to access internet on all ports and try to connect "
+                           "again. Also make sure to disable any proxy setting if you have installed a "
+                           "proxy."));
         return;
     }
     const QuickEntry entry = quickEntry(entries.at(k));
@@ -60,15 +61,25 @@ void LumtarMain::quickConnectDial()
 {
     ui->loading->show();
     if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
-        showCritical(QStringLiteral("Your account is disabled"),
-                     QStringLiteral("VPN connections are not available for your account. You need to subscribe "
-                                    "to a plan to make account enabled. \nFor more details please visit our "
-                                    "site."));
-        // The run is over; leaving it open would keep Quick Connect disabled for good.
-        ui->quick_stage->setText(QStringLiteral("0"));
-        ui->loading->hide();
+        showCritical(
+            QStringLiteral("Your account is disabled"),
+            QStringLiteral("VPN connections are not available for your account. You need to subscribe "
+                           "to a plan to make account enabled. \nFor more details please visit our "
+                           "site."));
+        // The run is over; leaving it open would keep Quick Connect disabled for good. An
+        // earlier attempt of the run is still up or failed: the disconnect ends it without a
+        // further report of it.
+        if (fieldNumber(ui->quick_stage->text()) > 1 && !ui->WidgetConnectingVPN->isHidden()) {
+            on_disconnect_clicked();
+        } else {
+            ui->quick_stage->setText(QStringLiteral("0"));
+            ui->loading->hide();
+        }
         return;
     }
+    // The pause separates two attempts; entries skipped before the first attempt do not count.
+    const bool laterAttempt =
+        fieldNumber(ui->quick_stage->text()) > 1 && !ui->WidgetConnectingVPN->isHidden();
     tearDownAttempt();
     const int entryCount = quickEntryCount(ui->quick_servers->text());
     ui->ipCurrent->setText(QStringLiteral("updating..."));
@@ -88,7 +99,6 @@ void LumtarMain::quickConnectDial()
                                     ui->server_name->text() + QStringLiteral("\nis in progress"));
     ui->cancel->show();
     ui->cancel->setEnabled(true);
-    const bool laterAttempt = fieldNumber(ui->quick_stage->text()) > 1;
     if (laterAttempt)
         ui->authstatus->setText(QStringLiteral("Initiating another method. Please wait..."));
     ui->loading->hide();

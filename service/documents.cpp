@@ -15,16 +15,41 @@ QString decodeBody(const QByteArray& body)
 QVector<LoginVerdict> loginVerdicts(const QString& document)
 {
     QVector<LoginVerdict> verdicts;
-    QXmlStreamReader reader(document);
-    while (!reader.atEnd() && !reader.hasError()) {
+    // Every response tag holds this text, so past its last occurrence no verdict can follow.
+    // The text is handed to the reader in pieces, so a catalogue of thousands of servers
+    // behind the verdict is neither decoded nor read a second time.
+    const int lastMention = document.lastIndexOf(QLatin1String("response"));
+    if (lastMention < 0)
+        return verdicts;
+    QXmlStreamReader reader;
+    int fed = 0;
+    const auto feed = [&reader, &fed, &document] {
+        int end = qMin(fed + 65536, document.size());
+        if (end < document.size() && document.at(end - 1).isHighSurrogate())
+            ++end;
+        reader.addData(document.mid(fed, end - fed));
+        fed = end;
+    };
+    feed();
+    while (!reader.atEnd() || fed < document.size()) {
+        if (reader.characterOffset() > lastMention)
+            break;
         reader.readNext();
-        if (!reader.isStartElement() || reader.name() != QLatin1String("response")) {
+        if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError && fed < document.size()) {
+            feed();
             continue;
         }
-        reader.readNext();
-        if (reader.hasError()) {
+        if (reader.hasError())
             break;
+        if (!reader.isStartElement() || reader.name() != QLatin1String("response"))
+            continue;
+        reader.readNext();
+        while (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError && fed < document.size()) {
+            feed();
+            reader.readNext();
         }
+        if (reader.hasError())
+            break;
         const QString text = reader.isCharacters() ? reader.text().toString() : QString();
         verdicts.append(text == QLatin1String("false") ? LoginVerdict::Refused : LoginVerdict::Accepted);
     }

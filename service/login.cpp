@@ -11,6 +11,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSettings>
+#include <QTextBrowser>
 
 using namespace service;
 
@@ -140,17 +141,30 @@ void LumtarMain::Logout()
     processPendingEvents();
 }
 
-// Documents are stored as plain text, never guessed as rich text, so what is read back is
-// exactly what the service sent.
+namespace {
+// Documents are stored as plain text, never guessed as rich text. Line ends are stored as line
+// separators, which keep the document one paragraph (thousands of paragraphs make storing a
+// large catalogue slow) and read back as the same line ends.
+void storeDocument(QTextBrowser* store, const QString& text)
+{
+    QString kept = text;
+    kept.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    kept.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    kept.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    store->setPlainText(kept);
+}
+} // namespace
+
+// The readers work on the text as it came, kept beside the widget.
 void LumtarMain::setLoginDocument(const QString& text)
 {
-    ui->textBrowser->setPlainText(text);
+    storeDocument(ui->textBrowser, text);
     loginDocument = text;
     parsedCatalogue.reset();
 }
 
 void LumtarMain::setUserDataDocument(const QString& text)
 {
-    ui->userdatatext->setPlainText(text);
+    storeDocument(ui->userdatatext, text);
     userDataDocument = text;
 }

@@ -3,10 +3,35 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+namespace {
+int transferTimeoutOverride = 0;
+qint64 sizeLimitOverride = 0;
+} // namespace
+
+int serviceTransferTimeout()
+{
+    return transferTimeoutOverride > 0 ? transferTimeoutOverride : serviceTransferTimeoutMs;
+}
+
+qint64 documentSizeLimit()
+{
+    return sizeLimitOverride > 0 ? sizeLimitOverride : documentSizeCap;
+}
+
+void setServiceTransferTimeoutForTesting(int ms)
+{
+    transferTimeoutOverride = ms;
+}
+
+void setDocumentSizeLimitForTesting(qint64 bytes)
+{
+    sizeLimitOverride = bytes;
+}
+
 QNetworkRequest plainRequest(const QUrl& url)
 {
     QNetworkRequest request(url);
-    request.setTransferTimeout(serviceTransferTimeoutMs);
+    request.setTransferTimeout(serviceTransferTimeout());
     return request;
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/lumtarmain.h"
 
-#include <QAccessible>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
@@ -12,7 +12,6 @@
 #include <QTimer>
 
 namespace {
-LabelHistory* activeHistory = nullptr;
 constexpr int statusTimerIntervalMs = 3000;
 } // namespace
 
@@ -25,31 +24,40 @@ bool stopStatusTimer(LumtarMain* window)
             stopped = true;
         }
     }
+    if (!stopped)
+        for (QTimer* timer : window->findChildren<QTimer*>())
+            qWarning("timer: active %d, interval %d, single shot %d", timer->isActive(), timer->interval(),
+                     timer->isSingleShot());
     return stopped;
 }
 
-LabelHistory::LabelHistory(const QString& labelName) : name(labelName)
+LabelHistory::LabelHistory(QLabel* label) : label(label)
 {
-    Q_ASSERT(!activeHistory);
-    activeHistory = this;
-    // QLabel::setText reports every new text to the accessibility layer; the handler sees it
-    // even when the next text replaces it before the event loop runs.
-    QAccessible::installUpdateHandler(&LabelHistory::record);
+    seen << label->text();
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 LabelHistory::~LabelHistory()
 {
-    QAccessible::installUpdateHandler(nullptr);
-    activeHistory = nullptr;
+    QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void LabelHistory::record(QAccessibleEvent* event)
+QStringList LabelHistory::texts() const
 {
-    if (!activeHistory || event->type() != QAccessible::NameChanged)
-        return;
-    auto* label = qobject_cast<QLabel*>(event->object());
-    if (label && label->objectName() == activeHistory->name)
-        activeHistory->seen << label->text();
+    sample();
+    return seen;
+}
+
+void LabelHistory::sample() const
+{
+    if (label && label->text() != seen.last())
+        seen << label->text();
+}
+
+bool LabelHistory::eventFilter(QObject* watched, QEvent* event)
+{
+    sample();
+    return QObject::eventFilter(watched, event);
 }
 
 ReplyWatch::ReplyWatch(LumtarMain* window) : QObject(window)
@@ -73,11 +81,15 @@ bool writeStandInOpenVpn(const QString& workDir, const QString& recordFile)
     // Written to a temporary name and moved, so a reader never sees half a record. exec keeps
     // the process id, so killing the child ends the wait too.
     const QByteArray record = QFile::encodeName(recordFile);
-    script.write("#!/bin/sh\n"
-                 "{ printf '%s\\n' \"$0\"; pwd -P; echo $$; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
-                 record + ".tmp'\n"
-                 "mv '" + record + ".tmp' '" + record + "'\n"
-                 "exec sleep 600\n");
+    script.write(
+        "#!/bin/sh\n"
+        "{ printf '%s\\n' \"$0\"; pwd -P; echo $$; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
+        record +
+        ".tmp'\n"
+        "mv '" +
+        record + ".tmp' '" + record +
+        "'\n"
+        "exec sleep 600\n");
     script.close();
     return script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -105,9 +117,10 @@ QHash<QString, QString> readLabEnvironment(const QString& envFile, QString* erro
     QHash<QString, QString> values;
     QFile file(envFile);
     if (envFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read the lab file '%1'; run this through CTest, which builds the lab, "
-                                "or set CORVANE_LAB_ENV")
-                     .arg(envFile);
+        *error =
+            QStringLiteral("cannot read the lab file '%1'; run this through CTest, which builds the lab, "
+                           "or set CORVANE_LAB_ENV")
+                .arg(envFile);
         return values;
     }
     while (!file.atEnd()) {

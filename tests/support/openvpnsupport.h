@@ -4,34 +4,42 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 class LumtarMain;
+class QLabel;
 class QNetworkReply;
 
 // Stops the window's own 3-second status timer, so that only the test moves time (by calling
 // UpdateTimer). Returns false when the window has no such timer running.
 bool stopStatusTimer(LumtarMain* window);
 
-// Every text a label shows, in order, including those that an action overwrites before it
-// returns (a failure text followed by "Ready!"). Only one history may exist at a time.
-class LabelHistory
+// The texts a label showed, in order, including those that an action overwrites before it
+// returns (a failure text followed by "Ready!"): the label is looked at whenever the
+// application handles any event, and every step of the window hides, enables or repaints
+// something or lets pending events run.
+class LabelHistory : public QObject
 {
-public:
-    explicit LabelHistory(const QString& labelName);
-    ~LabelHistory();
-    LabelHistory(const LabelHistory&) = delete;
-    LabelHistory& operator=(const LabelHistory&) = delete;
+    Q_OBJECT
 
-    QStringList texts() const { return seen; }
-    bool contains(const QString& text) const { return seen.contains(text); }
-    void clear() { seen.clear(); }
+public:
+    explicit LabelHistory(QLabel* label);
+    ~LabelHistory() override;
+
+    // Up to and including the text shown now.
+    QStringList texts() const;
+    bool contains(const QString& text) const { return texts().contains(text); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static void record(class QAccessibleEvent* event);
-    QString name;
-    QStringList seen;
+    void sample() const;
+
+    QPointer<QLabel> label;
+    mutable QStringList seen;
 };
 
 // Watches every network access manager of the window and counts the replies that have been

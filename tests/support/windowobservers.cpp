@@ -22,15 +22,6 @@ void OpenedPages::open(const QUrl& url)
     urls << url;
 }
 
-void stopStatusTimer(LumtarMain* window)
-{
-    const auto timers = window->findChildren<QTimer*>();
-    for (QTimer* timer : timers) {
-        if (!timer->isSingleShot() && timer->interval() == 3000)
-            timer->stop();
-    }
-}
-
 QTimer* quickConnectPauseTimer(LumtarMain* window)
 {
     return window->findChild<QTimer*>(QStringLiteral("quickConnectPause"));

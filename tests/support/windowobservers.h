@@ -23,10 +23,6 @@ public slots:
     void open(const QUrl& url);
 };
 
-// Stops the window's own 3-second status timer, so that a test alone moves time by calling
-// UpdateTimer and no real tick slips in between.
-void stopStatusTimer(LumtarMain* window);
-
 // The single-shot timer of the pause between two Quick Connect attempts; null before the
 // first pause.
 QTimer* quickConnectPauseTimer(LumtarMain* window);

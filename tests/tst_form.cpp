@@ -1,0 +1,481 @@
+#include "ui_lumtarmain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QRect windowArea(0, 0, 340, 350);
+
+// Stands in for the real window: it declares exactly the slots the window connects by
+// name, so a renamed widget or a changed widget class shows up as a slot never called.
+class SlotRecorder : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    QStringList calls;
+
+private slots:
+    void on_login_clicked() { calls << QStringLiteral("on_login_clicked"); }
+    void on_username_returnPressed() { calls << QStringLiteral("on_username_returnPressed"); }
+    void on_password_returnPressed() { calls << QStringLiteral("on_password_returnPressed"); }
+    void on_autologin_clicked() { calls << QStringLiteral("on_autologin_clicked"); }
+    void on_buy_clicked() { calls << QStringLiteral("on_buy_clicked"); }
+    void on_logout_clicked() { calls << QStringLiteral("on_logout_clicked"); }
+    void on_servers_currentIndexChanged(QString) { calls << QStringLiteral("on_servers_currentIndexChanged"); }
+    void on_protocols_currentIndexChanged(QString)
+    {
+        calls << QStringLiteral("on_protocols_currentIndexChanged");
+    }
+    void on_type_currentIndexChanged(QString) { calls << QStringLiteral("on_type_currentIndexChanged"); }
+    void on_connect_clicked() { calls << QStringLiteral("on_connect_clicked"); }
+    void on_disconnect_clicked() { calls << QStringLiteral("on_disconnect_clicked"); }
+    void on_cancel_clicked() { calls << QStringLiteral("on_cancel_clicked"); }
+    void on_quickConnect_clicked() { calls << QStringLiteral("on_quickConnect_clicked"); }
+    void on_application_minimize_clicked() { calls << QStringLiteral("on_application_minimize_clicked"); }
+    void on_application_close_clicked() { calls << QStringLiteral("on_application_close_clicked"); }
+    void on_CreateAccountBtn_clicked() { calls << QStringLiteral("on_CreateAccountBtn_clicked"); }
+    void on_create_account_cancel_clicked() { calls << QStringLiteral("on_create_account_cancel_clicked"); }
+    void on_payment_do_clicked() { calls << QStringLiteral("on_payment_do_clicked"); }
+    void on_cancel_payment_clicked() { calls << QStringLiteral("on_cancel_payment_clicked"); }
+};
+
+QStringList itemsOf(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+// The widget's rectangle in window coordinates.
+QRect rectInWindow(const QWidget* widget, const QWidget* window)
+{
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+// The widget and its named descendants, leaving out Qt's own internal children
+// and popups, which have their own windows.
+QList<QWidget*> namedSubtree(QWidget* root)
+{
+    QList<QWidget*> result{root};
+    const auto descendants = root->findChildren<QWidget*>();
+    for (QWidget* child : descendants) {
+        if (child->isWindow() || child->objectName().isEmpty() || child->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        bool insidePopup = false;
+        for (QWidget* p = child->parentWidget(); p && p != root; p = p->parentWidget())
+            insidePopup = insidePopup || p->isWindow();
+        if (!insidePopup)
+            result << child;
+    }
+    return result;
+}
+
+} // namespace
+
+class TestForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void namedWidgetExistsOnceWithItsClass_data();
+    void namedWidgetExistsOnceWithItsClass();
+    void windowIsFixedAt340By350();
+    void slotConnectedByNameReceivesSignal_data();
+    void slotConnectedByNameReceivesSignal();
+    void connectionStartsDisconnected();
+    void stateFieldStartsEmpty_data();
+    void stateFieldStartsEmpty();
+    void paymentCombosHoldInitialItemsInOrder_data();
+    void paymentCombosHoldInitialItemsInOrder();
+    void serverCombosHoldOnlyTheirPlaceholder_data();
+    void serverCombosHoldOnlyTheirPlaceholder();
+    void mainTabsComeInOrderWithBasicCurrent();
+    void debugTabsShowXmlResponse();
+    void credentialFieldsLimitInput();
+    void stateStoreLiesOutsideWindow_data();
+    void stateStoreLiesOutsideWindow();
+    void visiblePartLiesInsideWindow_data();
+    void visiblePartLiesInsideWindow();
+    void pagesStackAbovePanelInOrder();
+
+private:
+    std::unique_ptr<SlotRecorder> window;
+    std::unique_ptr<Ui::LumtarMain> ui;
+};
+
+void TestForm::init()
+{
+    window = std::make_unique<SlotRecorder>();
+    ui = std::make_unique<Ui::LumtarMain>();
+    ui->setupUi(window.get());
+}
+
+void TestForm::cleanup()
+{
+    ui.reset();
+    window.reset();
+}
+
+void TestForm::namedWidgetExistsOnceWithItsClass_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+
+    const struct
+    {
+        const char* name;
+        const char* className;
+    } widgets[] = {
+        // State store
+        {"connectionStatus", "QLineEdit"},
+        {"quick_stage", "QLineEdit"},
+        {"quick_servers", "QLineEdit"},
+        {"paymentInProgress", "QLineEdit"},
+        {"server_name", "QLineEdit"},
+        {"server_ip", "QLineEdit"},
+        {"server_protocol", "QLineEdit"},
+        {"server_pskey", "QLineEdit"},
+        {"server_assignedIP", "QLineEdit"},
+        {"server_certificate", "QLineEdit"},
+        {"server_config", "QLineEdit"},
+        {"user_enabled", "QLineEdit"},
+        {"ipCurrent", "QLineEdit"},
+        {"seconds", "QLineEdit"},
+        {"workingFolder", "QLineEdit"},
+        {"textBrowser", "QTextBrowser"},
+        {"userdatatext", "QTextBrowser"},
+        {"statuslabel", "QLabel"},
+        {"progressBar", "QProgressBar"},
+        {"user_area", "QWidget"},
+        {"payment_processor", "QComboBox"},
+        {"payment_plan", "QComboBox"},
+        // Frame and title strip
+        {"centralWidget", "QWidget"},
+        {"authstatus", "QLabel"},
+        {"loading", "QLabel"},
+        {"LogoSmall", "QLabel"},
+        {"application_version", "QLabel"},
+        {"application_version_2", "QLabel"},
+        {"application_minimize", "QPushButton"},
+        {"application_close", "QPushButton"},
+        // Pages
+        {"WingetLogin", "QWidget"},
+        {"WingetConnected", "QTabWidget"},
+        {"tabBasic", "QWidget"},
+        {"tabAdvanced", "QWidget"},
+        {"tabAccount", "QWidget"},
+        {"tabAccountZoneInfo", "QWidget"},
+        {"tabAccountZonePayment", "QWidget"},
+        {"WidgetNewAccount", "QWidget"},
+        {"WidgetConnectingVPN", "QWidget"},
+        {"WidgetConnectedVPN", "QWidget"},
+        {"WidgetPaymentInProgress", "QWidget"},
+        // Inputs and buttons
+        {"username", "QLineEdit"},
+        {"password", "QLineEdit"},
+        {"autologin", "QCheckBox"},
+        {"login", "QPushButton"},
+        {"buy", "QPushButton"},
+        {"logout", "QPushButton"},
+        {"servers", "QComboBox"},
+        {"protocols", "QComboBox"},
+        {"type", "QComboBox"},
+        {"connect", "QPushButton"},
+        {"disconnect", "QPushButton"},
+        {"cancel", "QPushButton"},
+        {"quickConnect", "QPushButton"},
+        {"CreateAccountBtn", "QPushButton"},
+        {"create_account_cancel", "QPushButton"},
+        {"payment_do", "QPushButton"},
+        {"cancel_payment", "QPushButton"},
+        {"NewEmail", "QLineEdit"},
+        {"NewFirstname", "QLineEdit"},
+        {"NewLastname", "QLineEdit"},
+        // Texts the client rewrites
+        {"server_icon", "QLabel"},
+        {"user_email", "QLabel"},
+        {"user_plan", "QLabel"},
+        {"user_expire", "QLabel"},
+        {"connecting_title", "QLabel"},
+        {"connecting_message", "QLabel"},
+        {"connected_title", "QLabel"},
+        {"connected_message", "QLabel"},
+    };
+    for (const auto& w : widgets)
+        QTest::newRow(w.name) << QString::fromLatin1(w.name) << QString::fromLatin1(w.className);
+}
+
+void TestForm::namedWidgetExistsOnceWithItsClass()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+
+    const auto found = window->findChildren<QWidget*>(name);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(QString::fromLatin1(found.first()->metaObject()->className()), className);
+}
+
+void TestForm::windowIsFixedAt340By350()
+{
+    QCOMPARE(window->size(), QSize(340, 350));
+    QCOMPARE(window->minimumSize(), QSize(340, 350));
+    QCOMPARE(window->maximumSize(), QSize(340, 350));
+    QCOMPARE(window->centralWidget(), ui->centralWidget);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Corvane"));
+}
+
+void TestForm::slotConnectedByNameReceivesSignal_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("slot");
+
+    const char* clicked[] = {"login",          "autologin",         "buy",
+                             "logout",         "connect",           "disconnect",
+                             "cancel",         "quickConnect",      "application_minimize",
+                             "application_close", "CreateAccountBtn", "create_account_cancel",
+                             "payment_do",     "cancel_payment"};
+    for (const char* name : clicked)
+        QTest::newRow(name) << QString::fromLatin1(name)
+                            << QStringLiteral("on_%1_clicked").arg(QString::fromLatin1(name));
+    for (const char* name : {"username", "password"})
+        QTest::newRow(name) << QString::fromLatin1(name)
+                            << QStringLiteral("on_%1_returnPressed").arg(QString::fromLatin1(name));
+    for (const char* name : {"servers", "protocols", "type"})
+        QTest::newRow(name) << QString::fromLatin1(name)
+                            << QStringLiteral("on_%1_currentIndexChanged").arg(QString::fromLatin1(name));
+}
+
+void TestForm::slotConnectedByNameReceivesSignal()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, slot);
+
+    QWidget* target = window->findChild<QWidget*>(object);
+    QVERIFY(target);
+    if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        button->click();
+    } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+        QTest::keyClick(edit, Qt::Key_Return);
+    } else if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        combo->addItem(QStringLiteral("next"));
+        combo->setCurrentIndex(combo->count() - 1);
+    } else {
+        QFAIL("widget cannot raise the signal its slot waits for");
+    }
+    QCOMPARE(window->calls, QStringList{slot});
+}
+
+void TestForm::connectionStartsDisconnected()
+{
+    QCOMPARE(ui->connectionStatus->text(), QStringLiteral("disconnected"));
+}
+
+void TestForm::stateFieldStartsEmpty_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name :
+         {"server_name", "server_ip", "server_protocol", "server_pskey", "server_assignedIP", "server_certificate",
+          "server_config", "user_enabled", "ipCurrent", "quick_stage", "quick_servers", "paymentInProgress",
+          "workingFolder", "username", "password"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm::stateFieldStartsEmpty()
+{
+    // A sample text left here would pass for a real value, e.g. a bogus Quick Connect list.
+    QFETCH(QString, name);
+    auto* field = window->findChild<QLineEdit*>(name);
+    QVERIFY(field);
+    QCOMPARE(field->text(), QString());
+}
+
+void TestForm::paymentCombosHoldInitialItemsInOrder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("payment_processor")
+        << QStringLiteral("payment_processor")
+        << QStringList{QStringLiteral("Credit Card"), QStringLiteral("Paypal"), QStringLiteral("Perfect Money"),
+                       QStringLiteral("New Item")};
+    QTest::newRow("payment_plan") << QStringLiteral("payment_plan")
+                                  << QStringList{QStringLiteral("$ 4.95 USD for One Month"),
+                                                 QStringLiteral("$ 13.37 for 4 Months"),
+                                                 QStringLiteral("$ 50.75 USD for One Year Service")};
+}
+
+void TestForm::paymentCombosHoldInitialItemsInOrder()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, items);
+
+    auto* combo = window->findChild<QComboBox*>(name);
+    QVERIFY(combo);
+    QCOMPARE(itemsOf(combo), items);
+    QCOMPARE(combo->currentIndex(), 0);
+}
+
+void TestForm::serverCombosHoldOnlyTheirPlaceholder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("placeholder");
+
+    QTest::newRow("servers") << QStringLiteral("servers") << QStringLiteral("select server...");
+    QTest::newRow("protocols") << QStringLiteral("protocols") << QStringLiteral("select protocol...");
+    QTest::newRow("type") << QStringLiteral("type") << QStringLiteral("select type...");
+}
+
+void TestForm::serverCombosHoldOnlyTheirPlaceholder()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, placeholder);
+
+    auto* combo = window->findChild<QComboBox*>(name);
+    QVERIFY(combo);
+    QCOMPARE(itemsOf(combo), QStringList{placeholder});
+    QCOMPARE(combo->currentText(), placeholder);
+}
+
+void TestForm::mainTabsComeInOrderWithBasicCurrent()
+{
+    QTabWidget* tabs = ui->WingetConnected;
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->widget(0), ui->tabBasic);
+    QCOMPARE(tabs->widget(1), ui->tabAdvanced);
+    QCOMPARE(tabs->widget(2), ui->tabAccount);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Basic"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Advanced"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("My Account"));
+    QCOMPARE(tabs->currentIndex(), 0);
+}
+
+void TestForm::debugTabsShowXmlResponse()
+{
+    QTabWidget* tabs = ui->XMLUserData;
+    QCOMPARE(tabs->count(), 4);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(tabs->tabText(1), QStringLiteral("XML Response"));
+    QVERIFY(tabs->currentWidget()->isAncestorOf(ui->textBrowser));
+    QVERIFY(tabs->widget(3)->isAncestorOf(ui->userdatatext));
+}
+
+void TestForm::credentialFieldsLimitInput()
+{
+    QCOMPARE(ui->password->echoMode(), QLineEdit::Password);
+    QCOMPARE(ui->username->echoMode(), QLineEdit::Normal);
+    for (QLineEdit* field : {ui->username, ui->password, ui->NewEmail, ui->NewFirstname, ui->NewLastname})
+        QCOMPARE(field->maxLength(), 50);
+    QCOMPARE(ui->username->placeholderText(), QStringLiteral("username"));
+    QCOMPARE(ui->password->placeholderText(), QStringLiteral("password"));
+}
+
+void TestForm::stateStoreLiesOutsideWindow_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name :
+         {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder", "payment_processor", "payment_plan"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm::stateStoreLiesOutsideWindow()
+{
+    QFETCH(QString, name);
+
+    // Shown, so that the tab widget has laid out its pages.
+    window->show();
+    auto* root = window->findChild<QWidget*>(name);
+    QVERIFY(root);
+    QCOMPARE(root->parentWidget(), ui->centralWidget);
+    const auto subtree = namedSubtree(root);
+    for (QWidget* widget : subtree) {
+        const QRect rect = rectInWindow(widget, window.get());
+        if (rect.intersects(windowArea))
+            QFAIL(qPrintable(QStringLiteral("%1 reaches into the window at %2,%3 %4x%5")
+                                 .arg(widget->objectName())
+                                 .arg(rect.x())
+                                 .arg(rect.y())
+                                 .arg(rect.width())
+                                 .arg(rect.height())));
+    }
+}
+
+void TestForm::visiblePartLiesInsideWindow_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"bkwidget", "widget", "WingetLogin", "LogoSmall", "application_version",
+                             "application_minimize", "application_close", "authstatus", "loading", "WingetConnected",
+                             "WidgetNewAccount", "WidgetConnectedVPN", "WidgetConnectingVPN",
+                             "WidgetPaymentInProgress"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm::visiblePartLiesInsideWindow()
+{
+    QFETCH(QString, name);
+
+    window->show();
+    auto* root = window->findChild<QWidget*>(name);
+    QVERIFY(root);
+    // A tab page gets its real size only once it is the current one.
+    auto* tabs = qobject_cast<QTabWidget*>(root);
+    const int pages = tabs ? tabs->count() : 1;
+    for (int page = 0; page < pages; ++page) {
+        if (tabs)
+            tabs->setCurrentIndex(page);
+        const auto subtree = namedSubtree(tabs ? tabs->widget(page) : root);
+        for (QWidget* widget : subtree) {
+            const QRect rect = rectInWindow(widget, window.get());
+            if (!windowArea.contains(rect))
+                QFAIL(qPrintable(QStringLiteral("%1 leaves the window at %2,%3 %4x%5")
+                                     .arg(widget->objectName())
+                                     .arg(rect.x())
+                                     .arg(rect.y())
+                                     .arg(rect.width())
+                                     .arg(rect.height())));
+        }
+    }
+    QVERIFY(windowArea.contains(rectInWindow(root, window.get())));
+}
+
+void TestForm::pagesStackAbovePanelInOrder()
+{
+    // The pages share one place above the panel; whichever one is shown must cover the
+    // others and must not disappear under the panel.
+    const QObjectList stack = ui->centralWidget->children();
+    auto level = [&stack](QObject* widget) { return stack.indexOf(widget); };
+
+    QVERIFY(level(ui->bkwidget) < level(ui->widget));
+    QVERIFY(level(ui->widget) < level(ui->LogoSmall));
+    QVERIFY(level(ui->application_close) < level(ui->WingetConnected));
+    QVERIFY(level(ui->WingetConnected) < level(ui->authstatus));
+    QVERIFY(level(ui->authstatus) < level(ui->WidgetNewAccount));
+    QVERIFY(level(ui->WidgetNewAccount) < level(ui->WidgetConnectedVPN));
+    QVERIFY(level(ui->WidgetConnectedVPN) < level(ui->WidgetConnectingVPN));
+    QVERIFY(level(ui->WidgetConnectingVPN) < level(ui->WidgetPaymentInProgress));
+    QVERIFY(level(ui->WidgetPaymentInProgress) < level(ui->loading));
+
+    const QObjectList account = ui->tabAccount->children();
+    QVERIFY(account.indexOf(ui->tabAccountZonePayment) < account.indexOf(ui->logout));
+    QVERIFY(account.indexOf(ui->tabAccountZoneInfo) < account.indexOf(ui->tabAccountZonePayment));
+
+    const QObjectList advanced = ui->tabAdvanced->children();
+    QVERIFY(advanced.indexOf(ui->server_icon) < advanced.indexOf(ui->connect));
+    QVERIFY(advanced.indexOf(ui->servers) < advanced.indexOf(ui->server_icon));
+}
+
+QTEST_MAIN(TestForm)
+#include "tst_form.moc"

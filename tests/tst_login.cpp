@@ -1,0 +1,492 @@
+// Login, logout and the login request, with the real window against the service simulator.
+#include "servicewindow.h"
+#include "service/network.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace servicewindow;
+
+namespace {
+
+const QString cannotCommunicate = QStringLiteral(
+    "Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you "
+    "have any proxy set up, disable it.");
+
+QString setting(const QString& key)
+{
+    return QSettings().value(key).toString();
+}
+
+QByteArray settingBytes(const QString& key)
+{
+    return QSettings().value(key).toByteArray();
+}
+
+} // namespace
+
+class TestLogin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateSettings(); }
+    void init() { clearSettings(); }
+    void cleanup()
+    {
+        setServiceTransferTimeoutForTesting(0);
+        setDocumentSizeLimitForTesting(0);
+    }
+
+    void acceptedLoginShowsTabsAndAccountQuota();
+    void refusedLoginKeepsPageAndFields();
+    void onlyExactFalseRefuses_data();
+    void onlyExactFalseRefuses();
+    void unreachableServiceIsReportedOnce_data();
+    void unreachableServiceIsReportedOnce();
+    void xmlErrorStopsReadingWhereItIs_data();
+    void xmlErrorStopsReadingWhereItIs();
+    void everyResponseElementIsAVerdict_data();
+    void everyResponseElementIsAVerdict();
+    void bodyEndsAtNulByte_data();
+    void bodyEndsAtNulByte();
+    void htmlNamedDocumentIsKeptAsPlainText_data();
+    void htmlNamedDocumentIsKeptAsPlainText();
+    void trimmedCredentialsAreSentButUntrimmedRemembered();
+    void uncheckedAutologinErasesRememberedCredentials_data();
+    void uncheckedAutologinErasesRememberedCredentials();
+    void emptyCredentialsAreRefusedWithoutRequest_data();
+    void emptyCredentialsAreRefusedWithoutRequest();
+    void logoutThenLoginSendsTheNewUser_data();
+    void logoutThenLoginSendsTheNewUser();
+};
+
+void TestLogin::acceptedLoginShowsTabsAndAccountQuota()
+{
+    WindowHarness h;
+    startWindow(h);
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+    QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
+    QVERIFY(setting(QStringLiteral("UsedTrial")).isEmpty());
+
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    QCOMPARE(h.find<QProgressBar>(QStringLiteral("progressBar"))->value(), 100);
+    QVERIFY(h.shown(QStringLiteral("WingetConnected")));
+    QVERIFY(!h.shown(QStringLiteral("WingetLogin")));
+    QVERIFY(!h.shown(QStringLiteral("WidgetNewAccount")));
+    QCOMPARE(h.find<QTabWidget>(QStringLiteral("WingetConnected"))->currentIndex(), 0);
+    QVERIFY(h.shown(QStringLiteral("connect")));
+    QVERIFY(!h.shown(QStringLiteral("disconnect")));
+    QVERIFY(!h.shown(QStringLiteral("cancel")));
+    QCOMPARE(setting(QStringLiteral("UsedTrial")), QStringLiteral("1"));
+    QCOMPARE(h.text(QStringLiteral("buy")), QStringLiteral("buy package"));
+
+    // The request carries the key, never the password.
+    const RecordedRequest request = lastRequest(h, QStringLiteral("/AppServersV2"));
+    QCOMPARE(request.queryKeys(), (QStringList{"username", "key", "appver"}));
+    QCOMPARE(request.queryValue(QStringLiteral("username")), QStringLiteral("alice"));
+    QCOMPARE(request.queryValue(QStringLiteral("key")), QStringLiteral("5ebe2294ecd0e0f08eab7690d2a6ee69"));
+    QCOMPARE(request.queryValue(QStringLiteral("appver")), QStringLiteral("4.0.2"));
+    QVERIFY(!request.target.contains("secret"));
+
+    // The account reply follows and ends the status line on the quota.
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("Unlimited quota available"), 5000);
+    QCOMPARE(h.sim.requests(QStringLiteral("/AppUserInfoV2")).size(), 1);
+    QVERIFY(h.boxes.isEmpty());
+}
+
+void TestLogin::refusedLoginKeepsPageAndFields()
+{
+    WindowHarness h;
+    startWindow(h);
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("wrong")));
+
+    QCOMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.boxes.at(0).icon, QMessageBox::Information);
+    QCOMPARE(h.boxes.at(0).title, QStringLiteral("Bad username/password"));
+    QCOMPARE(h.boxes.at(0).text, QStringLiteral("Wrong username or password. Please try again."));
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Not connected!"));
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+    QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
+    QCOMPARE(h.text(QStringLiteral("username")), QStringLiteral("alice"));
+    QCOMPARE(h.text(QStringLiteral("password")), QStringLiteral("wrong"));
+    QVERIFY(setting(QStringLiteral("UsedTrial")).isEmpty());
+    h.settle(500);
+    QVERIFY(h.sim.requests(QStringLiteral("/AppUserInfoV2")).isEmpty());
+}
+
+void TestLogin::onlyExactFalseRefuses_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("false") << QByteArray("<servers><response>false</response></servers>") << false;
+    QTest::newRow("false at the root") << QByteArray("<?xml version=\"1.0\"?><response>false</response>") << false;
+    QTest::newRow("empty element") << QByteArray("<servers><response/></servers>") << true;
+    QTest::newRow("empty pair") << QByteArray("<servers><response></response></servers>") << true;
+    QTest::newRow("leading blank") << QByteArray("<servers><response> false</response></servers>") << true;
+    QTest::newRow("trailing blank") << QByteArray("<servers><response>false </response></servers>") << true;
+    QTest::newRow("other case") << QByteArray("<servers><response>False</response></servers>") << true;
+    QTest::newRow("element first") << QByteArray("<servers><response><b>false</b></response></servers>") << true;
+    QTest::newRow("true") << QByteArray("<servers><response>true</response></servers>") << true;
+}
+
+void TestLogin::onlyExactFalseRefuses()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, accepted);
+
+    WindowHarness h;
+    startWindow(h);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, "text/xml"));
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+
+    QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
+    QCOMPARE(h.shown(QStringLiteral("WingetLogin")), !accepted);
+    QCOMPARE(h.boxTitles(), accepted ? QStringList() : QStringList{QStringLiteral("Bad username/password")});
+    QCOMPARE(h.text(QStringLiteral("authstatus")),
+             accepted ? QStringLiteral("Authenticated!") : QStringLiteral("Not connected!"));
+    QCOMPARE(setting(QStringLiteral("UsedTrial")), accepted ? QStringLiteral("1") : QString());
+}
+
+void TestLogin::unreachableServiceIsReportedOnce_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("HTTP 500") << QStringLiteral("status");
+    QTest::newRow("HTTP 404") << QStringLiteral("notfound");
+    QTest::newRow("service stopped") << QStringLiteral("stopped");
+    QTest::newRow("no answer") << QStringLiteral("silent");
+    QTest::newRow("oversized body") << QStringLiteral("oversized");
+}
+
+void TestLogin::unreachableServiceIsReportedOnce()
+{
+    QFETCH(QString, failure);
+
+    WindowHarness h;
+    startWindow(h);
+    if (failure == QLatin1String("status")) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::httpStatus(500));
+    } else if (failure == QLatin1String("notfound")) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::httpStatus(404));
+    } else if (failure == QLatin1String("stopped")) {
+        h.sim.stop();
+    } else if (failure == QLatin1String("silent")) {
+        setServiceTransferTimeoutForTesting(400);
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::neverAnswer());
+    } else {
+        setDocumentSizeLimitForTesting(64 * 1024);
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::oversized(1024 * 1024));
+    }
+
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    QCOMPARE(h.find<QProgressBar>(QStringLiteral("progressBar"))->value(), 99);
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Not connected!"));
+    QCOMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.boxes.at(0).icon, QMessageBox::Critical);
+    QCOMPARE(h.boxes.at(0).title, QString());
+    QCOMPARE(h.boxes.at(0).text, cannotCommunicate);
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+    QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
+
+    // The browser holds the network error, not a body.
+    const QString stored = h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText();
+    QVERIFY(!stored.isEmpty());
+    QVERIFY2(!stored.contains(QLatin1String("<")), qPrintable(stored));
+    QVERIFY(!stored.contains(QLatin1String("padding")));
+}
+
+void TestLogin::xmlErrorStopsReadingWhereItIs_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("mismatched tag before the verdict")
+        << QByteArray("<servers><a></b><response>true</response></servers>") << false;
+    QTest::newRow("not XML at all") << QByteArray("<<<response>true</response>") << false;
+    QTest::newRow("refusal after an error") << QByteArray("<servers></x><response>false</response>") << false;
+    QTest::newRow("error after the verdict")
+        << QByteArray("<servers><response>ok</response><a></b></servers>") << true;
+}
+
+void TestLogin::xmlErrorStopsReadingWhereItIs()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, accepted);
+
+    WindowHarness h;
+    startWindow(h);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, "text/xml"));
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+
+    QVERIFY(h.boxes.isEmpty());
+    QCOMPARE(h.find<QProgressBar>(QStringLiteral("progressBar"))->value(), 100);
+    QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
+    QCOMPARE(h.shown(QStringLiteral("WingetLogin")), !accepted);
+    if (!accepted) {
+        QCOMPARE(h.text(QStringLiteral("statuslabel")), QStringLiteral("start XML parse..."));
+        QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Wait... login in progress!"));
+    }
+    QCOMPARE(h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText(), QString::fromUtf8(body));
+}
+
+void TestLogin::everyResponseElementIsAVerdict_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("refusals");
+    QTest::addColumn<int>("acceptances");
+
+    QTest::newRow("two refusals") << QByteArray("<r><response>false</response><response>false</response></r>") << 2
+                                  << 0;
+    QTest::newRow("accepted then refused") << QByteArray("<r><response>yes</response><response>false</response></r>")
+                                           << 1 << 1;
+    QTest::newRow("two acceptances") << QByteArray("<r><response>a</response><response/></r>") << 0 << 2;
+}
+
+void TestLogin::everyResponseElementIsAVerdict()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, refusals);
+    QFETCH(int, acceptances);
+
+    WindowHarness h;
+    startWindow(h);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, "text/xml"));
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    h.settle(1000);
+
+    QStringList expected;
+    for (int i = 0; i < refusals; ++i)
+        expected << QStringLiteral("Bad username/password");
+    QCOMPARE(h.boxTitles(), expected);
+    // Each accepted verdict asks for the account details once.
+    QCOMPARE(h.sim.requests(QStringLiteral("/AppUserInfoV2")).size(), acceptances);
+    QCOMPARE(h.shown(QStringLiteral("WingetConnected")), acceptances > 0);
+}
+
+void TestLogin::bodyEndsAtNulByte_data()
+{
+    QTest::addColumn<bool>("simulatorFault");
+    QTest::newRow("refusal hidden after the NUL") << false;
+    QTest::newRow("NUL after the real document") << true;
+}
+
+void TestLogin::bodyEndsAtNulByte()
+{
+    QFETCH(bool, simulatorFault);
+
+    WindowHarness h;
+    startWindow(h);
+    const QByteArray before("<r><response>ok</response></r>");
+    if (simulatorFault) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::nulByte());
+    } else {
+        h.sim.setFault(QStringLiteral("/AppServersV2"),
+                       Fault::customBody(before + QByteArray("\0<response>false</response>", 27), "text/xml"));
+    }
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+
+    const QString stored = h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText();
+    if (simulatorFault) {
+        QVERIFY(stored.contains(QLatin1String("<response>")));
+        QVERIFY(!stored.contains(QLatin1String("after")));
+        QVERIFY(!stored.contains(QChar(0)));
+    } else {
+        QCOMPARE(stored, QString::fromUtf8(before));
+    }
+    QVERIFY(h.boxes.isEmpty());
+    QVERIFY(h.shown(QStringLiteral("WingetConnected")));
+}
+
+void TestLogin::htmlNamedDocumentIsKeptAsPlainText_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("html") << QByteArray("<html><body><response>ok</response><b>bold</b></body></html>") << true;
+    QTest::newRow("p") << QByteArray("<p><response>false</response></p>") << false;
+    QTest::newRow("entity") << QByteArray("<table><response>a&amp;b</response></table>") << true;
+}
+
+void TestLogin::htmlNamedDocumentIsKeptAsPlainText()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, accepted);
+
+    WindowHarness h;
+    startWindow(h);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, "text/html"));
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+
+    QCOMPARE(h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText(), QString::fromUtf8(body));
+    QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
+    QCOMPARE(h.boxes.size(), accepted ? 0 : 1);
+}
+
+void TestLogin::trimmedCredentialsAreSentButUntrimmedRemembered()
+{
+    WindowHarness h;
+    h.sim.addAccount(QJsonObject{{"username", QStringLiteral("zoë")},
+                                 {"password", QStringLiteral("pässwörd")},
+                                 {"enabled", "1"},
+                                 {"quota", "5 GB"}});
+    startWindow(h);
+    h.find<QCheckBox>(QStringLiteral("autologin"))->setChecked(true);
+    const QString typedUser = QStringLiteral("  zoë \t");
+    const QString typedPassword = QStringLiteral(" pässwörd  ");
+    QVERIFY(submitLogin(h, typedUser, typedPassword));
+
+    QCOMPARE(settingBytes(QStringLiteral("ltu")), typedUser.toUtf8());
+    QCOMPARE(settingBytes(QStringLiteral("ltp")), typedPassword.toUtf8());
+    QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("1"));
+    QCOMPARE(h.text(QStringLiteral("username")), QStringLiteral("zoë"));
+    QCOMPARE(h.text(QStringLiteral("password")), QStringLiteral("pässwörd"));
+
+    const RecordedRequest request = lastRequest(h, QStringLiteral("/AppServersV2"));
+    QCOMPARE(request.queryValue(QStringLiteral("username")), QStringLiteral("zoë"));
+    QCOMPARE(request.queryValue(QStringLiteral("key")), ServiceSimulator::passwordKey(QStringLiteral("pässwörd")));
+    QVERIFY(h.shown(QStringLiteral("WingetConnected")));
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("5 GB quota available"), 5000);
+}
+
+void TestLogin::uncheckedAutologinErasesRememberedCredentials_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("accepted login") << QStringLiteral("alice") << QStringLiteral("secret") << true;
+    QTest::newRow("refused login") << QStringLiteral("alice") << QStringLiteral("nope") << false;
+    QTest::newRow("empty password") << QStringLiteral("alice") << QString() << false;
+}
+
+void TestLogin::uncheckedAutologinErasesRememberedCredentials()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+
+    WindowHarness h;
+    startWindow(h);
+    {
+        // Remembered by an earlier run; written after start so the window does not log in by itself.
+        QSettings settings;
+        settings.setValue(QStringLiteral("ltu"), QByteArray("olduser"));
+        settings.setValue(QStringLiteral("ltp"), QByteArray("oldpass"));
+        settings.setValue(QStringLiteral("ltr"), QStringLiteral("1"));
+    }
+    h.find<QCheckBox>(QStringLiteral("autologin"))->setChecked(false);
+    if (password.isEmpty()) {
+        h.find<QLineEdit>(QStringLiteral("username"))->setText(user);
+        h.find<QLineEdit>(QStringLiteral("password"))->clear();
+        h.invoke("on_password_returnPressed");
+        QCOMPARE(h.boxTitles(), QStringList{QStringLiteral("Empty Authentication")});
+    } else {
+        QVERIFY(submitLogin(h, user, password));
+    }
+
+    QVERIFY(settingBytes(QStringLiteral("ltu")).isEmpty());
+    QVERIFY(settingBytes(QStringLiteral("ltp")).isEmpty());
+    QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("0"));
+    QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
+}
+
+void TestLogin::emptyCredentialsAreRefusedWithoutRequest_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("both empty") << QString() << QString();
+    QTest::newRow("empty user") << QString() << QStringLiteral("secret");
+    QTest::newRow("empty password") << QStringLiteral("alice") << QString();
+    QTest::newRow("blank user") << QStringLiteral("   ") << QStringLiteral("secret");
+    QTest::newRow("blank password") << QStringLiteral("alice") << QStringLiteral(" \t ");
+}
+
+void TestLogin::emptyCredentialsAreRefusedWithoutRequest()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+
+    WindowHarness h;
+    startWindow(h);
+    h.find<QLineEdit>(QStringLiteral("username"))->setText(user);
+    h.find<QLineEdit>(QStringLiteral("password"))->setText(password);
+    const QString statusBefore = h.text(QStringLiteral("authstatus"));
+    h.invoke("on_login_clicked");
+
+    QCOMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.boxes.at(0).icon, QMessageBox::Information);
+    QCOMPARE(h.boxes.at(0).title, QStringLiteral("Empty Authentication"));
+    QCOMPARE(h.boxes.at(0).text, QStringLiteral("Username and/or password missing."));
+    QCOMPARE(h.text(QStringLiteral("authstatus")), statusBefore);
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+    h.settle(1000);
+    QVERIFY(h.sim.requests(QStringLiteral("/AppServersV2")).isEmpty());
+    QVERIFY(h.sim.requests(QStringLiteral("/AppUserInfoV2")).isEmpty());
+}
+
+void TestLogin::logoutThenLoginSendsTheNewUser_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("plain") << QStringLiteral("bob") << QStringLiteral("lapsed");
+    QTest::newRow("awkward characters") << QStringLiteral("a&b#c+d=e%f g ÄÖüñ") << QStringLiteral("p&ss#+= %2Bß");
+    QTest::newRow("looks encoded") << QStringLiteral("x%26y%23z") << QStringLiteral("%41");
+}
+
+void TestLogin::logoutThenLoginSendsTheNewUser()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+
+    WindowHarness h;
+    h.sim.addAccount(QJsonObject{{"username", user}, {"password", password}, {"enabled", "1"}, {"quota", "7 GB"}});
+    startWindow(h);
+    QVERIFY(h.login());
+    QVERIFY(!h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText().isEmpty());
+
+    h.find<QCheckBox>(QStringLiteral("autologin"))->setChecked(true);
+    h.invoke("on_logout_clicked");
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+    QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
+    QVERIFY(!h.find<QCheckBox>(QStringLiteral("autologin"))->isChecked());
+    QCOMPARE(h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText(), QString());
+    QCOMPARE(h.find<QTextBrowser>(QStringLiteral("userdatatext"))->toPlainText(), QStringLiteral("0"));
+    QCOMPARE(h.text(QStringLiteral("username")), QString());
+    QCOMPARE(h.text(QStringLiteral("password")), QString());
+    QCOMPARE(h.text(QStringLiteral("user_enabled")), QString());
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("ready to connect"));
+    QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("0"));
+
+    h.sim.clearRequests();
+    QVERIFY(submitLogin(h, user, password));
+    QVERIFY(h.boxes.isEmpty());
+    QVERIFY(h.shown(QStringLiteral("WingetConnected")));
+    QVERIFY(!h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText().isEmpty());
+
+    const QString key = ServiceSimulator::passwordKey(password);
+    const RecordedRequest loginRequest = lastRequest(h, QStringLiteral("/AppServersV2"));
+    QCOMPARE(loginRequest.queryKeys(), (QStringList{"username", "key", "appver"}));
+    QCOMPARE(loginRequest.queryValue(QStringLiteral("username")), user);
+    QCOMPARE(loginRequest.queryValue(QStringLiteral("key")), key);
+    QCOMPARE(loginRequest.queryValue(QStringLiteral("appver")), QStringLiteral("4.0.2"));
+    QVERIFY(!loginRequest.target.contains('#'));
+
+    QTRY_COMPARE_WITH_TIMEOUT(h.sim.requests(QStringLiteral("/AppUserInfoV2")).size(), 1, 5000);
+    const RecordedRequest detailsRequest = lastRequest(h, QStringLiteral("/AppUserInfoV2"));
+    QCOMPARE(detailsRequest.queryKeys(), (QStringList{"username", "key"}));
+    QCOMPARE(detailsRequest.queryValue(QStringLiteral("username")), user);
+    QCOMPARE(detailsRequest.queryValue(QStringLiteral("key")), key);
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("7 GB quota available"), 5000);
+}
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"

@@ -1,0 +1,615 @@
+// OpenVPN attempts of the window against the service simulator, with a stand-in program in
+// place of openvpn that records how it was started.
+#include "connection/workfiles.h"
+#include "openvpnsupport.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QtTest>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <memory>
+
+namespace {
+const QString certificatePath = QStringLiteral("/files/nl/ca.crt");
+const QString configPath = QStringLiteral("/files/nl/udp.ovpn");
+const QStringList workFileNames{QStringLiteral("auth.conf"), QStringLiteral("certificate.crt"),
+                                QStringLiteral("config.ovpn")};
+const QStringList expectedArguments{QStringLiteral("--config"),
+                                    QStringLiteral("../include/config.ovpn"),
+                                    QStringLiteral("--script-security"),
+                                    QStringLiteral("1"),
+                                    QStringLiteral("--ca"),
+                                    QStringLiteral("../include/certificate.crt"),
+                                    QStringLiteral("--auth-user-pass"),
+                                    QStringLiteral("../include/auth.conf"),
+                                    QStringLiteral("--log"),
+                                    QStringLiteral("../include/openvpn.log")};
+// A body that a text-mode write or a string conversion would change: CR LF, a bare LF, a NUL
+// byte, and bytes that are not UTF-8.
+const char awkwardBytes[] =
+    "-----BEGIN CERTIFICATE-----\r\nMIIB\nzero:\0:end\r\n\xff\xfe\x80\n-----END CERTIFICATE-----";
+const QByteArray awkwardCertificate(awkwardBytes, sizeof(awkwardBytes) - 1);
+const QByteArray goodConfig("client\r\ndev tun\nproto udp\r\nremote 198.18.10.3 1194\nnobind\n");
+constexpr int replyTimeoutMs = 10000;
+} // namespace
+
+// The set-up checks with QVERIFY; a failed set-up ends the test.
+#define OPEN_WINDOW_ON_OPENVPN_SERVER()                                                                      \
+    do {                                                                                                     \
+        openWindowOnOpenVpnServer();                                                                         \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
+    } while (false)
+
+class TestOpenVpn : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void statusTextsFollowTheDownloads_data();
+    void statusTextsFollowTheDownloads();
+    void programStartsFromItsFolderWithTheFixedCommandLine();
+    void authFileHoldsUtf8CredentialsWithoutFinalLineEnd();
+    void authFileIsPrivateToItsOwner();
+    void privateFileReplacesAnOldReadableOne();
+    void workFilesReplaceLinksPlantedDuringTheDownload();
+    void downloadedBodiesAreWrittenByteForByte();
+    void disconnectKillsTheProgramAndRemovesTheWorkFiles();
+    void connectWhileTheProgramRunsReplacesIt();
+    void downloadErrorReturnsToTheIdlePage_data();
+    void downloadErrorReturnsToTheIdlePage();
+    void downloadErrorInQuickConnectTriesTheNextEntry();
+    void refusedConfigurationStartsNothing_data();
+    void refusedConfigurationStartsNothing();
+    void onlyWebAddressesAreFetched_data();
+    void onlyWebAddressesAreFetched();
+    void lateReplyAfterCancelIsDropped_data();
+    void lateReplyAfterCancelIsDropped();
+    void lateCertificateReplyAfterTimeoutIsDropped();
+    void lateReplyDoesNotDisturbTheNextAttempt();
+    void workFilesOfACrashedRunAreRemovedAtStart();
+    void removingAbsentWorkFilesDoesNothing();
+
+private:
+    // A logged-in window with the OpenVPN server NL1 chosen and the stand-in program in place.
+    void openWindowOnOpenVpnServer();
+    void connectNow();
+    QString includeFile(const QString& name) const;
+    QString recordFile() const;
+    QByteArray contents(const QString& path) const;
+    QStringList presentWorkFiles() const;
+    bool idlePageShown() const;
+    bool programNeverStarted() const;
+    QLineEdit* field(const char* name) const;
+
+    std::unique_ptr<WindowHarness> harness;
+    ReplyWatch* watch = nullptr; // owned by the window
+};
+
+void TestOpenVpn::initTestCase()
+{
+    isolateSettings();
+}
+
+void TestOpenVpn::init()
+{
+    clearSettings();
+    harness = std::make_unique<WindowHarness>();
+    harness->sim.setFile(certificatePath, "CA ONE\n");
+    harness->sim.setFile(configPath, goodConfig);
+    QVERIFY(writeStandInOpenVpn(harness->workDir.path(), recordFile()));
+}
+
+void TestOpenVpn::cleanup()
+{
+    watch = nullptr;
+    harness.reset();
+}
+
+void TestOpenVpn::openWindowOnOpenVpnServer()
+{
+    harness->create();
+    QVERIFY(stopStatusTimer(harness->window.get()));
+    watch = new ReplyWatch(harness->window.get());
+    QVERIFY(harness->login());
+    harness->find<QComboBox>(QStringLiteral("servers"))->setCurrentIndex(2);
+    QCOMPARE(harness->text(QStringLiteral("server_name")), QStringLiteral("NL1"));
+    QCOMPARE(harness->text(QStringLiteral("server_protocol")), QStringLiteral("OpenVPN"));
+    QCOMPARE(harness->text(QStringLiteral("server_certificate")), harness->sim.baseUrl() + certificatePath);
+    QCOMPARE(harness->text(QStringLiteral("user_enabled")), QStringLiteral("1"));
+}
+
+void TestOpenVpn::connectNow()
+{
+    harness->invoke("on_connect_clicked");
+}
+
+QString TestOpenVpn::includeFile(const QString& name) const
+{
+    return harness->workDir.path() + QStringLiteral("/include/") + name;
+}
+
+QString TestOpenVpn::recordFile() const
+{
+    return harness->workDir.path() + QStringLiteral("/started.txt");
+}
+
+QByteArray TestOpenVpn::contents(const QString& path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+QStringList TestOpenVpn::presentWorkFiles() const
+{
+    QStringList present;
+    for (const QString& name : workFileNames)
+        if (QFile::exists(includeFile(name)))
+            present << name;
+    return present;
+}
+
+bool TestOpenVpn::idlePageShown() const
+{
+    return harness->shown(QStringLiteral("WingetConnected")) &&
+           !harness->shown(QStringLiteral("WidgetConnectingVPN")) &&
+           !harness->shown(QStringLiteral("WidgetConnectedVPN")) &&
+           harness->text(QStringLiteral("connectionStatus")) == QLatin1String("disconnected");
+}
+
+bool TestOpenVpn::programNeverStarted() const
+{
+    return !QFile::exists(recordFile()) && harness->window->openVpnChild()->processId() == 0;
+}
+
+QLineEdit* TestOpenVpn::field(const char* name) const
+{
+    return harness->find<QLineEdit>(QString::fromLatin1(name));
+}
+
+void TestOpenVpn::statusTextsFollowTheDownloads_data()
+{
+    QTest::addColumn<bool>("quickConnect");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("chosen by hand") << false
+                                    << QStringList{"downloading OpenVPN certificate...",
+                                                   "downloading OpenVPN profile config...",
+                                                   "starting connection"};
+    QTest::newRow("second of three Quick Connect entries")
+        << true
+        << QStringList{"Stage 2/3 downloading OpenVPN certificate...",
+                       "Stage 2/3 downloading OpenVPN profile config...", "Stage 2/3: starting connection"};
+}
+
+void TestOpenVpn::statusTextsFollowTheDownloads()
+{
+    QFETCH(bool, quickConnect);
+    QFETCH(QStringList, texts);
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    if (quickConnect) {
+        const QString base = harness->sim.baseUrl();
+        harness->window->quickConnectPauseMs = 0;
+        field("quick_servers")
+            ->setText(QStringLiteral(
+                          "US1^198.18.10.1^PPTP|NL1^198.18.10.3^OpenVPN^%1%2^%1%3|DE1^198.18.10.2^L2TP^k")
+                          .arg(base, certificatePath, configPath));
+        // The first entry has failed; the run goes on with the second.
+        field("quick_stage")->setText(QStringLiteral("1"));
+        harness->invoke("QuickConnectNextStage");
+    } else {
+        connectNow();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QCOMPARE(harness->text(QStringLiteral("authstatus")), texts.last());
+    QStringList downloadTexts;
+    for (const QString& text : history.texts())
+        if (text.contains(QLatin1String("OpenVPN")) || text.contains(QLatin1String("starting connection")))
+            downloadTexts << text;
+    QCOMPARE(downloadTexts, texts);
+}
+
+void TestOpenVpn::programStartsFromItsFolderWithTheFixedCommandLine()
+{
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QVERIFY(!harness->find<QPushButton>(QStringLiteral("cancel"))->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    const RecordedStart start = readStandInRecord(recordFile());
+    QVERIFY(start.valid);
+    const QString folder = QDir(harness->workDir.path()).canonicalPath();
+    QCOMPARE(start.program,
+             QDir(harness->workDir.path()).absolutePath() + QStringLiteral("/openvpn/openvpn"));
+    QCOMPARE(start.workingDirectory, folder + QStringLiteral("/openvpn"));
+    QCOMPARE(start.arguments, expectedArguments);
+    // Each file argument, read from the program's folder, names a file that is there.
+    QDir programFolder(start.workingDirectory);
+    for (const QString& argument :
+         {expectedArguments.at(1), expectedArguments.at(5), expectedArguments.at(7)})
+        QVERIFY2(QFile::exists(programFolder.filePath(argument)), qPrintable(argument));
+    QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
+    QCOMPARE(harness->window->openVpnChild()->processId(), start.pid);
+    QVERIFY(harness->find<QPushButton>(QStringLiteral("cancel"))->isEnabled());
+    QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
+}
+
+void TestOpenVpn::authFileHoldsUtf8CredentialsWithoutFinalLineEnd()
+{
+    const QString password = QStringLiteral("p\u00e4ssw\u00f6rd");
+    harness->sim.setAccountValue(QStringLiteral("alice"), QStringLiteral("password"), password);
+    harness->create();
+    QVERIFY(stopStatusTimer(harness->window.get()));
+    QVERIFY(harness->login(QStringLiteral("alice"), password));
+    harness->find<QComboBox>(QStringLiteral("servers"))->setCurrentIndex(2);
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QCOMPARE(contents(includeFile(QStringLiteral("auth.conf"))), QByteArray("alice\np\xc3\xa4ssw\xc3\xb6rd"));
+}
+
+void TestOpenVpn::authFileIsPrivateToItsOwner()
+{
+    // With no mask, anything not created private would come out readable by all.
+    const mode_t previousMask = umask(0);
+    const auto restoreMask = qScopeGuard([previousMask] { umask(previousMask); });
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    struct stat info
+    {
+    };
+    QCOMPARE(stat(QFile::encodeName(includeFile(QStringLiteral("auth.conf"))).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
+}
+
+void TestOpenVpn::privateFileReplacesAnOldReadableOne()
+{
+    // An auth file that somehow survived with a wide mode is not rewritten in place readable.
+    const QString path = harness->workDir.filePath(QStringLiteral("private.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("left over, longer than the new contents");
+    old.close();
+    QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
+                               QFileDevice::WriteOther | QFileDevice::ReadGroup));
+    QVERIFY(writePrivateFile(path, "user\npass"));
+    struct stat info
+    {
+    };
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
+    QCOMPARE(contents(path), QByteArray("user\npass"));
+}
+
+void TestOpenVpn::workFilesReplaceLinksPlantedDuringTheDownload()
+{
+    // The client runs with administrator rights: links put into include/ while the
+    // configuration downloads must not make it write the password or the file elsewhere.
+    const QString victim = harness->workDir.filePath(QStringLiteral("victim.txt"));
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+    file.close();
+    harness->sim.setFault(configPath, Fault::delay(800));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_COMPARE_WITH_TIMEOUT(harness->sim.requests(configPath).size(), 1, replyTimeoutMs);
+    QVERIFY(QFile::link(victim, includeFile(QStringLiteral("auth.conf"))));
+    QVERIFY(QFile::link(victim, includeFile(QStringLiteral("config.ovpn"))));
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QCOMPARE(contents(victim), QByteArray("precious"));
+    QVERIFY(!QFileInfo(includeFile(QStringLiteral("auth.conf"))).isSymLink());
+    QVERIFY(!QFileInfo(includeFile(QStringLiteral("config.ovpn"))).isSymLink());
+    QCOMPARE(contents(includeFile(QStringLiteral("auth.conf"))), QByteArray("alice\nsecret"));
+    QCOMPARE(contents(includeFile(QStringLiteral("config.ovpn"))), goodConfig);
+}
+
+void TestOpenVpn::downloadedBodiesAreWrittenByteForByte()
+{
+    const QByteArray config = goodConfig + "# comment with CR LF\r\nverb 3\n";
+    harness->sim.setFile(certificatePath, awkwardCertificate);
+    harness->sim.setFile(configPath, config);
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QCOMPARE(contents(includeFile(QStringLiteral("certificate.crt"))), awkwardCertificate);
+    QCOMPARE(contents(includeFile(QStringLiteral("config.ovpn"))), config);
+}
+
+void TestOpenVpn::disconnectKillsTheProgramAndRemovesTheWorkFiles()
+{
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    const qint64 pid = readStandInRecord(recordFile()).pid;
+    QVERIFY(pid > 0);
+    QFile log(includeFile(QStringLiteral("openvpn.log")));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("the program's own log");
+    log.close();
+
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::NotRunning);
+    QCOMPARE(::kill(static_cast<pid_t>(pid), 0), -1);
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QCOMPARE(contents(log.fileName()), QByteArray("the program's own log"));
+    QVERIFY(idlePageShown());
+    QVERIFY(history.contains(QStringLiteral("Ready!")));
+}
+
+void TestOpenVpn::connectWhileTheProgramRunsReplacesIt()
+{
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    const qint64 first = readStandInRecord(recordFile()).pid;
+    QVERIFY(QFile::remove(recordFile()));
+
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    const qint64 second = readStandInRecord(recordFile()).pid;
+    QVERIFY(second != first);
+    QCOMPARE(::kill(static_cast<pid_t>(first), 0), -1);
+    QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
+    QCOMPARE(harness->window->openVpnChild()->processId(), second);
+}
+
+void TestOpenVpn::downloadErrorReturnsToTheIdlePage_data()
+{
+    QTest::addColumn<QString>("failingPath");
+    QTest::addColumn<QString>("statusText");
+    QTest::newRow("certificate") << certificatePath << QStringLiteral("certificate download error");
+    QTest::newRow("configuration") << configPath << QStringLiteral("config download error");
+}
+
+void TestOpenVpn::downloadErrorReturnsToTheIdlePage()
+{
+    QFETCH(QString, failingPath);
+    QFETCH(QString, statusText);
+    harness->sim.setFault(failingPath, Fault::httpStatus(404));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    // Left-overs of an earlier attempt go before anything else happens.
+    for (const QString& name : workFileNames) {
+        QFile file(includeFile(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier attempt");
+    }
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(history.contains(statusText), replyTimeoutMs);
+    // The disconnect follows the error text and ends with its own.
+    QVERIFY2(history.texts().indexOf(QStringLiteral("Ready!")) > history.texts().indexOf(statusText),
+             qPrintable(history.texts().join(QLatin1String(" | "))));
+    QVERIFY(idlePageShown());
+    QVERIFY(!harness->shown(QStringLiteral("loading")));
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QVERIFY(programNeverStarted());
+    QVERIFY(harness->boxes.isEmpty());
+}
+
+void TestOpenVpn::downloadErrorInQuickConnectTriesTheNextEntry()
+{
+    harness->sim.setFault(QStringLiteral("/files/broken/"), Fault::httpStatus(500));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    harness->window->quickConnectPauseMs = 0;
+    const QString base = harness->sim.baseUrl();
+    field("quick_servers")
+        ->setText(QStringLiteral("US1^198.18.10.1^PPTP|NLX^198.18.10.9^OpenVPN^%1/files/broken/ca.crt^%1%3|"
+                                 "NL1^198.18.10.3^OpenVPN^%1%2^%1%3")
+                      .arg(base, certificatePath, configPath));
+    field("quick_stage")->setText(QStringLiteral("1"));
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    harness->invoke("QuickConnectNextStage");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QCOMPARE(harness->text(QStringLiteral("quick_stage")), QStringLiteral("3"));
+    QCOMPARE(harness->text(QStringLiteral("server_name")), QStringLiteral("NL1"));
+    QVERIFY(!history.contains(QStringLiteral("certificate download error")));
+    QVERIFY(history.contains(QStringLiteral("Stage 3/3: starting connection")));
+    QCOMPARE(harness->sim.requests(QStringLiteral("/files/broken/ca.crt")).size(), 1);
+    QVERIFY(harness->boxes.isEmpty());
+}
+
+void TestOpenVpn::refusedConfigurationStartsNothing_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::newRow("up") << QByteArray(goodConfig + "up /bin/sh\n");
+    QTest::newRow("--up, CR LF") << QByteArray(goodConfig + "  --up /tmp/x.sh\r\n");
+    QTest::newRow("quoted up") << QByteArray(goodConfig + "\"up\" /tmp/x.sh\n");
+    QTest::newRow("setenv opt up") << QByteArray(goodConfig + "setenv opt up /tmp/x.sh\n");
+    QTest::newRow("plugin") << QByteArray(goodConfig + "plugin /tmp/evil.so\n");
+    QTest::newRow("plugin after byte-order mark")
+        << QByteArray("\xef\xbb\xbfplugin /tmp/evil.so\n" + goodConfig);
+    QTest::newRow("up in a connection block")
+        << QByteArray(goodConfig + "<connection>\nremote 198.18.10.3\nup /bin/sh\n</connection>\n");
+    QTest::newRow("log elsewhere") << QByteArray(goodConfig + "log /etc/evil\n");
+}
+
+void TestOpenVpn::refusedConfigurationStartsNothing()
+{
+    QFETCH(QByteArray, config);
+    harness->sim.setFile(configPath, config);
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(idlePageShown(), replyTimeoutMs);
+    const QStringList refusals = history.texts().filter(QStringLiteral("OpenVPN configuration refused"));
+    QVERIFY2(!refusals.isEmpty(), qPrintable(history.texts().join(QLatin1String(" | "))));
+    QVERIFY(!history.contains(QStringLiteral("starting connection")));
+    QVERIFY(programNeverStarted());
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QCOMPARE(harness->sim.requests(configPath).size(), 1);
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("OpenVPN configuration refused")});
+}
+
+void TestOpenVpn::onlyWebAddressesAreFetched_data()
+{
+    QTest::addColumn<QString>("fieldName");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("statusText");
+    QTest::newRow("certificate from a local file") << "server_certificate"
+                                                   << "file://{dir}/secret.txt"
+                                                   << "certificate download error";
+    QTest::newRow("certificate from the resources") << "server_certificate"
+                                                    << "qrc:/lumtar.png"
+                                                    << "certificate download error";
+    QTest::newRow("configuration from a local file") << "server_config"
+                                                     << "file://{dir}/secret.txt"
+                                                     << "config download error";
+    QTest::newRow("configuration from the resources") << "server_config"
+                                                      << "qrc:/lumtar.png"
+                                                      << "config download error";
+}
+
+void TestOpenVpn::onlyWebAddressesAreFetched()
+{
+    QFETCH(QString, fieldName);
+    QFETCH(QString, address);
+    QFETCH(QString, statusText);
+    QFile secret(harness->workDir.filePath(QStringLiteral("secret.txt")));
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("client\ndev tun\n");
+    secret.close();
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    field(qPrintable(fieldName))->setText(address.replace(QLatin1String("{dir}"), harness->workDir.path()));
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(history.contains(statusText), replyTimeoutMs);
+    QVERIFY(idlePageShown());
+    QVERIFY(programNeverStarted());
+    QCOMPARE(presentWorkFiles(), QStringList());
+    if (fieldName == QLatin1String("server_certificate")) {
+        QVERIFY(!history.contains(QStringLiteral("downloading OpenVPN profile config...")));
+        QCOMPARE(harness->sim.requests(certificatePath).size(), 0);
+        QCOMPARE(harness->sim.requests(configPath).size(), 0);
+    } else {
+        QCOMPARE(harness->sim.requests(certificatePath).size(), 1);
+        QCOMPARE(harness->sim.requests(configPath).size(), 0);
+    }
+}
+
+void TestOpenVpn::lateReplyAfterCancelIsDropped_data()
+{
+    QTest::addColumn<QString>("delayedPath");
+    QTest::newRow("certificate") << certificatePath;
+    QTest::newRow("configuration") << configPath;
+}
+
+void TestOpenVpn::lateReplyAfterCancelIsDropped()
+{
+    QFETCH(QString, delayedPath);
+    harness->sim.setFault(delayedPath, Fault::delay(800));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_COMPARE_WITH_TIMEOUT(harness->sim.requests(delayedPath).size(), 1, replyTimeoutMs);
+    harness->invoke("on_cancel_clicked");
+    QVERIFY(idlePageShown());
+    QCOMPARE(watch->finished(delayedPath), 0);
+
+    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
+    QTRY_COMPARE_WITH_TIMEOUT(watch->finished(delayedPath), 1, replyTimeoutMs);
+    QCoreApplication::processEvents();
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QVERIFY(programNeverStarted());
+    QVERIFY(idlePageShown());
+    // The late reply changed nothing the user sees.
+    QVERIFY2(history.texts().filter(QStringLiteral("OpenVPN")).isEmpty() &&
+                 history.texts().filter(QStringLiteral("error")).isEmpty(),
+             qPrintable(history.texts().join(QLatin1String(" | "))));
+    // A dropped certificate reply asks for no configuration.
+    QCOMPARE(harness->sim.requests(configPath).size(), delayedPath == configPath ? 1 : 0);
+}
+
+void TestOpenVpn::lateCertificateReplyAfterTimeoutIsDropped()
+{
+    harness->sim.setFault(certificatePath, Fault::delay(1500));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_COMPARE_WITH_TIMEOUT(harness->sim.requests(certificatePath).size(), 1, replyTimeoutMs);
+    harness->tick(11);
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("Cannot connect")});
+    QVERIFY(idlePageShown());
+    QCOMPARE(watch->finished(certificatePath), 0);
+
+    QTRY_COMPARE_WITH_TIMEOUT(watch->finished(certificatePath), 1, replyTimeoutMs);
+    QCoreApplication::processEvents();
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QVERIFY(programNeverStarted());
+    QCOMPARE(harness->sim.requests(configPath).size(), 0);
+}
+
+void TestOpenVpn::lateReplyDoesNotDisturbTheNextAttempt()
+{
+    harness->sim.setFault(certificatePath, Fault::delay(1000).once());
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    connectNow();
+    QTRY_COMPARE_WITH_TIMEOUT(harness->sim.requests(certificatePath).size(), 1, replyTimeoutMs);
+    harness->invoke("on_cancel_clicked");
+    // The disconnect rebuilt the lists; the user chooses the OpenVPN server again.
+    harness->find<QComboBox>(QStringLiteral("servers"))->setCurrentIndex(2);
+    QCOMPARE(harness->text(QStringLiteral("server_protocol")), QStringLiteral("OpenVPN"));
+
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    const qint64 pid = readStandInRecord(recordFile()).pid;
+    QTRY_COMPARE_WITH_TIMEOUT(watch->finished(certificatePath), 2, replyTimeoutMs);
+    QCoreApplication::processEvents();
+    // The first attempt's reply neither removed the running attempt's files nor asked again.
+    QCOMPARE(presentWorkFiles(), workFileNames);
+    QCOMPARE(harness->sim.requests(configPath).size(), 1);
+    QCOMPARE(harness->window->openVpnChild()->processId(), pid);
+    QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
+    QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
+}
+
+void TestOpenVpn::workFilesOfACrashedRunAreRemovedAtStart()
+{
+    for (const QString& name : workFileNames + QStringList{QStringLiteral("openvpn.log")}) {
+        QFile file(includeFile(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name == QLatin1String("auth.conf") ? "alice\nsecret" : "left by a crash");
+    }
+    harness->create();
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QVERIFY(QFile::exists(includeFile(QStringLiteral("openvpn.log"))));
+}
+
+void TestOpenVpn::removingAbsentWorkFilesDoesNothing()
+{
+    harness->create();
+    QVERIFY(stopStatusTimer(harness->window.get()));
+    QFile log(includeFile(QStringLiteral("openvpn.log")));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("log");
+    log.close();
+    const QString status = harness->text(QStringLiteral("authstatus"));
+    harness->invoke("removeOpenVPNfiles");
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QCOMPARE(contents(log.fileName()), QByteArray("log"));
+    QCOMPARE(QDir(harness->workDir.filePath(QStringLiteral("include"))).entryList(QDir::Files),
+             QStringList{QStringLiteral("openvpn.log")});
+    QCOMPARE(harness->text(QStringLiteral("authstatus")), status);
+    QVERIFY(harness->boxes.isEmpty());
+    QVERIFY(harness->balloons.isEmpty());
+}
+
+QTEST_MAIN(TestOpenVpn)
+#include "tst_openvpn.moc"

@@ -1,0 +1,297 @@
+#include "connection/openvpnconfig.h"
+
+#include <QtTest>
+
+// The configuration comes over plain HTTP and OpenVPN runs with administrator rights, so every
+// spelling OpenVPN reads as a dangerous directive must be refused, and ordinary client
+// configurations must still pass.
+class TestOpenVpnConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ordinaryConfigurationsAreAccepted_data();
+    void ordinaryConfigurationsAreAccepted();
+    void dangerousDirectivesAreRefusedWithNameAndLine_data();
+    void dangerousDirectivesAreRefusedWithNameAndLine();
+    void unreadableFilesAreRefused_data();
+    void unreadableFilesAreRefused();
+    void everyListedDirectiveIsRefused_data();
+    void everyListedDirectiveIsRefused();
+    void directiveNamesAreCaseSensitiveLikeOpenVpn();
+};
+
+namespace {
+const QByteArray caBlock = "<ca>\n"
+                           "-----BEGIN CERTIFICATE-----\n"
+                           "MIIBszCCAVmgAwIBAgIUQm9ndXNDQUJvZ3VzQ0FCb2d1c0NBMAoGCCqGSM49BAMC\n"
+                           "up /bin/sh\n"
+                           "plugin evil.so\n"
+                           "-----END CERTIFICATE-----\n"
+                           "</ca>\n";
+
+const QByteArray tlsAuthBlock = "key-direction 1\n"
+                                "<tls-auth>\n"
+                                "-----BEGIN OpenVPN Static key V1-----\n"
+                                "6acef03f62675b4b1bbd03e53b187727\n"
+                                "log /tmp/x\n"
+                                "  <connection>\n"
+                                "-----END OpenVPN Static key V1-----\n"
+                                "</tls-auth>\n";
+
+const QByteArray ordinaryClient = "client\n"
+                                  "dev tun\n"
+                                  "proto udp\n"
+                                  "remote 198.18.0.1 1194\n"
+                                  "resolv-retry infinite\n"
+                                  "nobind\n"
+                                  "persist-key\n"
+                                  "persist-tun\n"
+                                  "remote-cert-tls server\n"
+                                  "auth-user-pass\n"
+                                  "pull\n"
+                                  "verb 3\n";
+} // namespace
+
+void TestOpenVpnConfig::ordinaryConfigurationsAreAccepted_data()
+{
+    QTest::addColumn<QByteArray>("config");
+
+    QTest::newRow("plain client") << ordinaryClient;
+    QTest::newRow("inline ca holding directive-like words") << ordinaryClient + caBlock;
+    QTest::newRow("inline tls-auth holding directive-like words") << ordinaryClient + tlsAuthBlock;
+    QTest::newRow("all inline data blocks")
+        << ordinaryClient + caBlock +
+               "<cert>\nup\n</cert>\n<key>\ndown\n</key>\n<tls-crypt>\nplugin\n</tls-crypt>\n"
+               "<dh>\nconfig\n</dh>\n<extra-certs>\ncd\n</extra-certs>\n<secret>\nlog\n</secret>\n"
+               "<pkcs12>\nstatus\n</pkcs12>\n<http-proxy-user-pass>\nup\nup\n"
+               "</http-proxy-user-pass>\n<auth-user-pass>\nup\ndown\n</auth-user-pass>\n"
+               "<peer-fingerprint>\nAB:CD\n</peer-fingerprint>\n";
+    QTest::newRow("comments mentioning up")
+        << "# up /bin/sh\n; plugin evil.so\n  # log here\n\t;daemon\n" + ordinaryClient;
+    QTest::newRow("comment after the directive")
+        << QByteArray("dev tun # up /bin/sh\nremote host 1194 ;plugin x\n");
+    QTest::newRow("route and route options") << QByteArray(
+        "route 10.0.0.0 255.0.0.0\nroute-nopull\nroute-delay 2\nroute-method exe\nredirect-gateway def1\n");
+    QTest::newRow("directive names as arguments")
+        << QByteArray("remote up 1194\nverify-x509-name 'plugin' name\n");
+    QTest::newRow("CR LF line ends") << QByteArray(ordinaryClient).replace("\n", "\r\n");
+    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + ordinaryClient;
+    QTest::newRow("connection block with connection options")
+        << QByteArray("client\n<connection>\nremote 198.18.0.1 1194 udp\nconnect-timeout 10\n</connection>\n"
+                      "<connection>\nremote 198.18.0.1 443 tcp\n</connection>\n");
+    QTest::newRow("setenv of ordinary variables")
+        << QByteArray("setenv CLIENT_CERT 0\nsetenv opt block-outside-dns\nsetenv-safe up x\n");
+    QTest::newRow("closing tag followed by text") << QByteArray("<ca>\nx\n</ca> trailing words\nverb 3\n");
+    QTest::newRow("non-ASCII inside comments and quotes")
+        << QByteArray("# Server in Z\xC3\xBCrich\nverify-x509-name \"CN=Z\xC3\xBCrich\" name\nremote host # "
+                      "\xC3\xA9t\xC3\xA9\n");
+    QTest::newRow("escaped blank in a path") << QByteArray("ca my\\ ca.crt\n");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("blank lines only") << QByteArray("\n\r\n  \t\n");
+    QTest::newRow("longest readable line") << "# " + QByteArray(252, 'x') + "\n";
+    QTest::newRow("status-version is not status")
+        << QByteArray("status-version 2\nmute-replay-warnings\nupdown x\n");
+    QTest::newRow("three dashes are not a prefix") << QByteArray("---up /bin/sh\n");
+    QTest::newRow("setenv opt without a directive") << QByteArray("setenv opt\n");
+    // Inside a word '#' is an ordinary character: "up#x" is one unknown word, not "up".
+    QTest::newRow("comment character inside a word") << QByteArray("up#x /bin/sh\n");
+}
+
+void TestOpenVpnConfig::ordinaryConfigurationsAreAccepted()
+{
+    QFETCH(QByteArray, config);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
+    QVERIFY2(verdict.accepted, qPrintable(verdict.reason));
+    QCOMPARE(verdict.line, 0);
+    QVERIFY(verdict.directive.isEmpty());
+}
+
+void TestOpenVpnConfig::dangerousDirectivesAreRefusedWithNameAndLine_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("directive");
+    QTest::addColumn<int>("line");
+
+    const QByteArray head = "client\ndev tun\n"; // two lines, so the bad one is line 3
+    QTest::newRow("up") << head + "up /bin/sh\n"
+                        << "up" << 3;
+    QTest::newRow("leading blanks") << head + "   up /bin/sh\n"
+                                    << "up" << 3;
+    QTest::newRow("leading tab") << head + "\t\tup /bin/sh\n"
+                                 << "up" << 3;
+    QTest::newRow("double dash") << head + "--up /bin/sh\n"
+                                 << "up" << 3;
+    QTest::newRow("double-quoted name") << head + "\"up\" /bin/sh\n"
+                                        << "up" << 3;
+    QTest::newRow("single-quoted name") << head + "'plugin' /tmp/evil.so\n"
+                                        << "plugin" << 3;
+    QTest::newRow("quoted double dash") << head + "\"--plugin\" evil.so\n"
+                                        << "plugin" << 3;
+    QTest::newRow("escaped blank before name") << head + "\\ up /bin/sh\n"
+                                               << "up" << 3;
+    QTest::newRow("vertical tab and form feed") << head + "\v\fup /bin/sh\n"
+                                                << "up" << 3;
+    QTest::newRow("name alone") << head + "up\n"
+                                << "up" << 3;
+    QTest::newRow("CR LF") << QByteArray("client\r\ndev tun\r\nup /bin/sh\r\n") << "up" << 3;
+    QTest::newRow("CR right after the name") << head + "up\r\n"
+                                             << "up" << 3;
+    QTest::newRow("no final line end") << head + "up /bin/sh"
+                                       << "up" << 3;
+    QTest::newRow("byte-order mark then up") << QByteArray("\xEF\xBB\xBFup /bin/sh\n") << "up" << 1;
+    QTest::newRow("setenv opt") << head + "setenv opt up /bin/sh\n"
+                                << "up" << 3;
+    QTest::newRow("setenv opt with dashes") << head + "setenv opt --plugin x.so\n"
+                                            << "plugin" << 3;
+    QTest::newRow("setenv opt twice") << head + "setenv opt setenv opt up /bin/sh\n"
+                                      << "up" << 3;
+    QTest::newRow("quoted setenv opt") << head + "'setenv' \"opt\" 'up' x\n"
+                                       << "up" << 3;
+    QTest::newRow("inside connection block")
+        << head + "<connection>\nremote 198.18.0.1 1194\nup /bin/sh\n</connection>\n"
+        << "up" << 5;
+    QTest::newRow("setenv opt inside connection block")
+        << head + "<connection>\nremote a\n  setenv opt plugin x\n</connection>\n"
+        << "plugin" << 5;
+    QTest::newRow("after an inline block") << head + caBlock + "route-up /bin/sh\n"
+                                           << "route-up" << 10;
+    QTest::newRow("closing tag with trailing text ends the block")
+        << head + "<ca>\ndata\n  </ca> up\ndown /bin/sh\n"
+        << "down" << 6;
+    QTest::newRow("inline script") << head + "<up>\n/bin/sh\n</up>\n"
+                                   << "up" << 3;
+    QTest::newRow("quoted inline block name") << head + "\"<up>\"\n/bin/sh\n</up>\n"
+                                              << "up" << 3;
+    QTest::newRow("management-client") << head + "management-client\n"
+                                       << "management-client" << 3;
+    QTest::newRow("management with address") << head + "management 127.0.0.1 7505\n"
+                                             << "management" << 3;
+    QTest::newRow("log-append") << head + "log-append /var/log/x\n"
+                                << "log-append" << 3;
+    QTest::newRow("daemon alone") << head + "daemon\n"
+                                  << "daemon" << 3;
+    QTest::newRow("first of several") << head + "plugin a.so\nup b\n"
+                                      << "plugin" << 3;
+    QTest::newRow("words in one line glued by quotes") << head + "\"up\"\"/bin/sh\"\n"
+                                                       << "up" << 3;
+}
+
+void TestOpenVpnConfig::dangerousDirectivesAreRefusedWithNameAndLine()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, directive);
+    QFETCH(int, line);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
+    QVERIFY(!verdict.accepted);
+    QCOMPARE(verdict.directive, directive);
+    QCOMPARE(verdict.line, line);
+    QVERIFY2(verdict.reason.contains(directive), qPrintable(verdict.reason));
+}
+
+void TestOpenVpnConfig::unreadableFilesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("NUL byte") << QByteArray("client\nu\0p /bin/sh\n", sizeof("client\nu\0p /bin/sh\n") - 1)
+                              << 2;
+    QTest::newRow("NUL inside a block") << QByteArray("<ca>\n\0</ca>\nup x\n</ca>\n", 23) << 2;
+    QTest::newRow("end-of-file control byte") << QByteArray("client\nup\x1A /bin/sh\n") << 2;
+    // OpenVPN cuts long lines into pieces; the piece after the cut would be read as a line.
+    QTest::newRow("over-long line") << "client\n# " + QByteArray(253, 'x') + "up /bin/sh\n" << 2;
+    QTest::newRow("over-long line in a block")
+        << "<ca>\n" + QByteArray(255, 'A') + "</ca>\nup /bin/sh\n</ca>\n"
+        << 2;
+    QTest::newRow("unclosed block hides the rest") << QByteArray("client\n<ca>\nup /bin/sh\n") << 2;
+    QTest::newRow("unclosed connection block") << QByteArray("<connection>\nremote a\n") << 1;
+    QTest::newRow("bad backslash") << QByteArray("\\up /bin/sh\n") << 1;
+    QTest::newRow("unclosed quote") << QByteArray("\"up /bin/sh\n") << 1;
+    QTest::newRow("unclosed single quote") << QByteArray("remote 'host\n") << 1;
+    QTest::newRow("trailing backslash in a word") << QByteArray("remote host\\\n") << 1;
+    // Whether these bytes are blanks depends on the platform's locale.
+    QTest::newRow("non-breaking space before a name") << QByteArray("\xA0up /bin/sh\n") << 1;
+    QTest::newRow("non-ASCII in an unquoted word") << QByteArray("remote h\xC3\xB6st\n") << 1;
+    QTest::newRow("non-ASCII before a closing tag")
+        << QByteArray("<ca>\n\xA0</ca>\n<dh>\n</ca>\nup /bin/sh\n</dh>\n") << 2;
+    QTest::newRow("byte-order mark on a later line") << QByteArray("client\n\xEF\xBB\xBFup /bin/sh\n") << 2;
+}
+
+void TestOpenVpnConfig::unreadableFilesAreRefused()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(int, line);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
+    QVERIFY(!verdict.accepted);
+    QCOMPARE(verdict.line, line);
+    QVERIFY(!verdict.reason.isEmpty());
+}
+
+void TestOpenVpnConfig::everyListedDirectiveIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    const char* names[] = {"up",
+                           "down",
+                           "route-up",
+                           "route-pre-down",
+                           "ipchange",
+                           "tls-verify",
+                           "tls-crypt-v2-verify",
+                           "auth-user-pass-verify",
+                           "learn-address",
+                           "client-connect",
+                           "client-crresponse",
+                           "client-disconnect",
+                           "iproute",
+                           "script-security",
+                           "win-sys",
+                           "plugin",
+                           "providers",
+                           "engine",
+                           "pkcs11-providers",
+                           "config",
+                           "cd",
+                           "chroot",
+                           "tmp-dir",
+                           "log",
+                           "log-append",
+                           "status",
+                           "writepid",
+                           "management",
+                           "management-client",
+                           "management-hold",
+                           "management-query-passwords",
+                           "management-external-key",
+                           "management-client-auth",
+                           "management-up-down",
+                           "management-log-cache",
+                           "daemon",
+                           "genkey",
+                           "tls-export-cert",
+                           "replay-persist",
+                           "ifconfig-pool-persist"};
+    for (const char* name : names)
+        QTest::newRow(name) << QByteArray(name);
+}
+
+void TestOpenVpnConfig::everyListedDirectiveIsRefused()
+{
+    QFETCH(QByteArray, name);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig("client\n" + name + " x y\n");
+    QVERIFY(!verdict.accepted);
+    QCOMPARE(verdict.directive, QString::fromLatin1(name));
+    QCOMPARE(verdict.line, 2);
+    const OpenVpnConfigVerdict alone = checkOpenVpnConfig("--" + name);
+    QVERIFY(!alone.accepted);
+    QCOMPARE(alone.directive, QString::fromLatin1(name));
+}
+
+void TestOpenVpnConfig::directiveNamesAreCaseSensitiveLikeOpenVpn()
+{
+    // OpenVPN compares option names exactly; "UP" is an unknown option there and stops it.
+    QVERIFY(checkOpenVpnConfig("UP /bin/sh\nPlugin x.so\nLOG x\n").accepted);
+    QVERIFY(!checkOpenVpnConfig("up /bin/sh\n").accepted);
+}
+
+QTEST_GUILESS_MAIN(TestOpenVpnConfig)
+#include "tst_openvpnconfig.moc"

@@ -1,0 +1,214 @@
+// Buying: the web site takes the order, and the client notices when the plan is active.
+#include "testsupport.h"
+#include "openvpnsupport.h"
+#include "windowobservers.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString paymentText = QStringLiteral("Please complete the payment process in your browser to "
+                                           "automatically apply the new plan to your account.");
+} // namespace
+
+class TestPayment : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void buyLeadsToTheTrialOrTheOrderPage_data();
+    void buyLeadsToTheTrialOrTheOrderPage();
+    void buyLeadsToTheOrderPageOnceALoginSucceededHere();
+    void paymentOpensTheOrderPageAndWaits();
+    void laterAccountReplyCompletesThePayment();
+    void cancelledPaymentEndsWithoutBalloon();
+
+private:
+    QUrl page(const char* path) const { return QUrl(h->sim.baseUrl() + QLatin1String(path)); }
+    bool minimised() const { return h->window->windowState() & Qt::WindowMinimized; }
+    int accountRequests() const { return h->sim.requests(QStringLiteral("/AppUserInfoV2")).size(); }
+    // Ticks (15 s at most) until the payment watch asks for the account details and the reply is in.
+    bool tickUntilAccountRequest();
+    bool startPaymentAsBob();
+
+    std::unique_ptr<WindowHarness> h;
+    std::unique_ptr<OpenedPages> pages;
+};
+
+void TestPayment::initTestCase()
+{
+    isolateSettings();
+}
+
+void TestPayment::init()
+{
+    clearSettings();
+    h = std::make_unique<WindowHarness>();
+    pages = std::make_unique<OpenedPages>();
+}
+
+void TestPayment::cleanup()
+{
+    pages.reset();
+    h.reset();
+}
+
+bool TestPayment::tickUntilAccountRequest()
+{
+    const int before = accountRequests();
+    for (int i = 0; i < 5; ++i) {
+        h->tick();
+        if (QTest::qWaitFor([&] { return accountRequests() > before; }, 300))
+            return h->settle();
+    }
+    return false;
+}
+
+bool TestPayment::startPaymentAsBob()
+{
+    h->create();
+    if (!stopStatusTimer(h->window.get()))
+        return false;
+    if (!h->login(QStringLiteral("bob"), QStringLiteral("lapsed")))
+        return false;
+    if (h->text(QStringLiteral("user_enabled")) != QLatin1String("0"))
+        return false;
+    h->find<QPushButton>(QStringLiteral("payment_do"))->click();
+    return h->text(QStringLiteral("paymentInProgress")) == QLatin1String("1");
+}
+
+void TestPayment::buyLeadsToTheTrialOrTheOrderPage_data()
+{
+    QTest::addColumn<QString>("password"); // empty: no login at all
+    QTest::addColumn<QString>("buyText");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("never logged in") << QString() << QStringLiteral("create trial account")
+                                     << QStringLiteral("/free-vpn-trial/");
+    QTest::newRow("refused login") << QStringLiteral("wrong") << QStringLiteral("create trial account")
+                                   << QStringLiteral("/free-vpn-trial/");
+    QTest::newRow("successful login")
+        << QStringLiteral("secret") << QStringLiteral("buy package") << QStringLiteral("/order/");
+}
+
+void TestPayment::buyLeadsToTheTrialOrTheOrderPage()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, buyText);
+    QFETCH(QString, path);
+
+    h->create();
+    QVERIFY(stopStatusTimer(h->window.get()));
+    if (!password.isEmpty()) {
+        h->login(QStringLiteral("alice"), password);
+        QVERIFY(h->settle());
+        // Back on the login page, where the button is.
+        if (password == QLatin1String("secret"))
+            h->find<QPushButton>(QStringLiteral("logout"))->click();
+    }
+    QVERIFY(h->shown(QStringLiteral("WingetLogin")));
+    QCOMPARE(h->text(QStringLiteral("buy")), buyText);
+    QVERIFY(!minimised());
+
+    h->find<QPushButton>(QStringLiteral("buy"))->click();
+    QCOMPARE(pages->urls, QList<QUrl>{QUrl(h->sim.baseUrl() + path)});
+    QVERIFY(minimised());
+}
+
+void TestPayment::buyLeadsToTheOrderPageOnceALoginSucceededHere()
+{
+    h->create();
+    QVERIFY(h->login());
+    // The next start of the client on this computer.
+    h->window.reset();
+    h->create();
+    QVERIFY(stopStatusTimer(h->window.get()));
+    QCOMPARE(h->text(QStringLiteral("buy")), QStringLiteral("buy package"));
+    h->find<QPushButton>(QStringLiteral("buy"))->click();
+    QCOMPARE(pages->urls, QList<QUrl>{page("/order/")});
+}
+
+void TestPayment::paymentOpensTheOrderPageAndWaits()
+{
+    QVERIFY(startPaymentAsBob());
+    QCOMPARE(pages->urls, QList<QUrl>{page("/order/")});
+    QVERIFY(h->shown(QStringLiteral("WidgetPaymentInProgress")));
+    QVERIFY(!h->shown(QStringLiteral("WingetConnected")));
+    QVERIFY(!h->shown(QStringLiteral("WingetLogin")));
+    QVERIFY(h->shown(QStringLiteral("loading")));
+    QVERIFY(minimised());
+    QCOMPARE(h->balloons.size(), 1);
+    QCOMPARE(h->balloons.first().first, QStringLiteral("Payment in progress"));
+    QCOMPARE(h->balloons.first().second, paymentText);
+
+    // While the account is still not active, the watch finds nothing and keeps waiting.
+    QVERIFY(tickUntilAccountRequest());
+    QCOMPARE(h->text(QStringLiteral("paymentInProgress")), QStringLiteral("1"));
+    QVERIFY(h->shown(QStringLiteral("WidgetPaymentInProgress")));
+    QCOMPARE(h->balloons.size(), 1);
+    QVERIFY(h->boxes.isEmpty());
+}
+
+void TestPayment::laterAccountReplyCompletesThePayment()
+{
+    QVERIFY(startPaymentAsBob());
+    QVERIFY(tickUntilAccountRequest());
+    QCOMPARE(h->balloons.size(), 1);
+
+    h->sim.setAccountValue(QStringLiteral("bob"), QStringLiteral("enabled"), QStringLiteral("1"));
+    QVERIFY(tickUntilAccountRequest());
+    QCOMPARE(h->balloonTitles(),
+             (QStringList{QStringLiteral("Payment in progress"), QStringLiteral("Account Active")}));
+    QCOMPARE(h->text(QStringLiteral("paymentInProgress")), QStringLiteral("0"));
+    QVERIFY(!h->shown(QStringLiteral("WidgetPaymentInProgress")));
+    QVERIFY(h->shown(QStringLiteral("WingetConnected")));
+    auto* tabs = h->find<QTabWidget>(QStringLiteral("WingetConnected"));
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(tabs->isTabEnabled(0));
+    QVERIFY(!minimised());
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+
+    // The payment is over: no further watch requests, and a later account reply adds no balloon.
+    const int requests = accountRequests();
+    h->tick(10);
+    QVERIFY(h->settle());
+    QCOMPARE(accountRequests(), requests);
+    h->invoke("GetUserData");
+    QTRY_COMPARE(accountRequests(), requests + 1);
+    QVERIFY(h->settle());
+    QCOMPARE(h->balloonTitles().count(QStringLiteral("Account Active")), 1);
+}
+
+void TestPayment::cancelledPaymentEndsWithoutBalloon()
+{
+    QVERIFY(startPaymentAsBob());
+    h->find<QPushButton>(QStringLiteral("cancel_payment"))->click();
+    QCOMPARE(h->text(QStringLiteral("paymentInProgress")), QStringLiteral("0"));
+    QVERIFY(!h->shown(QStringLiteral("WidgetPaymentInProgress")));
+    QVERIFY(h->shown(QStringLiteral("WingetConnected")));
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+
+    h->sim.setAccountValue(QStringLiteral("bob"), QStringLiteral("enabled"), QStringLiteral("1"));
+    // The watch has stopped...
+    const int requests = accountRequests();
+    h->tick(10);
+    QVERIFY(h->settle());
+    QCOMPARE(accountRequests(), requests);
+    // ...and an account reply that finds the account active is not taken for the payment.
+    h->invoke("GetUserData");
+    QTRY_COMPARE(accountRequests(), requests + 1);
+    QVERIFY(h->settle());
+    QCOMPARE(h->text(QStringLiteral("user_enabled")), QStringLiteral("1"));
+    QCOMPARE(h->balloonTitles(), QStringList{QStringLiteral("Payment in progress")});
+}
+
+QTEST_MAIN(TestPayment)
+#include "tst_payment.moc"

@@ -1,0 +1,324 @@
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+QJsonObject profileJson(const QString& server, const QString& name)
+{
+    return QJsonObject{{"name", name},
+                       {"config", QStringLiteral("{base}/files/%1/%2.ovpn").arg(server, name)},
+                       {"certificate", QStringLiteral("{base}/files/%1/%2.crt").arg(server, name)}};
+}
+
+QJsonObject serverJson(int id, const QString& name, const QString& country, bool pptp, bool l2tp, bool openvpn,
+                       const QStringList& profileNames = {})
+{
+    QJsonArray profiles;
+    for (const QString& profile : profileNames)
+        profiles.append(profileJson(name, profile));
+    return QJsonObject{{"id", id},
+                       {"shortname", name},
+                       {"ip", QStringLiteral("198.18.20.%1").arg(id)},
+                       {"country", country},
+                       {"assignedIP", QStringLiteral("198.19.20.%1").arg(id)},
+                       {"pptp", pptp},
+                       {"l2tp", l2tp},
+                       {"pskey", QStringLiteral("key%1").arg(id)},
+                       {"openvpn", openvpn},
+                       {"profiles", profiles}};
+}
+
+QStringList itemsOf(const QComboBox* list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
+}
+
+} // namespace
+
+class TestServerLists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void afterLoginTheFirstServerProtocolAndTypeAreSelected();
+    void choosingTheThirdServerOffersItsProfiles();
+    void choosingAProtocolRebuildsTheTypes();
+    void choosingAnotherServerDropsTheEarlierProfileChoice();
+    void openVpnServerWithoutProfilesClearsTheUrls();
+    void countryWithoutFlagImageShowsAnEmptyLabel();
+    void everyItemSelectsTheEntryItShows();
+    void entryWithoutShortnameDoesNotRepeatTheNameBefore();
+    void rebuildingSelectsTheFirstServerAgain();
+    void loginWithoutServersEmptiesTheListsAndKeepsTheFields();
+    void malformedDocumentFillsTheListsUpToTheError();
+    void largeListFillsLikeOneByOne();
+
+private:
+    QComboBox* list(const char* name) const { return harness->find<QComboBox>(QLatin1String(name)); }
+    QString field(const char* name) const { return harness->text(QLatin1String(name)); }
+    bool loginWithServers(const QJsonArray& servers);
+    bool loginWithDocument(const QByteArray& document);
+
+    std::unique_ptr<WindowHarness> harness;
+};
+
+void TestServerLists::initTestCase()
+{
+    isolateSettings();
+}
+
+void TestServerLists::init()
+{
+    clearSettings();
+    harness = std::make_unique<WindowHarness>();
+    harness->create();
+}
+
+void TestServerLists::cleanup()
+{
+    harness.reset();
+}
+
+bool TestServerLists::loginWithServers(const QJsonArray& servers)
+{
+    harness->sim.setServers(servers);
+    return harness->login();
+}
+
+bool TestServerLists::loginWithDocument(const QByteArray& document)
+{
+    harness->sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(document, "text/xml"));
+    return harness->login();
+}
+
+void TestServerLists::afterLoginTheFirstServerProtocolAndTypeAreSelected()
+{
+    QCOMPARE(itemsOf(list("servers")), QStringList({"select server..."}));
+    QVERIFY(harness->login());
+
+    QCOMPARE(itemsOf(list("servers")), QStringList({"US1", "DE1", "NL1"}));
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"PPTP", "L2TP"}));
+    QCOMPARE(itemsOf(list("type")), QStringList({"Auto"}));
+    QCOMPARE(list("servers")->currentIndex(), 0);
+    QCOMPARE(list("protocols")->currentIndex(), 0);
+    QCOMPARE(list("type")->currentIndex(), 0);
+    QCOMPARE(field("server_name"), QStringLiteral("US1"));
+    QCOMPARE(field("server_ip"), QStringLiteral("198.18.10.1"));
+    QCOMPARE(field("server_assignedIP"), QStringLiteral("198.18.10.1"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("PPTP"));
+    QVERIFY(!harness->find<QLabel>("server_icon")->pixmap(Qt::ReturnByValue).isNull());
+}
+
+void TestServerLists::choosingTheThirdServerOffersItsProfiles()
+{
+    QVERIFY(harness->login());
+    list("servers")->setCurrentIndex(2);
+
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"OpenVPN"}));
+    QCOMPARE(itemsOf(list("type")), QStringList({"UDP 1194", "TCP 443"}));
+    QCOMPARE(list("type")->currentIndex(), 0);
+    const QString base = harness->sim.baseUrl();
+    QCOMPARE(field("server_name"), QStringLiteral("NL1"));
+    QCOMPARE(field("server_ip"), QStringLiteral("198.18.10.3"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("OpenVPN"));
+    QCOMPARE(field("server_config"), base + QStringLiteral("/files/nl/udp.ovpn"));
+    QCOMPARE(field("server_certificate"), base + QStringLiteral("/files/nl/ca.crt"));
+
+    list("type")->setCurrentIndex(1);
+    QCOMPARE(field("server_config"), base + QStringLiteral("/files/nl/tcp.ovpn"));
+    QCOMPARE(field("server_certificate"), base + QStringLiteral("/files/nl/ca2.crt"));
+}
+
+void TestServerLists::choosingAProtocolRebuildsTheTypes()
+{
+    QVERIFY(loginWithServers({serverJson(1, "All", "de", true, true, true, {"udp", "tcp"})}));
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"PPTP", "L2TP", "OpenVPN"}));
+    QCOMPARE(field("server_protocol"), QStringLiteral("PPTP"));
+    QCOMPARE(field("server_pskey"), QString()); // PPTP beside L2TP takes no key
+
+    list("protocols")->setCurrentIndex(1);
+    QCOMPARE(itemsOf(list("type")), QStringList({"Auto"}));
+    QCOMPARE(field("server_protocol"), QStringLiteral("L2TP"));
+    QCOMPARE(field("server_pskey"), QStringLiteral("key1"));
+
+    list("protocols")->setCurrentIndex(2);
+    QCOMPARE(itemsOf(list("type")), QStringList({"udp", "tcp"}));
+    QCOMPARE(field("server_protocol"), QStringLiteral("OpenVPN"));
+    QCOMPARE(field("server_config"), harness->sim.baseUrl() + QStringLiteral("/files/All/udp.ovpn"));
+    // An earlier key stays; nothing but L2TP uses it.
+    QCOMPARE(field("server_pskey"), QStringLiteral("key1"));
+}
+
+void TestServerLists::choosingAnotherServerDropsTheEarlierProfileChoice()
+{
+    QVERIFY(loginWithServers({serverJson(1, "First", "fr", false, false, true, {"a", "b", "c"}),
+                              serverJson(2, "Second", "it", false, false, true, {"x", "y", "z"})}));
+    const QString base = harness->sim.baseUrl();
+    list("type")->setCurrentIndex(1);
+    QCOMPARE(field("server_config"), base + QStringLiteral("/files/First/b.ovpn"));
+
+    list("servers")->setCurrentIndex(1);
+    QCOMPARE(list("type")->currentText(), QStringLiteral("x"));
+    QCOMPARE(field("server_name"), QStringLiteral("Second"));
+    QCOMPARE(field("server_config"), base + QStringLiteral("/files/Second/x.ovpn"));
+    QCOMPARE(field("server_certificate"), base + QStringLiteral("/files/Second/x.crt"));
+}
+
+void TestServerLists::openVpnServerWithoutProfilesClearsTheUrls()
+{
+    QVERIFY(loginWithServers({serverJson(1, "Full", "se", false, false, true, {"a"}),
+                              serverJson(2, "Empty", "ro", false, false, true)}));
+    QVERIFY(!field("server_config").isEmpty());
+
+    list("servers")->setCurrentIndex(1);
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"OpenVPN"}));
+    QVERIFY(itemsOf(list("type")).isEmpty());
+    QCOMPARE(field("server_name"), QStringLiteral("Empty"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("OpenVPN"));
+    QCOMPARE(field("server_config"), QString());
+    QCOMPARE(field("server_certificate"), QString());
+}
+
+void TestServerLists::countryWithoutFlagImageShowsAnEmptyLabel()
+{
+    QVERIFY(loginWithServers({serverJson(1, "Known", "CH", true, false, false),
+                              serverJson(2, "Unknown", "zz", true, false, false)}));
+    auto* icon = harness->find<QLabel>("server_icon");
+    QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
+
+    list("servers")->setCurrentIndex(1);
+    QCOMPARE(field("server_name"), QStringLiteral("Unknown"));
+    QVERIFY(icon->pixmap(Qt::ReturnByValue).isNull());
+
+    list("servers")->setCurrentIndex(0);
+    QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
+}
+
+void TestServerLists::everyItemSelectsTheEntryItShows()
+{
+    // The second entry has no country: it is not listed, and the entries after it keep
+    // their own items.
+    const QByteArray document =
+        "<corvane><response>true</response><servers>"
+        "<server><id>1</id><shortname>One</shortname><IP>198.18.30.1</IP><country>us</country>"
+        "<assignedIP>198.19.30.1</assignedIP><pptp> <enabled>1</enabled></pptp></server>"
+        "<server><id>2</id><shortname>Two</shortname><IP>198.18.30.2</IP>"
+        "<assignedIP>198.19.30.2</assignedIP><pptp> <enabled>1</enabled></pptp></server>"
+        "<server><id>3</id><shortname>Three</shortname><IP>198.18.30.3</IP><country>de</country>"
+        "<assignedIP>198.19.30.3</assignedIP><l2tp><enabled>1</enabled><pskey>k3</pskey></l2tp></server>"
+        "<server><id>4</id><shortname>Four</shortname><IP>198.18.30.4</IP><country>nl</country>"
+        "<assignedIP>198.19.30.4</assignedIP><openvpn><enabled>1</enabled><profiles><count>1</count>"
+        "<profile><name>p</name><config>c4</config><certificate>t4</certificate></profile>"
+        "</profiles></openvpn></server>"
+        "</servers></corvane>";
+    QVERIFY(loginWithDocument(document));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"One", "Three", "Four"}));
+
+    const QStringList ips = {"198.18.30.1", "198.18.30.3", "198.18.30.4"};
+    const QStringList protocols = {"PPTP", "L2TP", "OpenVPN"};
+    for (int row : {2, 0, 1}) {
+        list("servers")->setCurrentIndex(row);
+        QCOMPARE(field("server_name"), list("servers")->currentText());
+        QCOMPARE(field("server_ip"), ips.at(row));
+        QCOMPARE(field("server_protocol"), protocols.at(row));
+    }
+    QCOMPARE(field("server_pskey"), QStringLiteral("k3"));
+    QCOMPARE(field("server_assignedIP"), QStringLiteral("198.19.30.3"));
+}
+
+void TestServerLists::entryWithoutShortnameDoesNotRepeatTheNameBefore()
+{
+    const QByteArray document = "<corvane><response>true</response><servers>"
+                                "<server><id>1</id><shortname>Named</shortname><IP>198.18.31.1</IP>"
+                                "<country>us</country><pptp> <enabled>1</enabled></pptp></server>"
+                                "<server><id>2</id><IP>198.18.31.2</IP>"
+                                "<country>de</country><pptp> <enabled>1</enabled></pptp></server>"
+                                "</servers></corvane>";
+    QVERIFY(loginWithDocument(document));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"Named", ""}));
+    list("servers")->setCurrentIndex(1);
+    QCOMPARE(field("server_name"), QString());
+    QCOMPARE(field("server_ip"), QStringLiteral("198.18.31.2"));
+}
+
+void TestServerLists::rebuildingSelectsTheFirstServerAgain()
+{
+    QVERIFY(harness->login());
+    list("servers")->setCurrentIndex(2);
+    list("type")->setCurrentIndex(1);
+
+    harness->invoke("PopulateServers");
+    QCOMPARE(itemsOf(list("servers")), QStringList({"US1", "DE1", "NL1"}));
+    QCOMPARE(list("servers")->currentIndex(), 0);
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"PPTP", "L2TP"}));
+    QCOMPARE(itemsOf(list("type")), QStringList({"Auto"}));
+    QCOMPARE(field("server_name"), QStringLiteral("US1"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("PPTP"));
+    QCOMPARE(field("server_assignedIP"), QStringLiteral("198.18.10.1"));
+}
+
+void TestServerLists::loginWithoutServersEmptiesTheListsAndKeepsTheFields()
+{
+    QVERIFY(harness->login());
+    QCOMPARE(field("server_name"), QStringLiteral("US1"));
+
+    QVERIFY(loginWithDocument("<corvane><response>true</response><servers></servers></corvane>"));
+    QVERIFY(itemsOf(list("servers")).isEmpty());
+    QVERIFY(itemsOf(list("protocols")).isEmpty());
+    QVERIFY(itemsOf(list("type")).isEmpty());
+    QCOMPARE(field("server_name"), QStringLiteral("US1"));
+    QCOMPARE(field("server_ip"), QStringLiteral("198.18.10.1"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("PPTP"));
+}
+
+void TestServerLists::malformedDocumentFillsTheListsUpToTheError()
+{
+    const QByteArray document = "<corvane><response>true</response><servers>"
+                                "<server><id>1</id><shortname>Whole</shortname><IP>198.18.32.1</IP>"
+                                "<country>us</country><pptp> <enabled>1</enabled></pptp></server>"
+                                "<server><id>2</id><shortname>Cut</shortname><IP>198.18.32.2</IP>"
+                                "<country>de</country></IP><pptp> <enabled>1</enabled></pptp></server>"
+                                "<server><id>3</id><shortname>Lost</shortname><country>nl</country></server>"
+                                "</servers></corvane>";
+    QVERIFY(loginWithDocument(document));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"Whole", "Cut"}));
+    list("servers")->setCurrentIndex(1);
+    QVERIFY(itemsOf(list("protocols")).isEmpty());
+    QCOMPARE(field("server_name"), QStringLiteral("Cut"));
+}
+
+void TestServerLists::largeListFillsLikeOneByOne()
+{
+    QJsonArray servers;
+    for (int id = 1; id <= 300; ++id)
+        servers.append(serverJson(id, QStringLiteral("S%1").arg(id), "us", id % 2, true, true, {"u", "t"}));
+    QVERIFY(loginWithServers(servers));
+
+    QComboBox* serverList = list("servers");
+    QCOMPARE(serverList->count(), 300);
+    QCOMPARE(serverList->itemText(299), QStringLiteral("S300"));
+    QCOMPARE(serverList->currentIndex(), 0);
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"PPTP", "L2TP", "OpenVPN"}));
+    QCOMPARE(field("server_name"), QStringLiteral("S1"));
+
+    // A user's choice still rebuilds the lists below from the new server.
+    serverList->setCurrentIndex(299);
+    QCOMPARE(itemsOf(list("protocols")), QStringList({"L2TP", "OpenVPN"}));
+    QCOMPARE(field("server_name"), QStringLiteral("S300"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("L2TP"));
+    QCOMPARE(field("server_pskey"), QStringLiteral("key300"));
+}
+
+QTEST_MAIN(TestServerLists)
+#include "tst_serverlists.moc"

@@ -1,0 +1,345 @@
+// Self-update: the version check at start, the offer, the download with its progress, and
+// an installer that is started only where the system allows it and trusts it.
+#include "testsupport.h"
+#include "openvpnsupport.h"
+#include "windowobservers.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// What the installer checks saw.
+struct InstallerLog
+{
+    QStringList checkedPaths;
+    QList<QByteArray> contentsAtCheck;
+};
+
+// Plays a system that can run the vendor's installer (or cannot), and trusts it (or not).
+class TestInstallerPlatform : public InstallerPlatform
+{
+public:
+    TestInstallerPlatform(bool canRun, bool trusted, InstallerLog& log)
+        : canRun(canRun), trusted(trusted), log(log)
+    {
+    }
+    bool canRunInstaller() const override { return canRun; }
+    bool signatureTrusted(const QString& path) const override
+    {
+        log.checkedPaths << path;
+        QFile file(path);
+        log.contentsAtCheck << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        return trusted;
+    }
+
+private:
+    bool canRun;
+    bool trusted;
+    InstallerLog& log;
+};
+
+const QString installerPath = QStringLiteral("/files/update.exe");
+
+// An installer as the network delivers it: binary, and larger than one read.
+QByteArray installerBytes()
+{
+    QByteArray bytes("MZ\x90\x00\x03\x00\r\n\x1a", 10);
+    for (int i = 0; bytes.size() < 200000; ++i)
+        bytes.append(char((i * 37) ^ (i >> 3)));
+    return bytes;
+}
+
+} // namespace
+
+class TestUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sameVersionIsUpToDate();
+    void otherVersionIsOffered_data();
+    void otherVersionIsOffered();
+    void incompleteDocumentOffersNothing_data();
+    void incompleteDocumentOffersNothing();
+    void progressInStatusLine_data();
+    void progressInStatusLine();
+    void yesOnThisSystemOpensTheWebSite();
+    void downloadErrorIsReported();
+    void unwritableTargetIsReported();
+    void untrustedInstallerIsNotStarted();
+    // Last: the client asks the application to quit here.
+    void trustedInstallerReplacesTheOldOneAndStartsSilently();
+
+private:
+    // Builds the window against a service that names this version and installer.
+    void start(const QString& latest, const QString& installer,
+               std::unique_ptr<InstallerPlatform> platform = {});
+    bool versionChecked();
+    int downloads() const { return h->sim.requests(installerPath).size(); }
+    QString installerOnDisk() const
+    {
+        return QDir(h->workDir.path()).absoluteFilePath(QStringLiteral("update.exe"));
+    }
+    std::unique_ptr<InstallerPlatform> platform(bool canRun, bool trusted)
+    {
+        return std::make_unique<TestInstallerPlatform>(canRun, trusted, log);
+    }
+
+    std::unique_ptr<WindowHarness> h;
+    std::unique_ptr<OpenedPages> pages;
+    InstallerLog log;
+};
+
+void TestUpdate::initTestCase()
+{
+    isolateSettings();
+}
+
+void TestUpdate::init()
+{
+    clearSettings();
+    log = InstallerLog();
+    h = std::make_unique<WindowHarness>();
+    h->sim.setFile(installerPath, installerBytes());
+    pages = std::make_unique<OpenedPages>();
+}
+
+void TestUpdate::cleanup()
+{
+    pages.reset();
+    h.reset();
+}
+
+void TestUpdate::start(const QString& latest, const QString& installer,
+                       std::unique_ptr<InstallerPlatform> platform)
+{
+    h->sim.setVersion(latest, installer);
+    h->create();
+    stopStatusTimer(h->window.get());
+    // Replies are handled by the event loop, so the check has not been answered yet.
+    if (platform)
+        h->window->installerPlatform = std::move(platform);
+}
+
+bool TestUpdate::versionChecked()
+{
+    const bool asked =
+        QTest::qWaitFor([this] { return h->sim.requests(QStringLiteral("/AppVer2/4.0.2")).size() == 1; });
+    return asked && h->settle();
+}
+
+void TestUpdate::sameVersionIsUpToDate()
+{
+    start(QStringLiteral("4.0.2"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    QVERIFY(versionChecked());
+    QCOMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("application up to date"));
+    QVERIFY(h->questions.isEmpty());
+    QCOMPARE(downloads(), 0);
+}
+
+void TestUpdate::otherVersionIsOffered_data()
+{
+    QTest::addColumn<QString>("latest");
+    QTest::newRow("newer") << QStringLiteral("4.0.3");
+    QTest::newRow("older") << QStringLiteral("3.9.9");
+    QTest::newRow("longer") << QStringLiteral("4.0.2.1");
+    QTest::newRow("same digits, other text") << QStringLiteral("v4.0.2");
+}
+
+void TestUpdate::otherVersionIsOffered()
+{
+    QFETCH(QString, latest);
+    start(latest, QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    h->answer = QMessageBox::No;
+    QVERIFY(versionChecked());
+    QCOMPARE(h->questions.size(), 1);
+    QCOMPARE(h->questions.first().first, QStringLiteral("New update available"));
+    QCOMPARE(h->questions.first().second,
+             QStringLiteral("Version ") + latest +
+                 QStringLiteral(" is available for download. Do you want to start update?"));
+    QCOMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("new update available"));
+    // No: nothing is fetched or started.
+    QCOMPARE(downloads(), 0);
+    QVERIFY(h->started.isEmpty());
+    QVERIFY(pages->urls.isEmpty());
+}
+
+void TestUpdate::incompleteDocumentOffersNothing_data()
+{
+    QTest::addColumn<QByteArray>("document"); // null: the simulator's document for the two texts
+    QTest::addColumn<QString>("latest");
+    QTest::addColumn<QString>("installer");
+
+    const QString installer = QStringLiteral("{base}/files/update.exe");
+    QTest::newRow("empty document") << QByteArray("") << QString() << QString();
+    QTest::newRow("not a document") << QByteArray("Service Unavailable") << QString() << QString();
+    QTest::newRow("root element only") << QByteArray("<version/>") << QString() << QString();
+    QTest::newRow("no installer") << QByteArray() << QStringLiteral("4.1.0") << QString();
+    QTest::newRow("no version") << QByteArray() << QString() << installer;
+    QTest::newRow("installer not on the web")
+        << QByteArray() << QStringLiteral("4.1.0") << QStringLiteral("file:///tmp/update.exe");
+    QTest::newRow("installer without host")
+        << QByteArray() << QStringLiteral("4.1.0") << QStringLiteral("http:///update.exe");
+}
+
+void TestUpdate::incompleteDocumentOffersNothing()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, latest);
+    QFETCH(QString, installer);
+
+    if (!document.isNull())
+        h->sim.setFault(QStringLiteral("/AppVer2/"), Fault::customBody(document, "text/xml"));
+    h->answer = QMessageBox::Yes;
+    start(latest, installer, platform(true, true));
+    QVERIFY(versionChecked());
+    QVERIFY(h->questions.isEmpty());
+    QVERIFY(h->text(QStringLiteral("authstatus")) != QLatin1String("new update available"));
+    QCOMPARE(downloads(), 0);
+    QVERIFY(h->started.isEmpty());
+    QVERIFY(pages->urls.isEmpty());
+}
+
+void TestUpdate::progressInStatusLine_data()
+{
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<int>("percent"); // -1: the size is not known, bytes are shown
+
+    QTest::newRow("three quarters") << qint64(1536) << qint64(2048) << 75;
+    QTest::newRow("one byte short is not 100") << qint64(2047) << qint64(2048) << 99;
+    QTest::newRow("start") << qint64(0) << qint64(2048) << 0;
+    QTest::newRow("complete") << qint64(2048) << qint64(2048) << 100;
+    QTest::newRow("beyond 32 bits") << (qint64(1) << 32) << (qint64(1) << 33) << 50;
+    QTest::newRow("large, one byte short") << qint64(4999999999) << qint64(5000000000) << 99;
+    QTest::newRow("size unknown") << qint64(1536) << qint64(-1) << -1;
+    QTest::newRow("size zero") << qint64(0) << qint64(0) << -1;
+    QTest::newRow("size zero, bytes arrived") << qint64(700) << qint64(0) << -1;
+}
+
+void TestUpdate::progressInStatusLine()
+{
+    QFETCH(qint64, received);
+    QFETCH(qint64, total);
+    QFETCH(int, percent);
+
+    start(QStringLiteral("4.0.2"), QStringLiteral("{base}/files/update.exe"));
+    QVERIFY(versionChecked());
+    QVERIFY(QMetaObject::invokeMethod(h->window.get(), "downloadProgress", Qt::DirectConnection,
+                                      Q_ARG(qint64, received), Q_ARG(qint64, total)));
+    const QString status = h->text(QStringLiteral("authstatus"));
+    if (percent >= 0) {
+        QCOMPARE(status, QString::number(percent) + QStringLiteral("% downloaded"));
+    } else {
+        QVERIFY2(status.contains(QString::number(received)), qPrintable(status));
+        QVERIFY2(!status.contains(QLatin1Char('%')), qPrintable(status));
+        QVERIFY2(!status.contains(QLatin1Char('-')), qPrintable(status));
+    }
+}
+
+void TestUpdate::yesOnThisSystemOpensTheWebSite()
+{
+    h->answer = QMessageBox::Yes;
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    QVERIFY(versionChecked());
+    QCOMPARE(h->questions.size(), 1);
+    QCOMPARE(pages->urls, QList<QUrl>{QUrl(h->sim.baseUrl())});
+    QVERIFY(h->text(QStringLiteral("authstatus")).contains(QStringLiteral("4.1.0")));
+    QCOMPARE(downloads(), 0);
+    QVERIFY(h->started.isEmpty());
+    QVERIFY(!QFileInfo::exists(installerOnDisk()));
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+}
+
+void TestUpdate::downloadErrorIsReported()
+{
+    h->sim.setFault(installerPath, Fault::httpStatus(500));
+    h->answer = QMessageBox::Yes;
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    QVERIFY(versionChecked());
+    QTRY_COMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("cannot download update pack"));
+    QCOMPARE(downloads(), 1);
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+    QVERIFY(h->started.isEmpty());
+    QVERIFY(log.checkedPaths.isEmpty());
+    QVERIFY(!QFileInfo::exists(installerOnDisk()));
+}
+
+void TestUpdate::unwritableTargetIsReported()
+{
+    // A directory where the installer should go cannot be replaced by a file.
+    QVERIFY(QDir(h->workDir.path()).mkdir(QStringLiteral("update.exe")));
+    h->answer = QMessageBox::Yes;
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    QVERIFY(versionChecked());
+    QTRY_COMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("cannot save files"));
+    QCOMPARE(downloads(), 1);
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+    QVERIFY(h->started.isEmpty());
+    QVERIFY(log.checkedPaths.isEmpty());
+    QVERIFY(QFileInfo(installerOnDisk()).isDir());
+    // No half-written temporary file is left beside it.
+    QCOMPARE(QDir(h->workDir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestUpdate::untrustedInstallerIsNotStarted()
+{
+    h->answer = QMessageBox::Yes;
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, false));
+    QVERIFY(versionChecked());
+    QTRY_COMPARE(log.checkedPaths.size(), 1);
+    QVERIFY(h->settle());
+    // The check saw the whole download.
+    QCOMPARE(QFileInfo(log.checkedPaths.first()).absoluteFilePath(), log.checkedPaths.first());
+    QCOMPARE(log.contentsAtCheck.first(), installerBytes());
+    QVERIFY(h->started.isEmpty());
+    QCOMPARE(h->text(QStringLiteral("authstatus")),
+             QStringLiteral("update not started: the installer is not signed by Corvane"));
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+    QVERIFY(!QFileInfo::exists(installerOnDisk()));
+}
+
+void TestUpdate::trustedInstallerReplacesTheOldOneAndStartsSilently()
+{
+    {
+        QFile old(installerOnDisk());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(300000, 'O')); // longer than the new one
+    }
+    h->answer = QMessageBox::Yes;
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+
+    // The whole update runs in this loop; asking the application to quit ends it with 0.
+    QEventLoop loop;
+    QTimer::singleShot(20000, &loop, [&loop] { loop.exit(1); });
+    QCOMPARE(loop.exec(), 0);
+
+    QCOMPARE(h->questions.size(), 1);
+    QCOMPARE(downloads(), 1);
+    QCOMPARE(h->started.size(), 1);
+    const QString program = h->started.first().first;
+    QVERIFY2(QFileInfo(program).isAbsolute(), qPrintable(program));
+    QCOMPARE(QFileInfo(program).canonicalFilePath(), QFileInfo(installerOnDisk()).canonicalFilePath());
+    QCOMPARE(h->started.first().second, QStringList{QStringLiteral("/SILENT")});
+    QCOMPARE(log.checkedPaths, QStringList{program});
+    QCOMPARE(log.contentsAtCheck.first(), installerBytes());
+
+    QFile written(installerOnDisk());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), installerBytes());
+    QVERIFY(!h->shown(QStringLiteral("loading")));
+}
+
+QTEST_MAIN(TestUpdate)
+#include "tst_update.moc"

@@ -1,0 +1,15 @@
+# Compiles the program's resource script with the cross resource compiler from the app folder, so
+# its relative paths resolve, and checks that the manifest asking for administrator rights is in.
+execute_process(COMMAND ${WINDRES} corvane.rc -O coff -o ${OUTPUT}
+                WORKING_DIRECTORY ${APP_DIR}
+                RESULT_VARIABLE result
+                OUTPUT_VARIABLE output
+                ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "windres failed (${result}):\n${output}")
+endif()
+file(STRINGS ${OUTPUT} admin REGEX "requireAdministrator")
+if(NOT admin)
+    message(FATAL_ERROR "the compiled resources hold no manifest with requireAdministrator")
+endif()
+message(STATUS "resources compiled: ${OUTPUT}")
