@@ -23,7 +23,7 @@ void LumtarMain::QuickConnectNextStage()
     const QStringList entries = quickEntries(ui->quick_servers->text());
     int k = qMax(0, fieldNumber(ui->quick_stage->text()));
     // An entry of a protocol this client cannot start is passed over.
-    while (k >= 0 && k < entries.size() && !isKnownProtocol(quickEntry(entries.at(k)).protocol))
+    while (k < entries.size() && !isKnownProtocol(quickEntry(entries.at(k)).protocol))
         ++k;
     if (k >= entries.size()) {
         tearDownAttempt();
