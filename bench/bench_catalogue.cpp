@@ -68,16 +68,17 @@ QJsonArray benchServers(int count)
                                         {"config", base + name + QStringLiteral(".ovpn")},
                                         {"certificate", base + QStringLiteral("ca.crt")}});
         }
-        servers.append(QJsonObject{{"id", id},
-                                   {"shortname", QStringLiteral("Server %1").arg(id)},
-                                   {"ip", QStringLiteral("198.18.%1.%2").arg(id / 250).arg(id % 250 + 1)},
-                                   {"country", QLatin1String(countries[id % 10])},
-                                   {"assignedIP", QStringLiteral("198.19.%1.%2").arg(id / 250).arg(id % 250 + 1)},
-                                   {"pptp", true},
-                                   {"l2tp", true},
-                                   {"pskey", QStringLiteral("key-%1").arg(id)},
-                                   {"openvpn", true},
-                                   {"profiles", profiles}});
+        servers.append(
+            QJsonObject{{"id", id},
+                        {"shortname", QStringLiteral("Server %1").arg(id)},
+                        {"ip", QStringLiteral("198.18.%1.%2").arg(id / 250).arg(id % 250 + 1)},
+                        {"country", QLatin1String(countries[id % 10])},
+                        {"assignedIP", QStringLiteral("198.19.%1.%2").arg(id / 250).arg(id % 250 + 1)},
+                        {"pptp", true},
+                        {"l2tp", true},
+                        {"pskey", QStringLiteral("key-%1").arg(id)},
+                        {"openvpn", true},
+                        {"profiles", profiles}});
     }
     return servers;
 }
@@ -146,8 +147,13 @@ Row measure(LumtarMain* window, servicesim::Layout layout, int count, int runs)
     }
     QObject::disconnect(onStored);
     QObject::disconnect(onCleared);
-    return {servicesim::layoutName(layout), count, document.size() / 1e6, median(store), median(reply),
-            median(fill), median(selection)};
+    return {servicesim::layoutName(layout),
+            count,
+            document.size() / 1e6,
+            median(store),
+            median(reply),
+            median(fill),
+            median(selection)};
 }
 
 } // namespace
@@ -176,7 +182,9 @@ int main(int argc, char* argv[])
     QCoreApplication::processEvents();
 
     QTextStream out(stdout);
-    out << QStringLiteral("medians of %1 logins (selection: of %2 changes), milliseconds\n").arg(runs).arg(runs * 5);
+    out << QStringLiteral("medians of %1 logins (selection: of %2 changes), milliseconds\n")
+               .arg(runs)
+               .arg(runs * 5);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                .arg(QStringLiteral("layout"), -8)
                .arg(QStringLiteral("servers"), 8)

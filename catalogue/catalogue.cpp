@@ -267,8 +267,8 @@ DetailUpdate typeChoice(const Catalogue& catalogue, int serverRow, int protocolR
     details.name = entry->name;
     details.ip = entry->ip;
     details.assignedIp = entry->assignedIp;
-    if (protocolAtRow(*entry, protocolRow) == Protocol::OpenVpn && typeRow >= 0
-        && typeRow < entry->profiles.size()) {
+    if (protocolAtRow(*entry, protocolRow) == Protocol::OpenVpn && typeRow >= 0 &&
+        typeRow < entry->profiles.size()) {
         const Profile& profile = entry->profiles.at(typeRow);
         details.config = profile.config;
         details.certificate = profile.certificate;

@@ -100,11 +100,12 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
         openVpnAttemptFailed(QStringLiteral("OpenVPN configuration refused: ") + verdict.reason, true);
         // The status line is soon rewritten by the account refresh; a refusal must be seen.
         if (fieldNumber(ui->quick_stage->text()) <= 0)
-            showCritical(QStringLiteral("OpenVPN configuration refused"),
-                         QStringLiteral("The configuration of this server holds a setting that could run "
-                                        "programs or change files on this computer (") +
-                             verdict.reason +
-                             QStringLiteral("), so it was not used. Please choose another server or protocol."));
+            showCritical(
+                QStringLiteral("OpenVPN configuration refused"),
+                QStringLiteral("The configuration of this server holds a setting that could run "
+                               "programs or change files on this computer (") +
+                    verdict.reason +
+                    QStringLiteral("), so it was not used. Please choose another server or protocol."));
         return;
     }
     const QByteArray credentials =

@@ -70,7 +70,8 @@ void LumtarMain::showAccountState(const QString& quota)
             ui->WidgetConnectedVPN->hide();
             ui->WidgetConnectingVPN->hide();
             ui->WidgetNewAccount->hide();
-            trayBalloon(QStringLiteral("Account Active"), QStringLiteral("Your account is now active. Thank you!"));
+            trayBalloon(QStringLiteral("Account Active"),
+                        QStringLiteral("Your account is now active. Thank you!"));
             application_maximize();
             ui->WingetConnected->setCurrentIndex(0);
             ui->loading->hide();

@@ -31,9 +31,9 @@ struct AccountDetails
 {
     static constexpr int positionCount = 14;
 
-    bool accepted = false;         // the first response reads exactly "true"
-    QVector<QString> positions;    // 14 texts, index 0 is position 1; empty when not reached
-    QVector<bool> reached;         // whether the element of each position was read whole
+    bool accepted = false;      // the first response reads exactly "true"
+    QVector<QString> positions; // 14 texts, index 0 is position 1; empty when not reached
+    QVector<bool> reached;      // whether the element of each position was read whole
 
     AccountDetails();
     QString position(int number) const; // 1-based

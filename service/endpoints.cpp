@@ -30,7 +30,8 @@ QString serviceBaseUrl()
 
 QString webSiteBaseUrl()
 {
-    return withoutTrailingSlashes(fromEnvironment("CORVANE_WEBSITE_URL", QStringLiteral("https://www.corvane.com")));
+    return withoutTrailingSlashes(
+        fromEnvironment("CORVANE_WEBSITE_URL", QStringLiteral("https://www.corvane.com")));
 }
 
 QString ipEchoUrl()

@@ -59,7 +59,8 @@ void LumtarMain::Login()
         ui->progressBar->setValue(15);
         DoHttpGet();
     } else {
-        showInformation(QStringLiteral("Empty Authentication"), QStringLiteral("Username and/or password missing."));
+        showInformation(QStringLiteral("Empty Authentication"),
+                        QStringLiteral("Username and/or password missing."));
     }
 }
 
@@ -73,15 +74,16 @@ void LumtarMain::DoHttpGet()
 void LumtarMain::HasFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
-    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
-                                                                                      : std::nullopt;
+    const std::optional<QByteArray> body =
+        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
         setLoginDocument(reply->errorString());
         ui->progressBar->setValue(99);
         ui->authstatus->setText(QStringLiteral("Not connected!"));
-        showCritical(QString(), QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling "
-                                               "your firewall to see if that helps. If you have any proxy set up, "
-                                               "disable it."));
+        showCritical(QString(),
+                     QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling "
+                                    "your firewall to see if that helps. If you have any proxy set up, "
+                                    "disable it."));
         return;
     }
     setLoginDocument(decodeBody(*body));

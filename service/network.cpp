@@ -46,10 +46,11 @@ QNetworkRequest noCacheRequest(const QUrl& url)
 QNetworkReply* getCapped(QNetworkAccessManager* manager, const QNetworkRequest& request, qint64 cap)
 {
     QNetworkReply* reply = manager->get(request);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, cap](qint64 received, qint64 total) {
-        if (received > cap || total > cap)
-            reply->abort();
-    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [reply, cap](qint64 received, qint64 total) {
+                         if (received > cap || total > cap)
+                             reply->abort();
+                     });
     return reply;
 }
 

@@ -33,9 +33,10 @@ void LumtarMain::on_payment_do_clicked()
     ui->WidgetPaymentInProgress->show();
     ui->paymentInProgress->setText(QStringLiteral("1"));
     setWindowState(Qt::WindowMinimized);
-    trayBalloon(QStringLiteral("Payment in progress"),
-                QStringLiteral("Please complete the payment process in your browser to automatically apply the new "
-                               "plan to your account."));
+    trayBalloon(
+        QStringLiteral("Payment in progress"),
+        QStringLiteral("Please complete the payment process in your browser to automatically apply the new "
+                       "plan to your account."));
     ui->loading->show();
 }
 
@@ -59,13 +60,15 @@ void LumtarMain::on_newAccount_clicked()
 
 void LumtarMain::on_CreateAccountBtn_clicked()
 {
-    if (ui->NewFirstname->text().isEmpty() || ui->NewLastname->text().isEmpty() || ui->NewEmail->text().isEmpty()) {
-        showCritical(QStringLiteral("Missing info"),
-                     QStringLiteral("Missing information. Please enter firstname, lastname and your email address."));
+    if (ui->NewFirstname->text().isEmpty() || ui->NewLastname->text().isEmpty() ||
+        ui->NewEmail->text().isEmpty()) {
+        showCritical(
+            QStringLiteral("Missing info"),
+            QStringLiteral("Missing information. Please enter firstname, lastname and your email address."));
         return;
     }
-    const QUrl url = newAccountUrl(ui->NewFirstname->text(), ui->NewLastname->text(),
-                                   ui->NewEmail->text(), appVersion);
+    const QUrl url =
+        newAccountUrl(ui->NewFirstname->text(), ui->NewLastname->text(), ui->NewEmail->text(), appVersion);
     getCapped(newAccountManager, noCacheRequest(url));
     ui->loading->show();
     ui->CreateAccountBtn->setEnabled(false);
@@ -75,18 +78,20 @@ void LumtarMain::newAccountResponse(QNetworkReply* reply)
 {
     reply->deleteLater();
     ui->loading->hide();
-    const std::optional<QByteArray> body = reply->error() == QNetworkReply::NoError ? readCappedBody(reply)
-                                                                                      : std::nullopt;
+    const std::optional<QByteArray> body =
+        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
-        showCritical(QStringLiteral("Error"),
-                     QStringLiteral("Unable to process your request at this time. Please check your internet "
-                                    "connection and if all is ok, please try to create new account again later."));
+        showCritical(
+            QStringLiteral("Error"),
+            QStringLiteral("Unable to process your request at this time. Please check your internet "
+                           "connection and if all is ok, please try to create new account again later."));
     } else {
         const NewAccountReply answer = readNewAccountReply(decodeBody(*body));
         if (answer.created) {
-            showInformation(QStringLiteral("New Account Created"),
-                            QStringLiteral("Account has been created. Username and password have been sent to "
-                                           "your email address."));
+            showInformation(
+                QStringLiteral("New Account Created"),
+                QStringLiteral("Account has been created. Username and password have been sent to "
+                               "your email address."));
             on_create_account_cancel_clicked();
             ui->username->setText(answer.userName);
             ui->autologin->setChecked(true);

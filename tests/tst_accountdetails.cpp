@@ -124,10 +124,9 @@ void TestAccountDetails::serviceAccountsShowTheirState()
     startWindow(h);
     QVERIFY(!h.shown(QStringLiteral("LogoSmall")));
     QVERIFY(h.login(user, password));
-    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")),
-                              active ? QStringLiteral("Unlimited quota available")
-                                     : QStringLiteral("account is disabled"),
-                              5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        h.text(QStringLiteral("authstatus")),
+        active ? QStringLiteral("Unlimited quota available") : QStringLiteral("account is disabled"), 5000);
 
     auto* tabs = h.find<QTabWidget>(QStringLiteral("WingetConnected"));
     QCOMPARE(tabs->isTabEnabled(0), active);
@@ -143,7 +142,8 @@ void TestAccountDetails::serviceAccountsShowTheirState()
              QStringLiteral("US1^198.18.10.1^PPTP|DE1^198.18.10.2^L2TP^de-key"));
     QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_processor"))),
              (QStringList{"Credit Card", "Paypal"}));
-    QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_plan"))), (QStringList{"One Month", "One Year"}));
+    QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_plan"))),
+             (QStringList{"One Month", "One Year"}));
     QVERIFY(h.shown(QStringLiteral("user_area")));
     QVERIFY(h.shown(QStringLiteral("LogoSmall")));
     QVERIFY(h.shown(QStringLiteral("application_version")));
@@ -236,7 +236,8 @@ void TestAccountDetails::completedPaymentIsAnnouncedOnce()
     // The next refresh finds nothing pending any more (or still nothing paid).
     QVERIFY(answerDetails(h, body));
     QCOMPARE(h.balloons.size(), completed ? 1 : 0);
-    QCOMPARE(h.text(QStringLiteral("paymentInProgress")), completed ? QStringLiteral("0") : QStringLiteral("1"));
+    QCOMPARE(h.text(QStringLiteral("paymentInProgress")),
+             completed ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void TestAccountDetails::paymentListsSkipEmptyParts_data()
@@ -248,8 +249,8 @@ void TestAccountDetails::paymentListsSkipEmptyParts_data()
     QTest::newRow("empty part between") << QStringLiteral("1:Credit Card||2:Paypal")
                                         << QStringList{"Credit Card", "Paypal"} << QList<int>{1, 2};
     QTest::newRow("empty ends") << QStringLiteral("|3:Wire|") << QStringList{"Wire"} << QList<int>{3};
-    QTest::newRow("missing name, bad number") << QStringLiteral("x:Broken|4") << QStringList{"Broken", ""}
-                                              << QList<int>{0, 4};
+    QTest::newRow("missing name, bad number")
+        << QStringLiteral("x:Broken|4") << QStringList{"Broken", ""} << QList<int>{0, 4};
     QTest::newRow("extra colon") << QStringLiteral("5:a:b") << QStringList{"a"} << QList<int>{5};
     QTest::newRow("blank") << QString(QLatin1String("")) << QStringList{} << QList<int>{};
 }
@@ -280,7 +281,8 @@ void TestAccountDetails::noticeShownOnlyWhenLongerThanFive_data()
     QTest::newRow("six") << QStringLiteral("123456") << QStringLiteral("123456");
     QTest::newRow("five inside blanks") << QStringLiteral("  12345 \n") << QString();
     QTest::newRow("six inside blanks") << QStringLiteral(" 123456\t") << QStringLiteral("123456");
-    QTest::newRow("sentence") << QStringLiteral("Maintenance tonight.") << QStringLiteral("Maintenance tonight.");
+    QTest::newRow("sentence") << QStringLiteral("Maintenance tonight.")
+                              << QStringLiteral("Maintenance tonight.");
 }
 
 void TestAccountDetails::noticeShownOnlyWhenLongerThanFive()
@@ -310,9 +312,11 @@ void TestAccountDetails::verdictOtherThanTrueChangesNoField_data()
     for (const char* verdict : {"false", "True", " true", "true ", ""})
         QTest::newRow(qPrintable(QStringLiteral("\"%1\"").arg(QLatin1String(verdict))))
             << detailsDocument(positions, QLatin1String(verdict));
-    QTest::newRow("element first") << detailsDocument(positions, QString()).replace(
-                                          "<response></response>", "<response><b>true</b></response>");
-    QTest::newRow("no response") << detailsDocument(positions, QString()).replace("<response></response>", "");
+    QTest::newRow("element first") << detailsDocument(positions, QString())
+                                          .replace("<response></response>",
+                                                   "<response><b>true</b></response>");
+    QTest::newRow("no response")
+        << detailsDocument(positions, QString()).replace("<response></response>", "");
 }
 
 void TestAccountDetails::verdictOtherThanTrueChangesNoField()
@@ -334,7 +338,8 @@ void TestAccountDetails::verdictOtherThanTrueChangesNoField()
              QStringLiteral("US1^198.18.10.1^PPTP|DE1^198.18.10.2^L2TP^de-key"));
     QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_processor"))),
              (QStringList{"Credit Card", "Paypal"}));
-    QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_plan"))), (QStringList{"One Month", "One Year"}));
+    QCOMPARE(itemTexts(h.find<QComboBox>(QStringLiteral("payment_plan"))),
+             (QStringList{"One Month", "One Year"}));
     QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Unlimited quota available"));
     QVERIFY(h.boxes.isEmpty());
     QVERIFY(h.shown(QStringLiteral("user_area")));

@@ -22,16 +22,16 @@ struct ServerSpec
 
 enum class Whitespace
 {
-    Lines,       // one element per line, the profile list without whitespace
-    OneBlank,    // one line; a single blank between <pptp> and <enabled> only
-    None,        // one line, no whitespace at all
-    Everywhere,  // line breaks and indentation between all tags, the profile list included
+    Lines,      // one element per line, the profile list without whitespace
+    OneBlank,   // one line; a single blank between <pptp> and <enabled> only
+    None,       // one line, no whitespace at all
+    Everywhere, // line breaks and indentation between all tags, the profile list included
 };
 
 static QString serverXml(const ServerSpec& s, Whitespace ws)
 {
-    const QString nl = ws == Whitespace::Lines || ws == Whitespace::Everywhere ? QStringLiteral("\n")
-                                                                               : QString();
+    const QString nl =
+        ws == Whitespace::Lines || ws == Whitespace::Everywhere ? QStringLiteral("\n") : QString();
     const QString gap = ws == Whitespace::Everywhere ? QStringLiteral("\n   ") : QString();
     QString pptpGap = nl;
     if (ws == Whitespace::OneBlank)
@@ -48,7 +48,8 @@ static QString serverXml(const ServerSpec& s, Whitespace ws)
     if (s.country)
         x += element(QStringLiteral("country"), *s.country);
     x += element(QStringLiteral("assignedIP"), s.assignedIp);
-    x += QStringLiteral("<pptp>") + pptpGap + element(QStringLiteral("enabled"), s.pptp) + QStringLiteral("</pptp>") + nl;
+    x += QStringLiteral("<pptp>") + pptpGap + element(QStringLiteral("enabled"), s.pptp) +
+         QStringLiteral("</pptp>") + nl;
     x += QStringLiteral("<l2tp>") + nl + element(QStringLiteral("enabled"), s.l2tp);
     if (s.pskey)
         x += element(QStringLiteral("pskey"), *s.pskey);
@@ -70,8 +71,8 @@ static QString serverXml(const ServerSpec& s, Whitespace ws)
 
 static QString loginXml(const QVector<ServerSpec>& servers, Whitespace ws = Whitespace::Lines)
 {
-    const QString nl = ws == Whitespace::Lines || ws == Whitespace::Everywhere ? QStringLiteral("\n")
-                                                                               : QString();
+    const QString nl =
+        ws == Whitespace::Lines || ws == Whitespace::Everywhere ? QStringLiteral("\n") : QString();
     QString x = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") + nl;
     x += QStringLiteral("<corvane>") + nl + QStringLiteral("<response>true</response>") + nl;
     x += QStringLiteral("<servers>") + nl;
@@ -120,7 +121,10 @@ static QStringList described(const Catalogue& catalogue)
     QStringList lines;
     for (int row = 0; row < catalogue.rows.size(); ++row) {
         const ServerEntry* e = serverAtRow(catalogue, row);
-        QStringList parts = {e->name, e->ip, e->country, e->assignedIp,
+        QStringList parts = {e->name,
+                             e->ip,
+                             e->country,
+                             e->assignedIp,
                              e->hasPskey ? e->pskey : QStringLiteral("(no key)"),
                              protocolItems(catalogue, row).join(QLatin1Char('+'))};
         for (const Profile& p : e->profiles)
@@ -321,8 +325,8 @@ void TestCatalogue::onlyExactlyOneOffersAProtocol()
         s.pptp = s.l2tp = s.openvpn = QStringLiteral("0");
         (which == 0 ? s.pptp : which == 1 ? s.l2tp : s.openvpn) = enabled;
         s.profiles = {profile("x")};
-        const QStringList expected = offered ? QStringList({QStringList({"PPTP", "L2TP", "OpenVPN"}).at(which)})
-                                             : QStringList();
+        const QStringList expected =
+            offered ? QStringList({QStringList({"PPTP", "L2TP", "OpenVPN"}).at(which)}) : QStringList();
         QCOMPARE(protocolItems(readCatalogue(loginXml({s})), 0), expected);
     }
 }
@@ -353,12 +357,24 @@ void TestCatalogue::preSharedKeyIsTakenForL2tpOrLonePptp_data()
     QTest::addColumn<int>("protocolRow");
     QTest::addColumn<bool>("written");
 
-    QTest::newRow("PPTP chosen, L2TP offered") << "1" << "1" << "0" << 0 << false;
-    QTest::newRow("L2TP chosen after PPTP") << "1" << "1" << "0" << 1 << true;
-    QTest::newRow("PPTP chosen, L2TP not offered") << "1" << "0" << "0" << 0 << true;
-    QTest::newRow("L2TP only") << "0" << "1" << "0" << 0 << true;
-    QTest::newRow("OpenVPN chosen after both") << "1" << "1" << "1" << 2 << false;
-    QTest::newRow("OpenVPN only") << "0" << "0" << "1" << 0 << false;
+    QTest::newRow("PPTP chosen, L2TP offered") << "1"
+                                               << "1"
+                                               << "0" << 0 << false;
+    QTest::newRow("L2TP chosen after PPTP") << "1"
+                                            << "1"
+                                            << "0" << 1 << true;
+    QTest::newRow("PPTP chosen, L2TP not offered") << "1"
+                                                   << "0"
+                                                   << "0" << 0 << true;
+    QTest::newRow("L2TP only") << "0"
+                               << "1"
+                               << "0" << 0 << true;
+    QTest::newRow("OpenVPN chosen after both") << "1"
+                                               << "1"
+                                               << "1" << 2 << false;
+    QTest::newRow("OpenVPN only") << "0"
+                                  << "0"
+                                  << "1" << 0 << false;
 }
 
 void TestCatalogue::preSharedKeyIsTakenForL2tpOrLonePptp()
@@ -415,11 +431,13 @@ void TestCatalogue::documentsWithoutServersGiveEmptyLists_data()
     QTest::newRow("empty") << QString();
     QTest::newRow("not XML") << QStringLiteral("Service Unavailable");
     QTest::newRow("refused") << QStringLiteral("<corvane><response>false</response></corvane>");
-    QTest::newRow("no servers") << QStringLiteral("<corvane><response>true</response><servers></servers></corvane>");
+    QTest::newRow("no servers") << QStringLiteral(
+        "<corvane><response>true</response><servers></servers></corvane>");
     QTest::newRow("entries outside server") << QStringLiteral("<corvane><id>1</id><shortname>A</shortname>"
                                                               "<country>us</country></corvane>");
-    QTest::newRow("broken before the first server") << QStringLiteral("<corvane><response>true</oops><servers>")
-                                                           + serverXml(server("1", "A"), Whitespace::Lines);
+    QTest::newRow("broken before the first server")
+        << QStringLiteral("<corvane><response>true</oops><servers>") +
+               serverXml(server("1", "A"), Whitespace::Lines);
 }
 
 void TestCatalogue::documentsWithoutServersGiveEmptyLists()
@@ -448,8 +466,9 @@ void TestCatalogue::readingStopsAtTheFirstXmlErrorKeepingWhatCameBefore_data()
         << QStringList({"PPTP"});
 
     QString mismatched = full;
-    mismatched.insert(mismatched.indexOf(QStringLiteral("<l2tp>"), mismatched.indexOf(QStringLiteral("Zurich"))),
-                      QStringLiteral("</wrong>"));
+    mismatched.insert(
+        mismatched.indexOf(QStringLiteral("<l2tp>"), mismatched.indexOf(QStringLiteral("Zurich"))),
+        QStringLiteral("</wrong>"));
     // Zurich's country was read before the error, its protocols after it were not.
     QTest::newRow("mismatched tag inside the second entry")
         << mismatched << QStringList({"Amsterdam", "Zurich"}) << QStringList({"PPTP"});

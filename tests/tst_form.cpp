@@ -31,7 +31,10 @@ private slots:
     void on_autologin_clicked() { calls << QStringLiteral("on_autologin_clicked"); }
     void on_buy_clicked() { calls << QStringLiteral("on_buy_clicked"); }
     void on_logout_clicked() { calls << QStringLiteral("on_logout_clicked"); }
-    void on_servers_currentIndexChanged(QString) { calls << QStringLiteral("on_servers_currentIndexChanged"); }
+    void on_servers_currentIndexChanged(QString)
+    {
+        calls << QStringLiteral("on_servers_currentIndexChanged");
+    }
     void on_protocols_currentIndexChanged(QString)
     {
         calls << QStringLiteral("on_protocols_currentIndexChanged");
@@ -70,7 +73,8 @@ QList<QWidget*> namedSubtree(QWidget* root)
     QList<QWidget*> result{root};
     const auto descendants = root->findChildren<QWidget*>();
     for (QWidget* child : descendants) {
-        if (child->isWindow() || child->objectName().isEmpty() || child->objectName().startsWith(QLatin1String("qt_")))
+        if (child->isWindow() || child->objectName().isEmpty() ||
+            child->objectName().startsWith(QLatin1String("qt_")))
             continue;
         bool insidePopup = false;
         for (QWidget* p = child->parentWidget(); p && p != root; p = p->parentWidget())
@@ -243,11 +247,20 @@ void TestForm::slotConnectedByNameReceivesSignal_data()
     QTest::addColumn<QString>("object");
     QTest::addColumn<QString>("slot");
 
-    const char* clicked[] = {"login",          "autologin",         "buy",
-                             "logout",         "connect",           "disconnect",
-                             "cancel",         "quickConnect",      "application_minimize",
-                             "application_close", "CreateAccountBtn", "create_account_cancel",
-                             "payment_do",     "cancel_payment"};
+    const char* clicked[] = {"login",
+                             "autologin",
+                             "buy",
+                             "logout",
+                             "connect",
+                             "disconnect",
+                             "cancel",
+                             "quickConnect",
+                             "application_minimize",
+                             "application_close",
+                             "CreateAccountBtn",
+                             "create_account_cancel",
+                             "payment_do",
+                             "cancel_payment"};
     for (const char* name : clicked)
         QTest::newRow(name) << QString::fromLatin1(name)
                             << QStringLiteral("on_%1_clicked").arg(QString::fromLatin1(name));
@@ -288,9 +301,9 @@ void TestForm::stateFieldStartsEmpty_data()
 {
     QTest::addColumn<QString>("name");
     for (const char* name :
-         {"server_name", "server_ip", "server_protocol", "server_pskey", "server_assignedIP", "server_certificate",
-          "server_config", "user_enabled", "ipCurrent", "quick_stage", "quick_servers", "paymentInProgress",
-          "workingFolder", "username", "password"})
+         {"server_name", "server_ip", "server_protocol", "server_pskey", "server_assignedIP",
+          "server_certificate", "server_config", "user_enabled", "ipCurrent", "quick_stage", "quick_servers",
+          "paymentInProgress", "workingFolder", "username", "password"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -310,8 +323,8 @@ void TestForm::paymentCombosHoldInitialItemsInOrder_data()
 
     QTest::newRow("payment_processor")
         << QStringLiteral("payment_processor")
-        << QStringList{QStringLiteral("Credit Card"), QStringLiteral("Paypal"), QStringLiteral("Perfect Money"),
-                       QStringLiteral("New Item")};
+        << QStringList{QStringLiteral("Credit Card"), QStringLiteral("Paypal"),
+                       QStringLiteral("Perfect Money"), QStringLiteral("New Item")};
     QTest::newRow("payment_plan") << QStringLiteral("payment_plan")
                                   << QStringList{QStringLiteral("$ 4.95 USD for One Month"),
                                                  QStringLiteral("$ 13.37 for 4 Months"),
@@ -386,8 +399,8 @@ void TestForm::credentialFieldsLimitInput()
 void TestForm::stateStoreLiesOutsideWindow_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* name :
-         {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder", "payment_processor", "payment_plan"})
+    for (const char* name : {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder",
+                             "payment_processor", "payment_plan"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -416,10 +429,10 @@ void TestForm::stateStoreLiesOutsideWindow()
 void TestForm::visiblePartLiesInsideWindow_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* name : {"bkwidget", "widget", "WingetLogin", "LogoSmall", "application_version",
-                             "application_minimize", "application_close", "authstatus", "loading", "WingetConnected",
-                             "WidgetNewAccount", "WidgetConnectedVPN", "WidgetConnectingVPN",
-                             "WidgetPaymentInProgress"})
+    for (const char* name :
+         {"bkwidget", "widget", "WingetLogin", "LogoSmall", "application_version", "application_minimize",
+          "application_close", "authstatus", "loading", "WingetConnected", "WidgetNewAccount",
+          "WidgetConnectedVPN", "WidgetConnectingVPN", "WidgetPaymentInProgress"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 

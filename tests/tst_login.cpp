@@ -15,9 +15,9 @@ using namespace servicewindow;
 
 namespace {
 
-const QString cannotCommunicate = QStringLiteral(
-    "Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you "
-    "have any proxy set up, disable it.");
+const QString cannotCommunicate = QStringLiteral("Cannot communicate with Corvane servers. Try temporarily "
+                                                 "disabling your firewall to see if that helps. If you "
+                                                 "have any proxy set up, disable it.");
 
 QString setting(const QString& key)
 {
@@ -96,7 +96,8 @@ void TestLogin::acceptedLoginShowsTabsAndAccountQuota()
     QVERIFY(!request.target.contains("secret"));
 
     // The account reply follows and ends the status line on the quota.
-    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("Unlimited quota available"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")),
+                              QStringLiteral("Unlimited quota available"), 5000);
     QCOMPARE(h.sim.requests(QStringLiteral("/AppUserInfoV2")).size(), 1);
     QVERIFY(h.boxes.isEmpty());
 }
@@ -127,13 +128,15 @@ void TestLogin::onlyExactFalseRefuses_data()
     QTest::addColumn<bool>("accepted");
 
     QTest::newRow("false") << QByteArray("<servers><response>false</response></servers>") << false;
-    QTest::newRow("false at the root") << QByteArray("<?xml version=\"1.0\"?><response>false</response>") << false;
+    QTest::newRow("false at the root")
+        << QByteArray("<?xml version=\"1.0\"?><response>false</response>") << false;
     QTest::newRow("empty element") << QByteArray("<servers><response/></servers>") << true;
     QTest::newRow("empty pair") << QByteArray("<servers><response></response></servers>") << true;
     QTest::newRow("leading blank") << QByteArray("<servers><response> false</response></servers>") << true;
     QTest::newRow("trailing blank") << QByteArray("<servers><response>false </response></servers>") << true;
     QTest::newRow("other case") << QByteArray("<servers><response>False</response></servers>") << true;
-    QTest::newRow("element first") << QByteArray("<servers><response><b>false</b></response></servers>") << true;
+    QTest::newRow("element first") << QByteArray("<servers><response><b>false</b></response></servers>")
+                                   << true;
     QTest::newRow("true") << QByteArray("<servers><response>true</response></servers>") << true;
 }
 
@@ -242,10 +245,10 @@ void TestLogin::everyResponseElementIsAVerdict_data()
     QTest::addColumn<int>("refusals");
     QTest::addColumn<int>("acceptances");
 
-    QTest::newRow("two refusals") << QByteArray("<r><response>false</response><response>false</response></r>") << 2
-                                  << 0;
-    QTest::newRow("accepted then refused") << QByteArray("<r><response>yes</response><response>false</response></r>")
-                                           << 1 << 1;
+    QTest::newRow("two refusals") << QByteArray("<r><response>false</response><response>false</response></r>")
+                                  << 2 << 0;
+    QTest::newRow("accepted then refused")
+        << QByteArray("<r><response>yes</response><response>false</response></r>") << 1 << 1;
     QTest::newRow("two acceptances") << QByteArray("<r><response>a</response><response/></r>") << 0 << 2;
 }
 
@@ -287,8 +290,9 @@ void TestLogin::bodyEndsAtNulByte()
     if (simulatorFault) {
         h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::nulByte());
     } else {
-        h.sim.setFault(QStringLiteral("/AppServersV2"),
-                       Fault::customBody(before + QByteArray("\0<response>false</response>", 27), "text/xml"));
+        h.sim.setFault(
+            QStringLiteral("/AppServersV2"),
+            Fault::customBody(before + QByteArray("\0<response>false</response>", 27), "text/xml"));
     }
     QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
 
@@ -309,7 +313,8 @@ void TestLogin::htmlNamedDocumentIsKeptAsPlainText_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("html") << QByteArray("<html><body><response>ok</response><b>bold</b></body></html>") << true;
+    QTest::newRow("html") << QByteArray("<html><body><response>ok</response><b>bold</b></body></html>")
+                          << true;
     QTest::newRow("p") << QByteArray("<p><response>false</response></p>") << false;
     QTest::newRow("entity") << QByteArray("<table><response>a&amp;b</response></table>") << true;
 }
@@ -350,9 +355,11 @@ void TestLogin::trimmedCredentialsAreSentButUntrimmedRemembered()
 
     const RecordedRequest request = lastRequest(h, QStringLiteral("/AppServersV2"));
     QCOMPARE(request.queryValue(QStringLiteral("username")), QStringLiteral("zoë"));
-    QCOMPARE(request.queryValue(QStringLiteral("key")), ServiceSimulator::passwordKey(QStringLiteral("pässwörd")));
+    QCOMPARE(request.queryValue(QStringLiteral("key")),
+             ServiceSimulator::passwordKey(QStringLiteral("pässwörd")));
     QVERIFY(h.shown(QStringLiteral("WingetConnected")));
-    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("5 GB quota available"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("5 GB quota available"),
+                              5000);
 }
 
 void TestLogin::uncheckedAutologinErasesRememberedCredentials_data()
@@ -438,7 +445,8 @@ void TestLogin::logoutThenLoginSendsTheNewUser_data()
     QTest::addColumn<QString>("password");
 
     QTest::newRow("plain") << QStringLiteral("bob") << QStringLiteral("lapsed");
-    QTest::newRow("awkward characters") << QStringLiteral("a&b#c+d=e%f g ÄÖüñ") << QStringLiteral("p&ss#+= %2Bß");
+    QTest::newRow("awkward characters")
+        << QStringLiteral("a&b#c+d=e%f g ÄÖüñ") << QStringLiteral("p&ss#+= %2Bß");
     QTest::newRow("looks encoded") << QStringLiteral("x%26y%23z") << QStringLiteral("%41");
 }
 
@@ -448,7 +456,8 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
     QFETCH(QString, password);
 
     WindowHarness h;
-    h.sim.addAccount(QJsonObject{{"username", user}, {"password", password}, {"enabled", "1"}, {"quota", "7 GB"}});
+    h.sim.addAccount(
+        QJsonObject{{"username", user}, {"password", password}, {"enabled", "1"}, {"quota", "7 GB"}});
     startWindow(h);
     QVERIFY(h.login());
     QVERIFY(!h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText().isEmpty());
@@ -485,7 +494,8 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
     QCOMPARE(detailsRequest.queryKeys(), (QStringList{"username", "key"}));
     QCOMPARE(detailsRequest.queryValue(QStringLiteral("username")), user);
     QCOMPARE(detailsRequest.queryValue(QStringLiteral("key")), key);
-    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("7 GB quota available"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.text(QStringLiteral("authstatus")), QStringLiteral("7 GB quota available"),
+                              5000);
 }
 
 QTEST_MAIN(TestLogin)

@@ -14,8 +14,8 @@ QJsonObject profileJson(const QString& server, const QString& name)
                        {"certificate", QStringLiteral("{base}/files/%1/%2.crt").arg(server, name)}};
 }
 
-QJsonObject serverJson(int id, const QString& name, const QString& country, bool pptp, bool l2tp, bool openvpn,
-                       const QStringList& profileNames = {})
+QJsonObject serverJson(int id, const QString& name, const QString& country, bool pptp, bool l2tp,
+                       bool openvpn, const QStringList& profileNames = {})
 {
     QJsonArray profiles;
     for (const QString& profile : profileNames)

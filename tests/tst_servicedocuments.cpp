@@ -15,28 +15,44 @@ namespace {
 // Fourteen positions written the way the service writes them, between a prefix and a suffix.
 QString detailsDocument(const QStringList& elements, const QString& response = QStringLiteral("true"))
 {
-    return QStringLiteral("<userinfo><response>") + response + QStringLiteral("</response>") + elements.join(QString()) +
-           QStringLiteral("</userinfo>");
+    return QStringLiteral("<userinfo><response>") + response + QStringLiteral("</response>") +
+           elements.join(QString()) + QStringLiteral("</userinfo>");
 }
 
 QStringList standardElements()
 {
-    return {QStringLiteral("<id>12</id>"),          QStringLiteral("<u>alice</u>"),
-            QStringLiteral("<e>a@b.c</e>"),          QStringLiteral("<en>1</en>"),
-            QStringLiteral("<p>Premium</p>"),        QStringLiteral("<c>2024-01-01</c>"),
-            QStringLiteral("<x>2031-05-01</x>"),     QStringLiteral("<l>never</l>"),
-            QStringLiteral("<n>1</n>"),              QStringLiteral("<q>100 GB</q>"),
-            QStringLiteral("<pr>1:Card|2:Paypal</pr>"), QStringLiteral("<pl>1:Monthly</pl>"),
-            QStringLiteral("<qs>A^1.2.3.4^PPTP</qs>"), QStringLiteral("<no> Hello there </no>")};
+    return {QStringLiteral("<id>12</id>"),
+            QStringLiteral("<u>alice</u>"),
+            QStringLiteral("<e>a@b.c</e>"),
+            QStringLiteral("<en>1</en>"),
+            QStringLiteral("<p>Premium</p>"),
+            QStringLiteral("<c>2024-01-01</c>"),
+            QStringLiteral("<x>2031-05-01</x>"),
+            QStringLiteral("<l>never</l>"),
+            QStringLiteral("<n>1</n>"),
+            QStringLiteral("<q>100 GB</q>"),
+            QStringLiteral("<pr>1:Card|2:Paypal</pr>"),
+            QStringLiteral("<pl>1:Monthly</pl>"),
+            QStringLiteral("<qs>A^1.2.3.4^PPTP</qs>"),
+            QStringLiteral("<no> Hello there </no>")};
 }
 
 QStringList standardTexts()
 {
-    return {QStringLiteral("12"),         QStringLiteral("alice"),      QStringLiteral("a@b.c"),
-            QStringLiteral("1"),          QStringLiteral("Premium"),    QStringLiteral("2024-01-01"),
-            QStringLiteral("2031-05-01"), QStringLiteral("never"),      QStringLiteral("1"),
-            QStringLiteral("100 GB"),     QStringLiteral("1:Card|2:Paypal"), QStringLiteral("1:Monthly"),
-            QStringLiteral("A^1.2.3.4^PPTP"), QStringLiteral(" Hello there ")};
+    return {QStringLiteral("12"),
+            QStringLiteral("alice"),
+            QStringLiteral("a@b.c"),
+            QStringLiteral("1"),
+            QStringLiteral("Premium"),
+            QStringLiteral("2024-01-01"),
+            QStringLiteral("2031-05-01"),
+            QStringLiteral("never"),
+            QStringLiteral("1"),
+            QStringLiteral("100 GB"),
+            QStringLiteral("1:Card|2:Paypal"),
+            QStringLiteral("1:Monthly"),
+            QStringLiteral("A^1.2.3.4^PPTP"),
+            QStringLiteral(" Hello there ")};
 }
 
 } // namespace
@@ -75,7 +91,8 @@ void TestServiceDocuments::bodyDecodedUpToFirstNul_data()
     QTest::newRow("no NUL") << QByteArray("<a>b</a>") << "<a>b</a>";
     QTest::newRow("NUL in the middle") << QByteArray("<a>b</a>\0<junk>", 15) << "<a>b</a>";
     QTest::newRow("NUL first") << QByteArray("\0abc", 4) << "";
-    QTest::newRow("UTF-8 letters") << QByteArray("Z\xc3\xbcrich \xe6\x9d\xb1") << QString::fromUtf8("Zürich 東");
+    QTest::newRow("UTF-8 letters") << QByteArray("Z\xc3\xbcrich \xe6\x9d\xb1")
+                                   << QString::fromUtf8("Zürich 東");
     QTest::newRow("empty") << QByteArray() << "";
 }
 
@@ -98,19 +115,20 @@ void TestServiceDocuments::onlyExactFalseRefusesLogin_data()
     QTest::newRow("empty start and end") << "<r><response></response></r>" << QVector<LoginVerdict>{A};
     QTest::newRow("leading blank") << "<r><response> false</response></r>" << QVector<LoginVerdict>{A};
     QTest::newRow("other case") << "<r><response>False</response></r>" << QVector<LoginVerdict>{A};
-    QTest::newRow("first child is an element") << "<r><response><x>false</x></response></r>"
-                                               << QVector<LoginVerdict>{A};
+    QTest::newRow("first child is an element")
+        << "<r><response><x>false</x></response></r>" << QVector<LoginVerdict>{A};
     QTest::newRow("two responses") << "<r><response>false</response><response>ok</response></r>"
                                    << QVector<LoginVerdict>{R, A};
     QTest::newRow("no response") << "<r><status>false</status></r>" << QVector<LoginVerdict>{};
     QTest::newRow("not XML") << "Service unavailable" << QVector<LoginVerdict>{};
-    QTest::newRow("error before the response") << "<r></x><response>false</response></r>" << QVector<LoginVerdict>{};
-    QTest::newRow("verdict before an error stands") << "<r><response>false</response></x>"
-                                                    << QVector<LoginVerdict>{R};
+    QTest::newRow("error before the response")
+        << "<r></x><response>false</response></r>" << QVector<LoginVerdict>{};
+    QTest::newRow("verdict before an error stands")
+        << "<r><response>false</response></x>" << QVector<LoginVerdict>{R};
     QTest::newRow("cut inside the end tag") << "<r><response>false</respo" << QVector<LoginVerdict>{R};
     QTest::newRow("cut inside the content") << "<r><response>fal" << QVector<LoginVerdict>{};
-    QTest::newRow("other element names response") << "<r><responses>false</responses></r>"
-                                                  << QVector<LoginVerdict>{};
+    QTest::newRow("other element names response")
+        << "<r><responses>false</responses></r>" << QVector<LoginVerdict>{};
 }
 
 void TestServiceDocuments::onlyExactFalseRefusesLogin()
@@ -134,9 +152,9 @@ void TestServiceDocuments::simulatorLoginDocumentsGiveOneVerdict()
 {
     QFETCH(bool, accepted);
     QFETCH(bool, oneline);
-    const QByteArray document = servicesim::loginDocument(
-        servicesim::sampleServers(3, QStringLiteral("http://h")), accepted,
-        oneline ? servicesim::Layout::OneLine : servicesim::Layout::Lines);
+    const QByteArray document =
+        servicesim::loginDocument(servicesim::sampleServers(3, QStringLiteral("http://h")), accepted,
+                                  oneline ? servicesim::Layout::OneLine : servicesim::Layout::Lines);
     QCOMPARE(service::loginVerdicts(service::decodeBody(document)),
              QVector<LoginVerdict>{accepted ? LoginVerdict::Accepted : LoginVerdict::Refused});
 }
@@ -167,7 +185,8 @@ void TestServiceDocuments::accountPositionsCountedByElement_data()
     selfClosing[5] = QStringLiteral("<c/>");
     QStringList selfClosingTexts = texts;
     selfClosingTexts[5].clear();
-    QTest::newRow("self-closing element does not shift") << detailsDocument(selfClosing) << selfClosingTexts << 14;
+    QTest::newRow("self-closing element does not shift")
+        << detailsDocument(selfClosing) << selfClosingTexts << 14;
 
     QStringList nested = elements;
     nested[13] = QStringLiteral("<no>Read <b>this</b> now</no>");
@@ -202,10 +221,10 @@ void TestServiceDocuments::accountPositionsCountedByElement_data()
     extra << QStringLiteral("<more>15</more>");
     QTest::newRow("elements beyond 14 ignored") << detailsDocument(extra) << texts << 14;
 
-    QTest::newRow("response nested deeper") << QStringLiteral("<a><b><response>true</response>") +
-                                                   elements.mid(0, 3).join(QString()) +
-                                                   QStringLiteral("</b><late>x</late></a>")
-                                            << QStringList(texts.mid(0, 3) + QVector<QString>(11).toList()) << 3;
+    QTest::newRow("response nested deeper")
+        << QStringLiteral("<a><b><response>true</response>") + elements.mid(0, 3).join(QString()) +
+               QStringLiteral("</b><late>x</late></a>")
+        << QStringList(texts.mid(0, 3) + QVector<QString>(11).toList()) << 3;
 }
 
 void TestServiceDocuments::accountPositionsCountedByElement()
@@ -274,7 +293,8 @@ void TestServiceDocuments::simulatorAccountDocumentReadsBack()
     QCOMPARE(details.notice(), QStringLiteral("Welcome back!"));
     QVERIFY(details.isReached(14));
 
-    QVERIFY(!service::readAccountDetails(service::decodeBody(servicesim::accountDocument(account, false))).accepted);
+    QVERIFY(!service::readAccountDetails(service::decodeBody(servicesim::accountDocument(account, false)))
+                 .accepted);
 }
 
 void TestServiceDocuments::noticeIsTrimmed()
@@ -289,9 +309,10 @@ void TestServiceDocuments::paymentItemsSkipEmptyParts_data()
     QTest::addColumn<QString>("list");
     QTest::addColumn<PaymentItems>("items");
     QTest::newRow("two items") << "1:Credit Card|2:Paypal"
-                               << PaymentItems{{QStringLiteral("Credit Card"), 1}, {QStringLiteral("Paypal"), 2}};
-    QTest::newRow("empty part skipped") << "1:Card||2:Paypal"
-                                        << PaymentItems{{QStringLiteral("Card"), 1}, {QStringLiteral("Paypal"), 2}};
+                               << PaymentItems{{QStringLiteral("Credit Card"), 1},
+                                               {QStringLiteral("Paypal"), 2}};
+    QTest::newRow("empty part skipped")
+        << "1:Card||2:Paypal" << PaymentItems{{QStringLiteral("Card"), 1}, {QStringLiteral("Paypal"), 2}};
     QTest::newRow("leading and trailing bars") << "|3:Yearly|" << PaymentItems{{QStringLiteral("Yearly"), 3}};
     QTest::newRow("number not a number") << "x:Bitcoin" << PaymentItems{{QStringLiteral("Bitcoin"), 0}};
     QTest::newRow("name missing") << "5" << PaymentItems{{QString(), 5}};
@@ -314,16 +335,27 @@ void TestServiceDocuments::newAccountReplyRead_data()
     QTest::addColumn<bool>("created");
     QTest::addColumn<QString>("userName");
     QTest::addColumn<QString>("message");
-    QTest::newRow("created") << "true|trial1001" << true << "trial1001" << "";
-    QTest::newRow("name trimmed") << "true|  bob \n" << true << "bob" << "";
-    QTest::newRow("created without name") << "true" << true << "" << "";
-    QTest::newRow("extra parts ignored") << "true|carl|x" << true << "carl" << "";
-    QTest::newRow("refused with message") << "false|E-mail already used" << false << "" << "E-mail already used";
-    QTest::newRow("message kept as is") << "false| spaced |more" << false << "" << " spaced ";
-    QTest::newRow("no bar") << "error" << false << "" << "";
-    QTest::newRow("upper-case TRUE") << "TRUE|x" << false << "" << "x";
-    QTest::newRow("true with blank") << "true |x" << false << "" << "x";
-    QTest::newRow("empty") << "" << false << "" << "";
+    QTest::newRow("created") << "true|trial1001" << true << "trial1001"
+                             << "";
+    QTest::newRow("name trimmed") << "true|  bob \n"
+                                  << true << "bob"
+                                  << "";
+    QTest::newRow("created without name") << "true" << true << ""
+                                          << "";
+    QTest::newRow("extra parts ignored") << "true|carl|x" << true << "carl"
+                                         << "";
+    QTest::newRow("refused with message") << "false|E-mail already used" << false << ""
+                                          << "E-mail already used";
+    QTest::newRow("message kept as is") << "false| spaced |more" << false << ""
+                                        << " spaced ";
+    QTest::newRow("no bar") << "error" << false << ""
+                            << "";
+    QTest::newRow("upper-case TRUE") << "TRUE|x" << false << ""
+                                     << "x";
+    QTest::newRow("true with blank") << "true |x" << false << ""
+                                     << "x";
+    QTest::newRow("empty") << "" << false << ""
+                           << "";
 }
 
 void TestServiceDocuments::newAccountReplyRead()
@@ -345,19 +377,36 @@ void TestServiceDocuments::versionDocumentRead_data()
     QTest::addColumn<QString>("installer");
     QTest::addColumn<QString>("note");
     QTest::newRow("simulator document")
-        << servicesim::versionDocument(QStringLiteral("4.1.0"), QStringLiteral("http://h/u.exe"), QStringLiteral("n"))
-        << "4.1.0" << "http://h/u.exe" << "n";
+        << servicesim::versionDocument(QStringLiteral("4.1.0"), QStringLiteral("http://h/u.exe"),
+                                       QStringLiteral("n"))
+        << "4.1.0"
+        << "http://h/u.exe"
+        << "n";
     QTest::newRow("whitespace between elements")
-        << QByteArray("<?xml version=\"1.0\"?>\n<v>\n  <a>4.1.0</a>\n  <b>http://h/u.exe</b>\n  <c>x</c>\n</v>\n")
-        << "4.1.0" << "http://h/u.exe" << "x";
-    QTest::newRow("trailing blank kept") << QByteArray("<v><a>4.0.2 </a><b>u</b><c/></v>") << "4.0.2 " << "u" << "";
-    QTest::newRow("third missing") << QByteArray("<v><a>5</a><b>http://h/u</b></v>") << "5" << "http://h/u" << "";
-    QTest::newRow("only a root") << QByteArray("<v/>") << "" << "" << "";
-    QTest::newRow("empty body") << QByteArray() << "" << "" << "";
-    QTest::newRow("declared encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><v><a>4.1\xe9</a>"
-                                                     "<b>http://h/u</b><c>z</c></v>")
-                                       << QString::fromUtf8("4.1é") << "http://h/u" << "z";
-    QTest::newRow("error after the first text") << QByteArray("<v><a>4.1</a><b>http://h/</x></v>") << "4.1" << ""
+        << QByteArray(
+               "<?xml version=\"1.0\"?>\n<v>\n  <a>4.1.0</a>\n  <b>http://h/u.exe</b>\n  <c>x</c>\n</v>\n")
+        << "4.1.0"
+        << "http://h/u.exe"
+        << "x";
+    QTest::newRow("trailing blank kept") << QByteArray("<v><a>4.0.2 </a><b>u</b><c/></v>") << "4.0.2 "
+                                         << "u"
+                                         << "";
+    QTest::newRow("third missing") << QByteArray("<v><a>5</a><b>http://h/u</b></v>") << "5"
+                                   << "http://h/u"
+                                   << "";
+    QTest::newRow("only a root") << QByteArray("<v/>") << ""
+                                 << ""
+                                 << "";
+    QTest::newRow("empty body") << QByteArray() << ""
+                                << ""
+                                << "";
+    QTest::newRow("declared encoding")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><v><a>4.1\xe9</a>"
+                      "<b>http://h/u</b><c>z</c></v>")
+        << QString::fromUtf8("4.1é") << "http://h/u"
+        << "z";
+    QTest::newRow("error after the first text") << QByteArray("<v><a>4.1</a><b>http://h/</x></v>") << "4.1"
+                                                << ""
                                                 << "";
 }
 
@@ -378,16 +427,26 @@ void TestServiceDocuments::updateOfferedOnlyForUsableAnswer_data()
     QTest::addColumn<QString>("latest");
     QTest::addColumn<QString>("installer");
     QTest::addColumn<bool>("offered");
-    QTest::newRow("same version") << "4.0.2" << "http://h/u.exe" << false;
-    QTest::newRow("newer version") << "4.1.0" << "http://h/u.exe" << true;
-    QTest::newRow("older version") << "4.0.1" << "https://h/u.exe" << true;
-    QTest::newRow("trailing blank differs") << "4.0.2 " << "http://h/u.exe" << true;
-    QTest::newRow("empty version") << "" << "http://h/u.exe" << false;
-    QTest::newRow("empty installer") << "4.1.0" << "" << false;
-    QTest::newRow("ftp installer") << "4.1.0" << "ftp://h/u.exe" << false;
-    QTest::newRow("local file installer") << "4.1.0" << "file:///tmp/u.exe" << false;
-    QTest::newRow("relative installer") << "4.1.0" << "u.exe" << false;
-    QTest::newRow("upper-case scheme") << "4.1.0" << "HTTP://h/u.exe" << true;
+    QTest::newRow("same version") << "4.0.2"
+                                  << "http://h/u.exe" << false;
+    QTest::newRow("newer version") << "4.1.0"
+                                   << "http://h/u.exe" << true;
+    QTest::newRow("older version") << "4.0.1"
+                                   << "https://h/u.exe" << true;
+    QTest::newRow("trailing blank differs") << "4.0.2 "
+                                            << "http://h/u.exe" << true;
+    QTest::newRow("empty version") << ""
+                                   << "http://h/u.exe" << false;
+    QTest::newRow("empty installer") << "4.1.0"
+                                     << "" << false;
+    QTest::newRow("ftp installer") << "4.1.0"
+                                   << "ftp://h/u.exe" << false;
+    QTest::newRow("local file installer") << "4.1.0"
+                                          << "file:///tmp/u.exe" << false;
+    QTest::newRow("relative installer") << "4.1.0"
+                                        << "u.exe" << false;
+    QTest::newRow("upper-case scheme") << "4.1.0"
+                                       << "HTTP://h/u.exe" << true;
 }
 
 void TestServiceDocuments::updateOfferedOnlyForUsableAnswer()

@@ -74,11 +74,11 @@ void TestServiceRequests::initTestCase()
     savedWebSite = qgetenv(webSiteVariable);
     savedIpEcho = qgetenv(ipEchoVariable);
     nam.setProxy(QNetworkProxy::NoProxy);
-    sim.loadData(QJsonObject{
-        {QStringLiteral("accounts"),
-         QJsonArray{QJsonObject{{QStringLiteral("username"), QString::fromUtf8("jörg & co")},
-                                {QStringLiteral("password"), QString::fromUtf8("pässwörd+#=%")},
-                                {QStringLiteral("enabled"), QStringLiteral("1")}}}}});
+    sim.loadData(
+        QJsonObject{{QStringLiteral("accounts"),
+                     QJsonArray{QJsonObject{{QStringLiteral("username"), QString::fromUtf8("jörg & co")},
+                                            {QStringLiteral("password"), QString::fromUtf8("pässwörd+#=%")},
+                                            {QStringLiteral("enabled"), QStringLiteral("1")}}}}});
     QVERIFY(sim.start());
 }
 
@@ -144,9 +144,12 @@ void TestServiceRequests::passwordKeyIsLowerHexMd5OfUtf8_data()
 {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("key");
-    QTest::newRow("empty") << "" << "d41d8cd98f00b204e9800998ecf8427e";
-    QTest::newRow("demo") << "demo" << "fe01ce2a7fbac8fafaed7c982a04e229";
-    QTest::newRow("non-ASCII as UTF-8") << QString::fromUtf8("pässwörd") << "12841e4ba5e37d2fbfc78458c6714ade";
+    QTest::newRow("empty") << ""
+                           << "d41d8cd98f00b204e9800998ecf8427e";
+    QTest::newRow("demo") << "demo"
+                          << "fe01ce2a7fbac8fafaed7c982a04e229";
+    QTest::newRow("non-ASCII as UTF-8")
+        << QString::fromUtf8("pässwörd") << "12841e4ba5e37d2fbfc78458c6714ade";
 }
 
 void TestServiceRequests::passwordKeyIsLowerHexMd5OfUtf8()
@@ -164,9 +167,11 @@ void TestServiceRequests::loginValuesArriveExactlyAsTyped_data()
 void TestServiceRequests::loginValuesArriveExactlyAsTyped()
 {
     QFETCH(QString, text);
-    const RecordedRequest r = send(service::loginUrl(text, service::passwordKey(text), QStringLiteral("4.0.2")));
+    const RecordedRequest r =
+        send(service::loginUrl(text, service::passwordKey(text), QStringLiteral("4.0.2")));
     QCOMPARE(r.path, QStringLiteral("/AppServersV2"));
-    QCOMPARE(r.queryKeys(), (QStringList{QStringLiteral("username"), QStringLiteral("key"), QStringLiteral("appver")}));
+    QCOMPARE(r.queryKeys(),
+             (QStringList{QStringLiteral("username"), QStringLiteral("key"), QStringLiteral("appver")}));
     QCOMPARE(r.queryValue(QStringLiteral("username")), text);
     QCOMPARE(r.queryValue(QStringLiteral("key")), service::passwordKey(text));
     QCOMPARE(r.queryValue(QStringLiteral("appver")), QStringLiteral("4.0.2"));
@@ -231,8 +236,9 @@ void TestServiceRequests::versionTravelsAsOnePathSegment()
 
 void TestServiceRequests::loginWithNonAsciiPasswordIsAccepted()
 {
-    QNetworkReply* reply = nam.get(QNetworkRequest(service::loginUrl(
-        QString::fromUtf8("jörg & co"), service::passwordKey(QString::fromUtf8("pässwörd+#=%")), QStringLiteral("4.0.2"))));
+    QNetworkReply* reply = nam.get(QNetworkRequest(
+        service::loginUrl(QString::fromUtf8("jörg & co"),
+                          service::passwordKey(QString::fromUtf8("pässwörd+#=%")), QStringLiteral("4.0.2"))));
     QSignalSpy finished(reply, &QNetworkReply::finished);
     QVERIFY(finished.wait(10000));
     const QString body = service::decodeBody(reply->readAll());

@@ -31,7 +31,8 @@ struct Fetched
 };
 
 // keepBody false counts the bytes without keeping them (large bodies).
-Fetched fetch(QNetworkAccessManager& nam, const QUrl& url, int transferTimeoutMs = 10000, bool keepBody = true)
+Fetched fetch(QNetworkAccessManager& nam, const QUrl& url, int transferTimeoutMs = 10000,
+              bool keepBody = true)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -72,9 +73,11 @@ QString md5(const QString& text)
 
 QJsonObject profile(const QString& name, const QString& folder)
 {
-    return QJsonObject{{QStringLiteral("name"), name},
-                       {QStringLiteral("config"), QStringLiteral("{base}/files/") + folder + QStringLiteral("/config.ovpn")},
-                       {QStringLiteral("certificate"), QStringLiteral("{base}/files/") + folder + QStringLiteral("/ca.crt")}};
+    return QJsonObject{
+        {QStringLiteral("name"), name},
+        {QStringLiteral("config"), QStringLiteral("{base}/files/") + folder + QStringLiteral("/config.ovpn")},
+        {QStringLiteral("certificate"),
+         QStringLiteral("{base}/files/") + folder + QStringLiteral("/ca.crt")}};
 }
 
 // Three servers: all protocols with three profiles; PPTP only; OpenVPN with two profiles and
@@ -127,7 +130,8 @@ QJsonObject testData()
                     {QStringLiteral("processors"), QStringLiteral("1:Credit Card|2:Paypal")},
                     {QStringLiteral("plans"), QStringLiteral("1:Monthly|3:Yearly")},
                     {QStringLiteral("quickServers"),
-                     QStringLiteral("US East^198.18.0.7^OpenVPN^{base}/files/us1/ca.crt^{base}/files/us1/config.ovpn")},
+                     QStringLiteral(
+                         "US East^198.18.0.7^OpenVPN^{base}/files/us1/ca.crt^{base}/files/us1/config.ovpn")},
                     {QStringLiteral("notice"), QStringLiteral("  Maintenance tonight  ")}},
         QJsonObject{{QStringLiteral("username"), QStringLiteral("jörg")},
                     {QStringLiteral("password"), QStringLiteral("pässwörd&=+#%")},
@@ -145,7 +149,8 @@ QJsonObject testData()
          QJsonObject{{QStringLiteral("/files/us1/config.ovpn"),
                       QJsonObject{{QStringLiteral("text"), QStringLiteral("remote {base}\n")}}},
                      {QStringLiteral("/files/update.exe"),
-                      QJsonObject{{QStringLiteral("base64"), QString::fromLatin1(QByteArray("MZ\0\1\2", 5).toBase64())}}}}},
+                      QJsonObject{{QStringLiteral("base64"),
+                                   QString::fromLatin1(QByteArray("MZ\0\1\2", 5).toBase64())}}}}},
     };
 }
 
@@ -201,7 +206,9 @@ QString layoutViolation(const QByteArray& document, int* servers, int* profiles)
                 for (const char* child : {"name", "config", "certificate"}) {
                     r.readNext();
                     if (!at(child)) {
-                        return QStringLiteral("profile %1: %2 does not follow directly").arg(i).arg(QLatin1String(child));
+                        return QStringLiteral("profile %1: %2 does not follow directly")
+                            .arg(i)
+                            .arg(QLatin1String(child));
                     }
                     r.readElementText();
                 }
@@ -239,25 +246,38 @@ QList<ServerEntry> serverEntries(const QByteArray& document)
         const QString name = r.name().toString();
         if (name == QLatin1String("server")) {
             entries.append(ServerEntry());
-        } else if (name == QLatin1String("pptp") || name == QLatin1String("l2tp") || name == QLatin1String("openvpn")) {
+        } else if (name == QLatin1String("pptp") || name == QLatin1String("l2tp") ||
+                   name == QLatin1String("openvpn")) {
             section = name;
-        } else if (!entries.isEmpty() && name != QLatin1String("servers") && name != QLatin1String("profiles") &&
-                   name != QLatin1String("profile")) {
+        } else if (!entries.isEmpty() && name != QLatin1String("servers") &&
+                   name != QLatin1String("profiles") && name != QLatin1String("profile")) {
             ServerEntry& e = entries.last();
             const QString text = r.readElementText();
-            if (name == QLatin1String("id")) e.id = text;
-            else if (name == QLatin1String("shortname")) e.shortname = text;
-            else if (name == QLatin1String("IP")) e.ip = text;
-            else if (name == QLatin1String("country")) e.country = text;
-            else if (name == QLatin1String("assignedIP")) e.assignedIP = text;
-            else if (name == QLatin1String("pskey")) e.pskey = text;
-            else if (name == QLatin1String("name")) e.profileNames.append(text);
-            else if (name == QLatin1String("config")) e.configs.append(text);
-            else if (name == QLatin1String("certificate")) e.certificates.append(text);
+            if (name == QLatin1String("id"))
+                e.id = text;
+            else if (name == QLatin1String("shortname"))
+                e.shortname = text;
+            else if (name == QLatin1String("IP"))
+                e.ip = text;
+            else if (name == QLatin1String("country"))
+                e.country = text;
+            else if (name == QLatin1String("assignedIP"))
+                e.assignedIP = text;
+            else if (name == QLatin1String("pskey"))
+                e.pskey = text;
+            else if (name == QLatin1String("name"))
+                e.profileNames.append(text);
+            else if (name == QLatin1String("config"))
+                e.configs.append(text);
+            else if (name == QLatin1String("certificate"))
+                e.certificates.append(text);
             else if (name == QLatin1String("enabled")) {
-                if (section == QLatin1String("pptp")) e.pptp = text;
-                else if (section == QLatin1String("l2tp")) e.l2tp = text;
-                else e.openvpn = text;
+                if (section == QLatin1String("pptp"))
+                    e.pptp = text;
+                else if (section == QLatin1String("l2tp"))
+                    e.l2tp = text;
+                else
+                    e.openvpn = text;
             }
         }
     }
@@ -424,10 +444,13 @@ void TestServiceSim::loginChecksMd5KeyOfPassword_data()
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<int>("servers");
     QTest::newRow("right key") << "alice" << md5(QStringLiteral("wonder land")) << "true" << 3;
-    QTest::newRow("non-ASCII password, UTF-8 MD5") << "jörg" << md5(QStringLiteral("pässwörd&=+#%")) << "true" << 1;
+    QTest::newRow("non-ASCII password, UTF-8 MD5")
+        << "jörg" << md5(QStringLiteral("pässwörd&=+#%")) << "true" << 1;
     QTest::newRow("upper-case hex is not the key")
         << "alice" << md5(QStringLiteral("wonder land")).toUpper() << "false" << 0;
-    QTest::newRow("plain password is not the key") << "alice" << "wonder land" << "false" << 0;
+    QTest::newRow("plain password is not the key") << "alice"
+                                                   << "wonder land"
+                                                   << "false" << 0;
     QTest::newRow("unknown user") << "mallory" << md5(QStringLiteral("wonder land")) << "false" << 0;
     QTest::newRow("user name is exact") << "Alice" << md5(QStringLiteral("wonder land")) << "false" << 0;
 }
@@ -464,8 +487,9 @@ void TestServiceSim::loginDocumentKeepsReaderLayout()
     } else {
         sim->setLayout(oneline ? ServiceSimulator::Layout::OneLine : ServiceSimulator::Layout::Lines);
     }
-    const Fetched f = fetch(
-        *nam, url(*sim, QStringLiteral("/AppServersV2?") + loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")))));
+    const Fetched f =
+        fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") +
+                                  loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")))));
     int servers = 0;
     int profiles = 0;
     QCOMPARE(layoutViolation(f.body, &servers, &profiles), QString());
@@ -479,8 +503,8 @@ void TestServiceSim::loginDocumentKeepsReaderLayout()
 
 void TestServiceSim::onelineLayoutHasOnlyTheBlankInPptp()
 {
-    const QByteArray document = servicesim::loginDocument(servicesim::sampleServers(5, QStringLiteral("http://h")), true,
-                                                          servicesim::Layout::OneLine);
+    const QByteArray document = servicesim::loginDocument(
+        servicesim::sampleServers(5, QStringLiteral("http://h")), true, servicesim::Layout::OneLine);
     QXmlStreamReader r(document);
     int blanks = 0;
     QString parent;
@@ -500,8 +524,9 @@ void TestServiceSim::onelineLayoutHasOnlyTheBlankInPptp()
 
 void TestServiceSim::loginDocumentCarriesServerValuesEscaped()
 {
-    const Fetched f = fetch(
-        *nam, url(*sim, QStringLiteral("/AppServersV2?") + loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")))));
+    const Fetched f =
+        fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") +
+                                  loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")))));
     const QList<ServerEntry> entries = serverEntries(f.body);
     QCOMPARE(entries.size(), 3);
     QCOMPARE(entries.at(0).id, QStringLiteral("7"));
@@ -517,13 +542,15 @@ void TestServiceSim::loginDocumentCarriesServerValuesEscaped()
     QCOMPARE(entries.at(2).shortname, QStringLiteral("R&D <Lab> \"Zürich\""));
     QCOMPARE(entries.at(2).pskey, QStringLiteral("k&y<"));
     QCOMPARE(entries.at(2).pptp + entries.at(2).l2tp + entries.at(2).openvpn, QStringLiteral("001"));
-    QCOMPARE(entries.at(2).profileNames, (QStringList{QStringLiteral("Zürich UDP"), QStringLiteral("Zürich TCP")}));
+    QCOMPARE(entries.at(2).profileNames,
+             (QStringList{QStringLiteral("Zürich UDP"), QStringLiteral("Zürich TCP")}));
 }
 
 void TestServiceSim::accountLimitedToItsServers()
 {
-    const Fetched f = fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") +
-                                                 loginQuery(QStringLiteral("jörg"), md5(QStringLiteral("pässwörd&=+#%")))));
+    const Fetched f =
+        fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") +
+                                  loginQuery(QStringLiteral("jörg"), md5(QStringLiteral("pässwörd&=+#%")))));
     const QList<ServerEntry> entries = serverEntries(f.body);
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries.at(0).shortname, QStringLiteral("Germany"));
@@ -532,7 +559,7 @@ void TestServiceSim::accountLimitedToItsServers()
 void TestServiceSim::accountDetailsHaveFourteenPositionsWithoutWhitespace()
 {
     const Fetched f = fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=alice&key=") +
-                                                 md5(QStringLiteral("wonder land"))));
+                                                md5(QStringLiteral("wonder land"))));
     QCOMPARE(f.error, QNetworkReply::NoError);
     QCOMPARE(responseTexts(f.body), QStringList{QStringLiteral("true")});
     bool between = true;
@@ -559,7 +586,7 @@ void TestServiceSim::accountDetailsHaveFourteenPositionsWithoutWhitespace()
 void TestServiceSim::accountDetailsRefusedForWrongKey()
 {
     const Fetched f = fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=alice&key=") +
-                                                 md5(QStringLiteral("wonder"))));
+                                                md5(QStringLiteral("wonder"))));
     QCOMPARE(responseTexts(f.body), QStringList{QStringLiteral("false")});
     bool between = false;
     QCOMPARE(positionsAfterResponse(f.body, &between), QStringList());
@@ -568,7 +595,8 @@ void TestServiceSim::accountDetailsRefusedForWrongKey()
 void TestServiceSim::accountChangesShowInNextAnswer()
 {
     const QString key = md5(QStringLiteral("pässwörd&=+#%"));
-    const QUrl details = url(*sim, QStringLiteral("/AppUserInfoV2?") + loginQuery(QStringLiteral("jörg"), key));
+    const QUrl details =
+        url(*sim, QStringLiteral("/AppUserInfoV2?") + loginQuery(QStringLiteral("jörg"), key));
     bool between = false;
     QCOMPARE(positionsAfterResponse(fetch(*nam, details).body, &between).value(3), QStringLiteral("0"));
     sim->setAccountValue(QStringLiteral("jörg"), QStringLiteral("enabled"), QStringLiteral("1"));
@@ -577,7 +605,11 @@ void TestServiceSim::accountChangesShowInNextAnswer()
 
 void TestServiceSim::newAccountCanLogIn()
 {
-    const Fetched f = fetch(*nam, url(*sim, QStringLiteral("/AppNewAccount?firstname=Ann&lastname=Lee&email=ann%2Btest%40example.com&appver=4.0.2")));
+    const Fetched f = fetch(
+        *nam,
+        url(*sim,
+            QStringLiteral(
+                "/AppNewAccount?firstname=Ann&lastname=Lee&email=ann%2Btest%40example.com&appver=4.0.2")));
     QCOMPARE(f.error, QNetworkReply::NoError);
     const QList<QByteArray> parts = f.body.split('|');
     QCOMPARE(parts.size(), 2);
@@ -588,14 +620,17 @@ void TestServiceSim::newAccountCanLogIn()
     const QString password = account.value(QStringLiteral("password")).toString();
     QVERIFY(password.size() >= 8);
 
-    const Fetched login = fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") + loginQuery(user, md5(password))));
+    const Fetched login =
+        fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") + loginQuery(user, md5(password))));
     QCOMPARE(responseTexts(login.body), QStringList{QStringLiteral("true")});
     bool between = false;
     const QStringList positions = positionsAfterResponse(
-        fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?") + loginQuery(user, md5(password)))).body, &between);
+        fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?") + loginQuery(user, md5(password)))).body,
+        &between);
     QCOMPARE(positions.value(3), QStringLiteral("1"));
 
-    const Fetched second = fetch(*nam, url(*sim, QStringLiteral("/AppNewAccount?firstname=B&lastname=C&email=b%40x&appver=4.0.2")));
+    const Fetched second = fetch(
+        *nam, url(*sim, QStringLiteral("/AppNewAccount?firstname=B&lastname=C&email=b%40x&appver=4.0.2")));
     QVERIFY(second.body.startsWith("true|"));
     QVERIFY(second.body.mid(5) != user.toUtf8());
 }
@@ -606,7 +641,8 @@ void TestServiceSim::newAccountRefusals_data()
     QTest::newRow("missing first name") << "lastname=Lee&email=new%40example.com&appver=4.0.2";
     QTest::newRow("empty last name") << "firstname=Ann&lastname=&email=new%40example.com&appver=4.0.2";
     QTest::newRow("blank e-mail") << "firstname=Ann&lastname=Lee&email=%20&appver=4.0.2";
-    QTest::newRow("e-mail already used") << "firstname=Ann&lastname=Lee&email=JOERG%40example.com&appver=4.0.2";
+    QTest::newRow("e-mail already used")
+        << "firstname=Ann&lastname=Lee&email=JOERG%40example.com&appver=4.0.2";
 }
 
 void TestServiceSim::newAccountRefusals()
@@ -647,9 +683,11 @@ void TestServiceSim::versionDocumentHasThreeTextsWithoutWhitespace()
 void TestServiceSim::ipEchoShowsPeerOrChosenAddress()
 {
     QCOMPARE(fetch(*nam, url(*sim, QStringLiteral("/ip/"))).body,
-             QByteArray("<html><head><title>Current IP Check</title></head><body>Current IP Address: 127.0.0.1</body></html>"));
+             QByteArray("<html><head><title>Current IP Check</title></head><body>Current IP Address: "
+                        "127.0.0.1</body></html>"));
     sim->setEchoAddress(QStringLiteral("198.18.1.7"));
-    QVERIFY(fetch(*nam, url(*sim, QStringLiteral("/ip/"))).body.endsWith("Address: 198.18.1.7</body></html>"));
+    QVERIFY(
+        fetch(*nam, url(*sim, QStringLiteral("/ip/"))).body.endsWith("Address: 198.18.1.7</body></html>"));
     sim->setEchoAddress(QString());
     QVERIFY(fetch(*nam, url(*sim, QStringLiteral("/ip/"))).body.endsWith("Address: 127.0.0.1</body></html>"));
 }
@@ -714,7 +752,8 @@ void TestServiceSim::unknownPathIsNotFound()
 void TestServiceSim::requestsRecordedDecodedInOrder()
 {
     sim->clearRequests();
-    fetch(*nam, QUrl::fromEncoded(sim->baseUrl().toLatin1() + "/AppVer2/4.0%202?zeta=1&alpha=a%26b%3Dc&mid=x+y%2Bz&e=%C3%A9%23&flag"));
+    fetch(*nam, QUrl::fromEncoded(sim->baseUrl().toLatin1() +
+                                  "/AppVer2/4.0%202?zeta=1&alpha=a%26b%3Dc&mid=x+y%2Bz&e=%C3%A9%23&flag"));
     const QList<RecordedRequest> recorded = sim->requests();
     QCOMPARE(recorded.size(), 1);
     const RecordedRequest& r = recorded.first();
@@ -796,7 +835,8 @@ void TestServiceSim::neverAnswerTimesOutAndStopDoesNotHang()
 
 void TestServiceSim::malformedXmlFaultBreaksParsing()
 {
-    const QString path = QStringLiteral("/AppServersV2?") + loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")));
+    const QString path = QStringLiteral("/AppServersV2?") +
+                         loginQuery(QStringLiteral("alice"), md5(QStringLiteral("wonder land")));
     const QByteArray normal = fetch(*nam, url(*sim, path)).body;
     sim->setFault(QStringLiteral("/AppServersV2"), Fault::malformedXml());
     const QByteArray broken = fetch(*nam, url(*sim, path)).body;
@@ -814,7 +854,8 @@ void TestServiceSim::malformedXmlFaultBreaksParsing()
 
 void TestServiceSim::truncatedXmlFaultCutsTheBody()
 {
-    const QString path = QStringLiteral("/AppUserInfoV2?username=alice&key=") + md5(QStringLiteral("wonder land"));
+    const QString path =
+        QStringLiteral("/AppUserInfoV2?username=alice&key=") + md5(QStringLiteral("wonder land"));
     const QByteArray normal = fetch(*nam, url(*sim, path)).body;
     sim->setFault(QStringLiteral("/AppUserInfoV2"), Fault::truncatedXml());
     const QByteArray cut = fetch(*nam, url(*sim, path)).body;
@@ -847,7 +888,8 @@ void TestServiceSim::nulByteFaultInsertsNulAndMoreText()
 
 void TestServiceSim::redirectFaultIsNotFollowed()
 {
-    sim->setFault(QStringLiteral("/files/"), Fault::redirect(QStringLiteral("http://127.0.0.1:9/elsewhere"), "moved away"));
+    sim->setFault(QStringLiteral("/files/"),
+                  Fault::redirect(QStringLiteral("http://127.0.0.1:9/elsewhere"), "moved away"));
     const Fetched f = fetch(*nam, url(*sim, QStringLiteral("/files/us1/config.ovpn")));
     QCOMPARE(f.status, 302);
     QCOMPARE(f.error, QNetworkReply::NoError);
@@ -885,7 +927,9 @@ void TestServiceSim::demoDataOffersWhatTheDemoNeeds()
     const QString demo = QFINDTESTDATA("../tools/servicesim/demo-data.json");
     QVERIFY(!demo.isEmpty());
     QVERIFY(sim->loadDataFile(demo));
-    const Fetched login = fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") + loginQuery(QStringLiteral("demo"), md5(QStringLiteral("demo")))));
+    const Fetched login =
+        fetch(*nam, url(*sim, QStringLiteral("/AppServersV2?") +
+                                  loginQuery(QStringLiteral("demo"), md5(QStringLiteral("demo")))));
     int servers = 0;
     int profiles = 0;
     QCOMPARE(layoutViolation(login.body, &servers, &profiles), QString());
@@ -907,25 +951,33 @@ void TestServiceSim::demoDataOffersWhatTheDemoNeeds()
     QVERIFY(pptp && l2tp && openvpn);
 
     bool between = false;
-    const QStringList demoDetails = positionsAfterResponse(
-        fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=demo&key=") + md5(QStringLiteral("demo")))).body, &between);
+    const QStringList demoDetails =
+        positionsAfterResponse(fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=demo&key=") +
+                                                         md5(QStringLiteral("demo"))))
+                                   .body,
+                               &between);
     QCOMPARE(demoDetails.value(3), QStringLiteral("1"));
     const QStringList quick = demoDetails.value(12).split(QLatin1Char('|'));
     QVERIFY(quick.size() >= 3 && quick.size() <= 4);
     QVERIFY(demoDetails.value(13).trimmed().size() > 5);
-    const QStringList lapsed = positionsAfterResponse(
-        fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=lapsed&key=") + md5(QStringLiteral("lapsed")))).body, &between);
+    const QStringList lapsed =
+        positionsAfterResponse(fetch(*nam, url(*sim, QStringLiteral("/AppUserInfoV2?username=lapsed&key=") +
+                                                         md5(QStringLiteral("lapsed"))))
+                                   .body,
+                               &between);
     QCOMPARE(lapsed.value(3), QStringLiteral("0"));
 
     const QByteArray version = fetch(*nam, url(*sim, QStringLiteral("/AppVer2/4.0.2"))).body;
     QVERIFY(version.contains("<latest>4.1.0</latest>"));
-    QVERIFY(version.contains(QStringLiteral("<installer>%1/files/update.exe</installer>").arg(sim->baseUrl()).toUtf8()));
+    QVERIFY(version.contains(
+        QStringLiteral("<installer>%1/files/update.exe</installer>").arg(sim->baseUrl()).toUtf8()));
     QVERIFY(fetch(*nam, url(*sim, QStringLiteral("/files/update.exe"))).body.startsWith("MZ"));
 }
 
 void TestServiceSim::standaloneProgramServesUntilTerminated()
 {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/servicesim/corvane-servicesim");
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/servicesim/corvane-servicesim");
     if (!QFile::exists(program)) {
         QSKIP("corvane-servicesim is not built beside the tests");
     }
@@ -936,7 +988,8 @@ void TestServiceSim::standaloneProgramServesUntilTerminated()
     QVERIFY(process.waitForStarted(5000));
     QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 10000);
     const QString line = QString::fromUtf8(process.readLine()).trimmed();
-    QVERIFY2(line.startsWith(QStringLiteral("corvane-servicesim listening on http://127.0.0.1:")), qPrintable(line));
+    QVERIFY2(line.startsWith(QStringLiteral("corvane-servicesim listening on http://127.0.0.1:")),
+             qPrintable(line));
     const QString base = line.mid(line.indexOf(QStringLiteral("http://")));
     const Fetched f = fetch(*nam, QUrl(base + QStringLiteral("/AppVer2/4.0.2")));
     QVERIFY(f.body.contains("<latest>4.1.0</latest>"));

@@ -62,7 +62,8 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     ui->authstatus->setText(QStringLiteral("starting update..."));
     processPendingEvents();
     updateReply = downloadManager->get(noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode)));
-    connect(updateReply, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
+    connect(updateReply, SIGNAL(downloadProgress(qint64, qint64)), this,
+            SLOT(downloadProgress(qint64, qint64)));
 }
 
 void LumtarMain::downloadProgress(qint64 received, qint64 total)

@@ -19,8 +19,8 @@ QByteArray detailsDocument(const QStringList& positions, const QString& verdict,
         if (positions.at(i).isNull())
             xml += QLatin1Char('<') + name + QStringLiteral("/>");
         else
-            xml += QLatin1Char('<') + name + QLatin1Char('>') + positions.at(i).toHtmlEscaped() + QStringLiteral("</") +
-                   name + QLatin1Char('>');
+            xml += QLatin1Char('<') + name + QLatin1Char('>') + positions.at(i).toHtmlEscaped() +
+                   QStringLiteral("</") + name + QLatin1Char('>');
     }
     xml += between + QStringLiteral("</userinfo>");
     return xml.toUtf8();

@@ -37,15 +37,18 @@ void clearSettings()
 
 QJsonObject standardTestData()
 {
-    const auto server = [](int id, const char* name, const char* ip, const char* country, bool pptp, bool l2tp,
-                           bool openvpn, const char* key, QJsonArray profiles) {
-        return QJsonObject{{"id", id},         {"shortname", name}, {"ip", ip},         {"country", country},
-                           {"assignedIP", ip}, {"pptp", pptp},      {"l2tp", l2tp},     {"pskey", key},
+    const auto server = [](int id, const char* name, const char* ip, const char* country, bool pptp,
+                           bool l2tp, bool openvpn, const char* key, QJsonArray profiles) {
+        return QJsonObject{{"id", id},           {"shortname", name},   {"ip", ip},     {"country", country},
+                           {"assignedIP", ip},   {"pptp", pptp},        {"l2tp", l2tp}, {"pskey", key},
                            {"openvpn", openvpn}, {"profiles", profiles}};
     };
-    const QJsonArray profiles{
-        QJsonObject{{"name", "UDP 1194"}, {"config", "{base}/files/nl/udp.ovpn"}, {"certificate", "{base}/files/nl/ca.crt"}},
-        QJsonObject{{"name", "TCP 443"}, {"config", "{base}/files/nl/tcp.ovpn"}, {"certificate", "{base}/files/nl/ca2.crt"}}};
+    const QJsonArray profiles{QJsonObject{{"name", "UDP 1194"},
+                                          {"config", "{base}/files/nl/udp.ovpn"},
+                                          {"certificate", "{base}/files/nl/ca.crt"}},
+                              QJsonObject{{"name", "TCP 443"},
+                                          {"config", "{base}/files/nl/tcp.ovpn"},
+                                          {"certificate", "{base}/files/nl/ca2.crt"}}};
     const QJsonArray servers{server(1, "US1", "198.18.10.1", "us", true, true, false, "us-key", {}),
                              server(2, "DE1", "198.18.10.2", "de", true, false, false, "", {}),
                              server(3, "NL1", "198.18.10.3", "nl", false, false, true, "", profiles)};
@@ -64,11 +67,12 @@ QJsonObject standardTestData()
     bob[QStringLiteral("username")] = QStringLiteral("bob");
     bob[QStringLiteral("password")] = QStringLiteral("lapsed");
     bob[QStringLiteral("enabled")] = QStringLiteral("0");
-    return QJsonObject{{"accounts", QJsonArray{alice, bob}},
-                       {"servers", servers},
-                       {"version", QJsonObject{{"latest", "4.0.2"}, {"installer", "{base}/files/update.exe"}}},
-                       {"files", QJsonObject{{"/files/nl/ca.crt", QJsonObject{{"text", "CA ONE\n"}}},
-                                             {"/files/nl/udp.ovpn", QJsonObject{{"text", "client\ndev tun\n"}}}}}};
+    return QJsonObject{
+        {"accounts", QJsonArray{alice, bob}},
+        {"servers", servers},
+        {"version", QJsonObject{{"latest", "4.0.2"}, {"installer", "{base}/files/update.exe"}}},
+        {"files", QJsonObject{{"/files/nl/ca.crt", QJsonObject{{"text", "CA ONE\n"}}},
+                              {"/files/nl/udp.ovpn", QJsonObject{{"text", "client\ndev tun\n"}}}}}};
 }
 
 WindowHarness::WindowHarness()
@@ -100,7 +104,9 @@ LumtarMain* WindowHarness::create()
         questions.append({title, text});
         return answer;
     };
-    window->trayBalloon = [this](const QString& title, const QString& text) { balloons.append({title, text}); };
+    window->trayBalloon = [this](const QString& title, const QString& text) {
+        balloons.append({title, text});
+    };
     window->startDetached = [this](const QString& program, const QStringList& arguments) {
         started.append({program, arguments});
         return true;

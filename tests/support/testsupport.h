@@ -54,7 +54,8 @@ public:
     void invoke(const char* slot);
     void tick(int count = 1);
     // Logs in through the form and waits for the login and account replies.
-    bool login(const QString& user = QStringLiteral("alice"), const QString& password = QStringLiteral("secret"));
+    bool login(const QString& user = QStringLiteral("alice"),
+               const QString& password = QStringLiteral("secret"));
     // Waits until the simulator has answered everything asked of it so far.
     bool settle(int timeoutMs = 5000);
     QStringList boxTitles() const;

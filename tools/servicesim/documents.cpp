@@ -82,7 +82,8 @@ public:
             const QJsonObject profile = p.toObject();
             writer.writeStartElement(QStringLiteral("profile"));
             writer.writeTextElement(QStringLiteral("name"), textOf(profile.value(QStringLiteral("name"))));
-            writer.writeTextElement(QStringLiteral("config"), textOf(profile.value(QStringLiteral("config"))));
+            writer.writeTextElement(QStringLiteral("config"),
+                                    textOf(profile.value(QStringLiteral("config"))));
             writer.writeTextElement(QStringLiteral("certificate"),
                                     textOf(profile.value(QStringLiteral("certificate"))));
             writer.writeEndElement();
@@ -95,7 +96,10 @@ public:
         lineBreak();
     }
 
-    static QString flag(const QJsonValue& value) { return flagValue(value) ? QStringLiteral("1") : QStringLiteral("0"); }
+    static QString flag(const QJsonValue& value)
+    {
+        return flagValue(value) ? QStringLiteral("1") : QStringLiteral("0");
+    }
 
     QXmlStreamWriter writer;
     bool lines;
@@ -122,7 +126,7 @@ bool flagValue(const QJsonValue& value)
 Layout layoutFromName(const QString& name)
 {
     return name.trimmed().compare(QLatin1String("oneline"), Qt::CaseInsensitive) == 0 ? Layout::OneLine
-                                                                                        : Layout::Lines;
+                                                                                      : Layout::Lines;
 }
 
 QString layoutName(Layout layout)
@@ -164,14 +168,15 @@ QByteArray accountDocument(const QJsonObject& account, bool accepted)
     QXmlStreamWriter w(&out);
     w.writeStartDocument();
     w.writeStartElement(QStringLiteral("userinfo"));
-    w.writeTextElement(QStringLiteral("response"), accepted ? QStringLiteral("true") : QStringLiteral("false"));
+    w.writeTextElement(QStringLiteral("response"),
+                       accepted ? QStringLiteral("true") : QStringLiteral("false"));
     if (accepted) {
         auto field = [&account](const char* key, const QString& fallback = QString()) {
             const QJsonValue v = account.value(QLatin1String(key));
             return v.isUndefined() || v.isNull() ? fallback : textOf(v);
         };
-        const QString enabled = flagValue(account.value(QStringLiteral("enabled"))) ? QStringLiteral("1")
-                                                                                     : QStringLiteral("0");
+        const QString enabled =
+            flagValue(account.value(QStringLiteral("enabled"))) ? QStringLiteral("1") : QStringLiteral("0");
         // Positions 1 to 14, in this order, read by the client by position only.
         w.writeTextElement(QStringLiteral("id"), field("id", QStringLiteral("1")));
         w.writeTextElement(QStringLiteral("username"), field("username"));
@@ -219,7 +224,8 @@ QJsonArray sampleServers(int count, const QString& baseUrl)
         for (const char* proto : {"udp", "tcp"}) {
             const QString folder = baseUrl + QStringLiteral("/files/") + name + QLatin1Char('/');
             profiles.append(QJsonObject{
-                {QStringLiteral("name"), name.toUpper() + QLatin1Char(' ') + QString::fromLatin1(proto).toUpper()},
+                {QStringLiteral("name"),
+                 name.toUpper() + QLatin1Char(' ') + QString::fromLatin1(proto).toUpper()},
                 {QStringLiteral("config"), folder + QLatin1String(proto) + QStringLiteral(".ovpn")},
                 {QStringLiteral("certificate"), folder + QStringLiteral("ca.crt")},
             });

@@ -207,7 +207,8 @@ QString randomPassword()
     static const char alphabet[] = "abcdefghijkmnpqrstuvwxyzACDEFGHJKLMNPQRSTUVWXYZ23456789";
     QString password;
     for (int i = 0; i < 10; ++i) {
-        password.append(QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof(alphabet) - 1))]));
+        password.append(
+            QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof(alphabet) - 1))]));
     }
     return password;
 }
@@ -285,7 +286,8 @@ Answer ServiceSimulator::Private::login(const RecordedRequest& request)
     Answer a;
     a.contentType = "text/xml; charset=utf-8";
     const int index = findAccount(request.queryValue(QStringLiteral("username")));
-    const bool accepted = index >= 0 && keyMatches(accounts.at(index), request.queryValue(QStringLiteral("key")));
+    const bool accepted =
+        index >= 0 && keyMatches(accounts.at(index), request.queryValue(QStringLiteral("key")));
     QJsonArray offered;
     if (accepted) {
         // An account may be limited to some servers by their ids; by default it gets them all.
@@ -306,7 +308,8 @@ Answer ServiceSimulator::Private::accountDetails(const RecordedRequest& request)
     Answer a;
     a.contentType = "text/xml; charset=utf-8";
     const int index = findAccount(request.queryValue(QStringLiteral("username")));
-    const bool accepted = index >= 0 && keyMatches(accounts.at(index), request.queryValue(QStringLiteral("key")));
+    const bool accepted =
+        index >= 0 && keyMatches(accounts.at(index), request.queryValue(QStringLiteral("key")));
     QJsonObject account;
     if (accepted) {
         account = substituted(accounts.at(index), base).toObject();
@@ -384,10 +387,11 @@ Answer ServiceSimulator::Private::route(const RecordedRequest& request)
     }
     if (path == QLatin1String("/ip/") || path == QLatin1String("/ip")) {
         a.contentType = "text/html";
-        a.body = QStringLiteral("<html><head><title>Current IP Check</title></head><body>Current IP Address: %1"
-                                "</body></html>")
-                     .arg(echoAddress.isEmpty() ? request.remoteAddress : echoAddress)
-                     .toUtf8();
+        a.body =
+            QStringLiteral("<html><head><title>Current IP Check</title></head><body>Current IP Address: %1"
+                           "</body></html>")
+                .arg(echoAddress.isEmpty() ? request.remoteAddress : echoAddress)
+                .toUtf8();
         return a;
     }
     if (path == QLatin1String("/order/") || path == QLatin1String("/order")) {
@@ -397,7 +401,8 @@ Answer ServiceSimulator::Private::route(const RecordedRequest& request)
     }
     if (path == QLatin1String("/free-vpn-trial/") || path == QLatin1String("/free-vpn-trial")) {
         a.contentType = "text/html";
-        a.body = htmlPage(QStringLiteral("Corvane - Free VPN Trial"), QStringLiteral("Create your free trial."));
+        a.body =
+            htmlPage(QStringLiteral("Corvane - Free VPN Trial"), QStringLiteral("Create your free trial."));
         return a;
     }
     const auto file = files.constFind(path);
@@ -510,21 +515,20 @@ void ServiceSimulator::Private::handle(const httplib::Request& req, httplib::Res
     case Fault::Kind::Oversized: {
         res.status = 200;
         std::atomic<bool>* halt = &halting;
-        res.set_content_provider(
-            static_cast<size_t>(qMax<qint64>(0, fault.size)), "text/xml",
-            [halt](size_t /*offset*/, size_t length, httplib::DataSink& sink) {
-                static const std::string chunk = [] {
-                    std::string text;
-                    while (text.size() < 65536) {
-                        text += "<padding>0123456789abcdef0123456789abcdef</padding>\n";
-                    }
-                    return text;
-                }();
-                if (halt->load()) {
-                    return false;
-                }
-                return sink.write(chunk.data(), std::min(length, chunk.size()));
-            });
+        res.set_content_provider(static_cast<size_t>(qMax<qint64>(0, fault.size)), "text/xml",
+                                 [halt](size_t /*offset*/, size_t length, httplib::DataSink& sink) {
+                                     static const std::string chunk = [] {
+                                         std::string text;
+                                         while (text.size() < 65536) {
+                                             text += "<padding>0123456789abcdef0123456789abcdef</padding>\n";
+                                         }
+                                         return text;
+                                     }();
+                                     if (halt->load()) {
+                                         return false;
+                                     }
+                                     return sink.write(chunk.data(), std::min(length, chunk.size()));
+                                 });
         return;
     }
     case Fault::Kind::CustomBody:
@@ -551,7 +555,8 @@ void ServiceSimulator::Private::load(const QJsonObject& data, const QString& dir
     servers = data.value(QStringLiteral("servers")).toArray();
     const QJsonObject version = data.value(QStringLiteral("version")).toObject();
     latestVersion = version.value(QStringLiteral("latest")).toString(QStringLiteral("4.0.2"));
-    installerUrl = version.value(QStringLiteral("installer")).toString(QStringLiteral("{base}/files/update.exe"));
+    installerUrl =
+        version.value(QStringLiteral("installer")).toString(QStringLiteral("{base}/files/update.exe"));
     versionNote = version.value(QStringLiteral("note")).toString(QStringLiteral("stable"));
     layout = servicesim::layoutFromName(data.value(QStringLiteral("layout")).toString());
     newAccountTemplate = data.value(QStringLiteral("newAccount")).toObject();
@@ -618,7 +623,8 @@ bool ServiceSimulator::start(quint16 port, const QString& host)
         d->stopping = false;
         d->host = host;
         d->port = static_cast<quint16>(bound);
-        const QString shownHost = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+        const QString shownHost =
+            host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
         d->base = QStringLiteral("http://%1:%2").arg(shownHost).arg(bound);
     }
     d->halting = false;
@@ -714,10 +720,9 @@ QJsonObject ServiceSimulator::data() const
     return QJsonObject{
         {QStringLiteral("accounts"), accounts},
         {QStringLiteral("servers"), d->servers},
-        {QStringLiteral("version"),
-         QJsonObject{{QStringLiteral("latest"), d->latestVersion},
-                     {QStringLiteral("installer"), d->installerUrl},
-                     {QStringLiteral("note"), d->versionNote}}},
+        {QStringLiteral("version"), QJsonObject{{QStringLiteral("latest"), d->latestVersion},
+                                                {QStringLiteral("installer"), d->installerUrl},
+                                                {QStringLiteral("note"), d->versionNote}}},
         {QStringLiteral("layout"), servicesim::layoutName(d->layout)},
     };
 }

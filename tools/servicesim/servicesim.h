@@ -16,9 +16,9 @@
 struct RecordedRequest
 {
     QString method;
-    QString path;                               // percent-decoded path
-    QList<QPair<QString, QString>> query;       // decoded as a web server decodes a form ("+" is a blank)
-    QByteArray target;                          // the request target exactly as sent
+    QString path;                         // percent-decoded path
+    QList<QPair<QString, QString>> query; // decoded as a web server decodes a form ("+" is a blank)
+    QByteArray target;                    // the request target exactly as sent
     QList<QPair<QByteArray, QByteArray>> headers;
     QString remoteAddress;
 
