@@ -26,7 +26,8 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-data=tools/servicesim/demo-data.json
+data=$run/demo-data.json
+/usr/bin/python3 tools/demo/local-echo.py tools/servicesim/demo-data.json "$data"
 netns=()
 if [ "${1:-}" = "--openvpn" ]; then
     if [ "$(id -u)" -ne 0 ] || [ ! -c /dev/net/tun ] || ! ip netns list >/dev/null 2>&1; then
@@ -38,8 +39,8 @@ if [ "${1:-}" = "--openvpn" ]; then
     labdir=$(CORVANE_LAB_ROOT=$build bash tests/openvpn/lab.sh dir "$lab")
     # The demo data gains the lab's server and its user; the simulator and the client both
     # run in the lab's client namespace.
+    /usr/bin/python3 tools/demo/add-lab-server.py "$data" "$labdir" "$run/demo-data-openvpn.json"
     data=$run/demo-data-openvpn.json
-    /usr/bin/python3 tools/demo/add-lab-server.py tools/servicesim/demo-data.json "$labdir" "$data"
     netns=(ip netns exec "$lab-c")
 fi
 
@@ -53,6 +54,8 @@ echo "service simulator: $base (accounts demo/demo and lapsed/lapsed)"
 
 export CORVANE_SERVICE_URL=$base CORVANE_WEBSITE_URL=$base CORVANE_IPECHO_URL=$base/ip/
 export CORVANE_SIMULATED_DIALUP=1
+# The first server of the list (US New York, 198.18.1.1) refuses every dial, to show the error path.
+export CORVANE_SIMULATED_DIALUP_FAILING_ADDRESSES=198.18.1.1
 if [ -n "$lab" ]; then
     export CORVANE_IPECHO_URL=http://198.18.100.1/ip/
     echo "OpenVPN lab up: log in as alice / wonderland and connect to \"Lab OpenVPN\" by OpenVPN."
