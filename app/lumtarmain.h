@@ -129,6 +129,7 @@ private:
     const Catalogue& catalogue();
 
     // connection
+    void startAttempt();
     void startDialThread();
     void stopDialThread();
     QNetworkReply* fetchOpenVpnFile(QNetworkAccessManager* manager, const QString& address);
@@ -142,6 +143,7 @@ private:
     // monitor
     void rasConnectedTransition();
     void ipMatchTransition();
+    void enterConnectedState(const QString& statusLine);
     void showConnectedPage();
     void reportDialError();
     void progressStep();

@@ -77,6 +77,14 @@ void LumtarMain::on_connect_clicked()
     ui->cancel->show();
     ui->cancel->setEnabled(true);
 
+    startAttempt();
+    processPendingEvents();
+}
+
+// Starts the attempt the server detail fields describe: a dial for PPTP and L2TP, the
+// downloads for OpenVPN, nothing for any other protocol.
+void LumtarMain::startAttempt()
+{
     const QString protocol = ui->server_protocol->text();
     if (protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP")) {
         startDialThread();
@@ -84,7 +92,6 @@ void LumtarMain::on_connect_clicked()
         ui->connectionStatus->setText(QStringLiteral("in progress"));
         OpenVPNConnectStage0();
     }
-    processPendingEvents();
 }
 
 void LumtarMain::on_disconnect_clicked()

@@ -41,24 +41,7 @@ void LumtarMain::SetCurrentIP(QNetworkReply* reply)
 
 void LumtarMain::ipMatchTransition()
 {
-    showConnectedPage();
-    ui->quick_stage->setText(QStringLiteral("0"));
-    ui->connectionStatus->setText(QStringLiteral("connected"));
-    ui->servers->setEnabled(false);
-    ui->protocols->setEnabled(false);
-    ui->type->setEnabled(false);
-    ui->logout->setEnabled(false);
-    ui->logout->hide();
-    ui->authstatus->setText(QStringLiteral("Connected! IP: ") + ui->server_assignedIP->text());
-    ui->disconnect->setEnabled(true);
-    ui->disconnect->show();
-    ui->connect->hide();
-    ui->cancel->hide();
-    ui->loading->hide();
-    setWindowState(Qt::WindowMinimized);
-    trayBalloon(QStringLiteral("Corvane is now connected!"),
-                QStringLiteral("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
-    elapsedSeconds = 0;
+    enterConnectedState(QStringLiteral("Connected! IP: ") + ui->server_assignedIP->text());
 }
 
 void LumtarMain::handleDrop()

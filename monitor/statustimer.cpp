@@ -72,14 +72,24 @@ void LumtarMain::UpdateTimer()
 
 void LumtarMain::rasConnectedTransition()
 {
+    // The success is taken once.
     pppWorker->setStatus(QString());
+    enterConnectedState(QStringLiteral("connected"));
+}
+
+// The connected page and state, whichever way the tunnel was recognised; every attempt and
+// any Quick Connect run ends here.
+void LumtarMain::enterConnectedState(const QString& statusLine)
+{
+    showConnectedPage();
+    ui->quick_stage->setText(QStringLiteral("0"));
+    ui->connectionStatus->setText(QStringLiteral("connected"));
     ui->servers->setEnabled(false);
     ui->protocols->setEnabled(false);
     ui->type->setEnabled(false);
-    ui->connectionStatus->setText(QStringLiteral("connected"));
     ui->logout->setEnabled(false);
     ui->logout->hide();
-    ui->authstatus->setText(QStringLiteral("connected"));
+    ui->authstatus->setText(statusLine);
     ui->disconnect->setEnabled(true);
     ui->disconnect->show();
     ui->connect->hide();
@@ -89,8 +99,6 @@ void LumtarMain::rasConnectedTransition()
     trayBalloon(QStringLiteral("Corvane is now connected!"),
                 QStringLiteral("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
     elapsedSeconds = 0;
-    showConnectedPage();
-    ui->quick_stage->setText(QStringLiteral("0"));
 }
 
 void LumtarMain::showConnectedPage()

@@ -126,13 +126,7 @@ void LumtarMain::quickConnectDialAfterPause()
                             QString::number(entryCount) + QStringLiteral(" in progress..."));
     // Ticks went on during the pause; the attempt still gets its whole allowance.
     elapsedSeconds = 0;
-    const QString protocol = ui->server_protocol->text();
-    if (protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP")) {
-        startDialThread();
-    } else if (protocol == QLatin1String("OpenVPN")) {
-        ui->connectionStatus->setText(QStringLiteral("in progress"));
-        OpenVPNConnectStage0();
-    }
+    startAttempt();
     processPendingEvents();
 }
 
