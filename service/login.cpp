@@ -12,6 +12,7 @@
 #include <QNetworkReply>
 #include <QSettings>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 using namespace service;
 
@@ -153,7 +154,8 @@ void storeDocument(QTextBrowser* store, const QString& text)
     kept.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     kept.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     kept.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    store->setPlainText(kept);
+    // Straight into the document: the widget's own cursor would lay the text out to place itself.
+    store->document()->setPlainText(kept);
 }
 } // namespace
 
