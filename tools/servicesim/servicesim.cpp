@@ -563,15 +563,15 @@ void ServiceSimulator::Private::load(const QJsonObject& data, const QString& dir
     files.clear();
     const QJsonObject fileMap = data.value(QStringLiteral("files")).toObject();
     for (auto it = fileMap.begin(); it != fileMap.end(); ++it) {
-        const QJsonObject spec = it.value().toObject();
+        const QJsonObject source = it.value().toObject();
         FileBody body;
-        if (spec.contains(QStringLiteral("text"))) {
-            body.bytes = spec.value(QStringLiteral("text")).toString().toUtf8();
+        if (source.contains(QStringLiteral("text"))) {
+            body.bytes = source.value(QStringLiteral("text")).toString().toUtf8();
             body.substitute = true;
-        } else if (spec.contains(QStringLiteral("base64"))) {
-            body.bytes = QByteArray::fromBase64(spec.value(QStringLiteral("base64")).toString().toLatin1());
-        } else if (spec.contains(QStringLiteral("file"))) {
-            body.diskPath = QDir(dir).absoluteFilePath(spec.value(QStringLiteral("file")).toString());
+        } else if (source.contains(QStringLiteral("base64"))) {
+            body.bytes = QByteArray::fromBase64(source.value(QStringLiteral("base64")).toString().toLatin1());
+        } else if (source.contains(QStringLiteral("file"))) {
+            body.diskPath = QDir(dir).absoluteFilePath(source.value(QStringLiteral("file")).toString());
         }
         files.insert(it.key(), body);
     }
