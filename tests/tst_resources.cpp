@@ -27,9 +27,9 @@ void TestResources::initTestCase()
 void TestResources::imageLoads_data()
 {
     QTest::addColumn<QString>("path");
-    const QStringList names{"background0.png", "logo.png",       "minimize0.png", "minimize.png",
-                            "close0.png",      "close.png",      "down.png",      "server.png",
-                            "user_avatar.png", "connected.png",  "connecting.png", "money.png",
+    const QStringList names{"background0.png", "logo.png",      "minimize0.png",  "minimize.png",
+                            "close0.png",      "close.png",     "down.png",       "server.png",
+                            "user_avatar.png", "connected.png", "connecting.png", "money.png",
                             "loading3.gif"};
     for (const QString& name : names)
         QTest::newRow(qPrintable(name)) << QStringLiteral(":/resources/") + name;
