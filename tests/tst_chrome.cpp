@@ -20,16 +20,6 @@ Q_DECLARE_METATYPE(QSystemTrayIcon::ActivationReason)
 
 namespace {
 
-// The status timer ticks every 3 s of real time; here only the test moves time.
-void holdStatusTimer(LumtarMain* window)
-{
-    const auto timers = window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QTimer* timer : timers) {
-        if (!timer->isSingleShot() && timer->interval() == 3000)
-            timer->stop();
-    }
-}
-
 const QPair<QString, QString> closeConfirmation{QStringLiteral("Close Confirmation?"),
                                                 QStringLiteral("Are you sure you want to exit?")};
 const QPair<QString, QString> applicationClose{QStringLiteral("Application close"),
@@ -107,7 +97,7 @@ void TestChrome::init()
     clearSettings();
     h = std::make_unique<WindowHarness>();
     window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->move(100, 100);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));

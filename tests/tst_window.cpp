@@ -29,16 +29,6 @@
 
 namespace {
 
-// The status timer ticks every 3 s of real time; here only the test moves time.
-void holdStatusTimer(LumtarMain* window)
-{
-    const auto timers = window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QTimer* timer : timers) {
-        if (!timer->isSingleShot() && timer->interval() == 3000)
-            timer->stop();
-    }
-}
-
 const QRect windowArea(0, 0, 340, 350);
 
 QVariant setting(const char* key)
@@ -209,7 +199,7 @@ void TestWindow::firstTickAnswersShowRequest()
 {
     setSetting("ltrunning", QStringLiteral("1"));
     LumtarMain* window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->show();
     window->setWindowState(Qt::WindowMinimized);
     QVERIFY(window->isMinimized());
@@ -225,7 +215,7 @@ void TestWindow::firstTickAnswersShowRequest()
 void TestWindow::laterShowRequestRestoresMinimisedWindow()
 {
     LumtarMain* window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->show();
     h->tick();
     window->setWindowState(Qt::WindowMinimized);
@@ -354,7 +344,7 @@ void TestWindow::runningFlagOfUnexpectedTypeReadsAsNotRunning()
 void TestWindow::showRequestOfUnexpectedTypeIsNotAnswered()
 {
     LumtarMain* window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->show();
     window->setWindowState(Qt::WindowMinimized);
     setSetting("ltmaximize", QVariant(1));
@@ -396,7 +386,7 @@ void TestWindow::exitClearsRunningOnlyAfterAnsweredRequest()
 {
     QFETCH(QVariant, maximize);
     QFETCH(QString, runningAfterExit);
-    holdStatusTimer(h->create());
+    stopStatusTimer(h->create());
     if (maximize.isValid())
         setSetting("ltmaximize", maximize);
     QVERIFY(settingIsText("ltrunning", "1"));
@@ -448,7 +438,7 @@ void TestWindow::destructorEndsBlockedDial()
         dialUp.releaseDialReturn();
         h->window.reset();
     });
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     QVERIFY2(h->login(), qPrintable(h->boxTitles().join(QLatin1Char(','))));
     QCOMPARE(h->text(QStringLiteral("server_protocol")), QStringLiteral("PPTP"));
     h->invoke("on_connect_clicked");
@@ -557,7 +547,7 @@ void TestWindow::workerThreadIdleAfterStart()
 void TestWindow::stateStoreNeverShown()
 {
     LumtarMain* window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     const QStringList store{QStringLiteral("XMLUserData"),       QStringLiteral("groupBox_2"),
@@ -577,7 +567,7 @@ void TestWindow::stateStoreNeverShown()
 void TestWindow::visiblePagesStayInsideWindow()
 {
     LumtarMain* window = h->create();
-    holdStatusTimer(window);
+    stopStatusTimer(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 

@@ -11,26 +11,6 @@
 #include <QNetworkReply>
 #include <QTimer>
 
-namespace {
-constexpr int statusTimerIntervalMs = 3000;
-} // namespace
-
-bool stopStatusTimer(LumtarMain* window)
-{
-    bool stopped = false;
-    for (QTimer* timer : window->findChildren<QTimer*>()) {
-        if (timer->isActive() && timer->interval() == statusTimerIntervalMs && !timer->isSingleShot()) {
-            timer->stop();
-            stopped = true;
-        }
-    }
-    if (!stopped)
-        for (QTimer* timer : window->findChildren<QTimer*>())
-            qWarning("timer: active %d, interval %d, single shot %d", timer->isActive(), timer->interval(),
-                     timer->isSingleShot());
-    return stopped;
-}
-
 LabelHistory::LabelHistory(QLabel* label) : label(label)
 {
     seen << label->text();

@@ -12,10 +12,6 @@ class LumtarMain;
 class QLabel;
 class QNetworkReply;
 
-// Stops the window's own 3-second status timer, so that only the test moves time (by calling
-// UpdateTimer). Returns false when the window has no such timer running.
-bool stopStatusTimer(LumtarMain* window);
-
 // The texts a label showed, in order, including those that an action overwrites before it
 // returns (a failure text followed by "Ready!"): the label is looked at whenever the
 // application handles any event, and every step of the window hides, enables or repaints

@@ -44,14 +44,6 @@ QStringList freshPositions()
             QString(QLatin1String(""))};
 }
 
-void stopStatusTimer(LumtarMain* window)
-{
-    for (QTimer* timer : window->findChildren<QTimer*>()) {
-        if (timer->interval() == 3000)
-            timer->stop();
-    }
-}
-
 LumtarMain* startWindow(WindowHarness& h)
 {
     LumtarMain* window = h.create();

@@ -20,9 +20,6 @@ QByteArray detailsDocument(const QStringList& positions, const QString& verdict 
 // standard test data, so a test can tell which reply filled a field.
 QStringList freshPositions();
 
-// Stops the window's 3-second status timer; tests move time by calling its slot.
-void stopStatusTimer(LumtarMain* window);
-
 // Builds the window with its status timer stopped and waits until the requests of its start
 // (the version check) are answered, so their replies cannot land in the middle of a test.
 LumtarMain* startWindow(WindowHarness& h);

@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 QTemporaryDir& settingsDir()
@@ -33,6 +34,18 @@ void clearSettings()
     QSettings settings;
     settings.clear();
     settings.sync();
+}
+
+bool stopStatusTimer(LumtarMain* window)
+{
+    bool stopped = false;
+    for (QTimer* timer : window->findChildren<QTimer*>()) {
+        if (timer->isActive() && timer->interval() == 3000 && !timer->isSingleShot()) {
+            timer->stop();
+            stopped = true;
+        }
+    }
+    return stopped;
 }
 
 QJsonObject standardTestData()

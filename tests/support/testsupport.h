@@ -65,6 +65,10 @@ private:
     QString previousDir;
 };
 
+// Stops the window's own 3-second status timer, so that only the test moves time (by calling
+// UpdateTimer). Returns false when the window has no such timer running.
+bool stopStatusTimer(LumtarMain* window);
+
 // Test data: alice/secret (enabled) with three servers, bob/lapsed (not enabled).
 QJsonObject standardTestData();
 
