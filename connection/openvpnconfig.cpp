@@ -156,7 +156,6 @@ const AllowedOpenVpnDirective allowList[] = {
     {"tls-groups", 1, false, false, "key exchange groups"},
     {"tls-cert-profile", 1, false, false, "certificate strength profile"},
     {"ecdh-curve", 1, false, false, "elliptic curve for key exchange"},
-    {"use-prediction-resistance", 0, false, false, "reseeds the random generator more often"},
     // Who the server is, and who the client is.
     {"ca", 1, true, false,
      "our command line's --ca comes later and wins; OpenVPN opens no file while it reads options"},
