@@ -203,6 +203,7 @@ void TestOpenVpnConfigAgreement::checkAndOpenVpnAgreeOnUpScript_data()
         << QByteArray("<connection>\nremote a\n  </connection> up\nup /bin/true") << true;
 
     QTest::newRow("comment") << QByteArray("  # up /bin/true") << false;
+    QTest::newRow("setenv-safe") << QByteArray("setenv-safe up /bin/true") << false;
     QTest::newRow("inside a data block") << QByteArray("<connection>\nremote a\n</connection>\n"
                                                        "<http-proxy-user-pass>\nup /bin/true\nx\n"
                                                        "</http-proxy-user-pass>")
