@@ -551,6 +551,8 @@ void TestOpenVpnConfigAgreement::dangerousConfigurationNeverReachesOpenVpn()
     proxyConnections = 0;
     proxyReceived.clear();
     serveLab(config, certificate);
+    if (QTest::currentTestFailed())
+        return;
     ReplyWatch* watch = new ReplyWatch(harness->window.get());
     LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
     harness->invoke("on_connect_clicked");
@@ -574,6 +576,8 @@ void TestOpenVpnConfigAgreement::configurationCannotReplaceTheCommandLineFiles()
                                                "<auth-user-pass>\nmallory\nwrong\n</auth-user-pass>\n";
     QVERIFY(checkOpenVpnConfig(config).accepted);
     serveLab(config, labCa.readAll());
+    if (QTest::currentTestFailed())
+        return;
     harness->invoke("on_connect_clicked");
     const auto log = [this] {
         QFile file(harness->workDir.filePath(QStringLiteral("include/openvpn.log")));
