@@ -2,6 +2,7 @@
 #define CORVANE_OPENVPNCONFIG_H
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The outcome of checking a downloaded OpenVPN configuration before the program is started.
@@ -17,15 +18,33 @@ struct OpenVpnConfigVerdict
     QString reason;
 };
 
-// Refuses a configuration that holds a directive which runs a program, loads code, or reads
-// or writes files and folders other than those named on our command line. Lines are read the
-// way OpenVPN 2.6 reads them, so no other spelling of such a directive gets past. Anything
-// OpenVPN itself would reject, or that it might read differently on another platform or locale
-// (NUL and control bytes, over-long lines, stray backslashes, unclosed quotes or blocks,
-// non-ASCII bytes where they could separate words), is refused too.
+// One directive a downloaded configuration may hold.
+struct AllowedOpenVpnDirective
+{
+    const char* name;
+    // The most arguments the line form may carry; -1 when only the inline <name> block is
+    // allowed, because the line form names a file.
+    int maxArguments;
+    // The data may come inline as a <name> ... </name> block.
+    bool inlineBlock;
+    // Known to OpenVPN on Windows only; OpenVPN elsewhere calls it unrecognized.
+    bool windowsOnly;
+    // Why it is safe.
+    const char* reason;
+};
+
+// Accepts a configuration only when every directive in it is on the allow-list: client options
+// that neither run a program, load code, nor name a file or folder. Lines are read the way
+// OpenVPN 2.6 reads them, so no other spelling gets past. Anything OpenVPN itself would reject,
+// or that it might read differently on another platform or locale (NUL and control bytes,
+// over-long lines, stray backslashes, unclosed quotes or blocks, non-ASCII bytes where they
+// could separate words), is refused too.
 OpenVpnConfigVerdict checkOpenVpnConfig(const QByteArray& config);
 
-// True for the directive names that checkOpenVpnConfig refuses (case-sensitive, as OpenVPN).
-bool isForbiddenOpenVpnDirective(const QByteArray& name);
+// The allow-list, one entry per directive name.
+const QList<AllowedOpenVpnDirective>& allowedOpenVpnDirectives();
+
+// True when a line of these words (the directive name first, as OpenVPN reads it) is allowed.
+bool isAllowedOpenVpnDirective(const QList<QByteArray>& words);
 
 #endif
