@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class InstallerDownload;
 class PPPWorker;
 class QAction;
 class QComboBox;
@@ -150,6 +151,10 @@ private:
     void connectedUpkeep();
     void handleDrop();
 
+    // update
+    void startInstallerDownload();
+    void startInstaller(const QString& path);
+
     Ui::LumtarMain* ui;
     QString appVersion;
     QNetworkAccessManager* updateManager;
@@ -176,6 +181,8 @@ private:
     QString latestVersion;
     QString updateUrl;
     QNetworkReply* updateReply = nullptr;
+    // Writes the installer reply into its file as it arrives.
+    InstallerDownload* installerDownload = nullptr;
 
     // The login document as last stored into textBrowser, and what was read from it once.
     // The readers work on these instead of reading the widget back.

@@ -7,13 +7,14 @@
 #include "service/requests.h"
 #include "ui_lumtarmain.h"
 #include "update/installer.h"
+#include "update/installerdownload.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 
 using namespace service;
 
@@ -58,10 +59,28 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
         QDesktopServices::openUrl(QUrl(webSiteBaseUrl(), QUrl::TolerantMode));
         return;
     }
+    startInstallerDownload();
+}
+
+void LumtarMain::startInstallerDownload()
+{
     ui->loading->show();
     ui->authstatus->setText(QStringLiteral("starting update..."));
     processPendingEvents();
-    updateReply = downloadManager->get(noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode)));
+    auto* download =
+        new InstallerDownload(QDir::current().absoluteFilePath(installerFile), installerSizeLimit(), this);
+    if (!download->open()) {
+        delete download;
+        ui->loading->hide();
+        ui->authstatus->setText(QStringLiteral("cannot save files"));
+        return;
+    }
+    QNetworkRequest request = noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode));
+    // A redirect is answered as a failed download, never followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    installerDownload = download;
+    updateReply = downloadManager->get(request);
+    download->follow(updateReply);
     connect(updateReply, SIGNAL(downloadProgress(qint64, qint64)), this,
             SLOT(downloadProgress(qint64, qint64)));
 }
@@ -79,28 +98,45 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
 void LumtarMain::downloadFinished(QNetworkReply* data)
 {
     data->deleteLater();
-    if (data == updateReply)
-        updateReply = nullptr;
-    if (data->error() != QNetworkReply::NoError) {
-        ui->authstatus->setText(QStringLiteral("cannot download update pack"));
-        ui->loading->hide();
+    if (data != updateReply)
         return;
-    }
-    // Written whole or not at all: a partial installer is never started.
-    QSaveFile file(installerFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data->readAll()) < 0 || !file.commit()) {
-        ui->loading->hide();
+    updateReply = nullptr;
+    // This may run inside the download's own abort, so it is deleted later.
+    InstallerDownload* download = installerDownload;
+    installerDownload = nullptr;
+    download->deleteLater();
+    const InstallerDownload::Result result = download->finish();
+    ui->loading->hide();
+    switch (result) {
+    case InstallerDownload::Result::Saved:
+        startInstaller(download->path());
+        return;
+    case InstallerDownload::Result::CannotSave:
         ui->authstatus->setText(QStringLiteral("cannot save files"));
         return;
+    case InstallerDownload::Result::TooLarge:
+        ui->authstatus->setText(QStringLiteral("cannot download update pack: the file is too large"));
+        return;
+    case InstallerDownload::Result::InProgress:
+    case InstallerDownload::Result::Failed:
+        break;
     }
-    const QString path = QDir::current().absoluteFilePath(installerFile);
-    if (!installerPlatform->canRunInstaller() || !installerPlatform->signatureTrusted(path)) {
+    ui->authstatus->setText(QStringLiteral("cannot download update pack"));
+}
+
+void LumtarMain::startInstaller(const QString& path)
+{
+    const InstallerVerdict verdict = installerPlatform->canRunInstaller()
+                                         ? installerPlatform->checkSignature(path)
+                                         : InstallerVerdict::InvalidSignature;
+    if (verdict != InstallerVerdict::Trusted) {
         QFile::remove(path);
-        ui->loading->hide();
-        ui->authstatus->setText(QStringLiteral("update not started: the installer is not signed by Corvane"));
+        ui->authstatus->setText(
+            verdict == InstallerVerdict::NoPublisherPinned
+                ? QStringLiteral("update not started: this build names no publisher to trust")
+                : QStringLiteral("update not started: the installer is not signed by Corvane"));
         return;
     }
     startDetached(path, {QStringLiteral("/SILENT")});
     QApplication::quit();
-    ui->loading->hide();
 }
