@@ -21,6 +21,7 @@ class QNetworkReply;
 class QProcess;
 class QThread;
 class QTimer;
+class QUrl;
 
 namespace Ui {
 class LumtarMain;
@@ -45,6 +46,8 @@ public:
     std::function<void(const QString& title, const QString& text)> trayBalloon;
     // Starts a program detached from the client; false when it could not be started.
     std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
+    // Opens a web page in the user's browser; false when no browser could be started.
+    std::function<bool(const QUrl& url)> openUrl;
     // The pause between two Quick Connect attempts.
     int quickConnectPauseMs = 5000;
     // What this system allows with a downloaded installer.
@@ -152,6 +155,7 @@ private:
     void handleDrop();
 
     // update
+    void openDownloadPage();
     void startInstallerDownload();
     void startInstaller(const QString& path);
 

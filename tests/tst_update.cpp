@@ -78,7 +78,8 @@ private slots:
     void incompleteDocumentOffersNothing();
     void progressInStatusLine_data();
     void progressInStatusLine();
-    void yesOnThisSystemOpensTheWebSite();
+    void yesWhereClientDoesNotInstallOpensTheDownloadPage_data();
+    void yesWhereClientDoesNotInstallOpensTheDownloadPage();
     void refusedDownloadLeavesNoFile_data();
     void refusedDownloadLeavesNoFile();
     void unwritableTargetIsReported();
@@ -256,14 +257,34 @@ void TestUpdate::progressInStatusLine()
     }
 }
 
-void TestUpdate::yesOnThisSystemOpensTheWebSite()
+void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage_data()
 {
+    QTest::addColumn<bool>("browserStarts");
+    QTest::newRow("browser") << true;
+    QTest::newRow("no browser") << false;
+}
+
+void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage()
+{
+    QFETCH(bool, browserStarts);
     h->answer = QMessageBox::Yes;
     start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    QList<QUrl> opened;
+    h->window->openUrl = [&opened, browserStarts](const QUrl& url) {
+        opened << url;
+        return browserStarts;
+    };
     QVERIFY(versionChecked());
     QCOMPARE(h->questions.size(), 1);
-    QCOMPARE(pages->urls, QList<QUrl>{QUrl(h->sim.baseUrl())});
-    QVERIFY(h->text(QStringLiteral("authstatus")).contains(QStringLiteral("4.1.0")));
+    QCOMPARE(
+        h->questions.first().second,
+        QStringLiteral("Version 4.1.0 is available for download. Do you want to open the download page?"));
+    QCOMPARE(opened, QList<QUrl>{QUrl(h->sim.baseUrl())});
+    const QString status = h->text(QStringLiteral("authstatus"));
+    QVERIFY2(status.contains(QStringLiteral("4.1.0")), qPrintable(status));
+    QCOMPARE(status.contains(QStringLiteral("no web browser")), !browserStarts);
+    if (!browserStarts) // the user can still type the address
+        QVERIFY2(status.contains(h->sim.baseUrl()), qPrintable(status));
     QCOMPARE(downloads(), 0);
     QVERIFY(h->started.isEmpty());
     QVERIFY(!QFileInfo::exists(installerOnDisk()));

@@ -10,7 +10,6 @@
 #include "update/installerdownload.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -46,20 +45,32 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     if (!offersUpdate(version, appVersion))
         return;
     ui->authstatus->setText(QStringLiteral("new update available"));
-    const QMessageBox::StandardButton answer =
-        questionBox(QStringLiteral("New update available"),
-                    QStringLiteral("Version ") + latestVersion +
-                        QStringLiteral(" is available for download. Do you want to start update?"));
+    // Where the client does not install updates itself, the offer is the download page.
+    const bool installsItself = installerPlatform->canRunInstaller();
+    const QString offer = installsItself
+                              ? QStringLiteral(" is available for download. Do you want to start update?")
+                              : QStringLiteral(" is available for download. Do you want to open "
+                                               "the download page?");
+    const QMessageBox::StandardButton answer = questionBox(
+        QStringLiteral("New update available"), QStringLiteral("Version ") + latestVersion + offer);
     if (answer != QMessageBox::Yes)
         return;
-    if (!installerPlatform->canRunInstaller()) {
-        // The vendor's installer is a Windows program; here the web site has the new version.
+    if (installsItself)
+        startInstallerDownload();
+    else
+        openDownloadPage();
+}
+
+void LumtarMain::openDownloadPage()
+{
+    const QString page = webSiteBaseUrl();
+    if (openUrl(QUrl(page, QUrl::TolerantMode))) {
         ui->authstatus->setText(QStringLiteral("version ") + latestVersion +
                                 QStringLiteral(" is available on our web site"));
-        QDesktopServices::openUrl(QUrl(webSiteBaseUrl(), QUrl::TolerantMode));
         return;
     }
-    startInstallerDownload();
+    ui->authstatus->setText(QStringLiteral("no web browser could be started: version ") + latestVersion +
+                            QStringLiteral(" is available at ") + page);
 }
 
 void LumtarMain::startInstallerDownload()
