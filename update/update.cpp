@@ -112,6 +112,8 @@ void LumtarMain::downloadFinished(QNetworkReply* data)
     if (data != updateReply)
         return;
     updateReply = nullptr;
+    // An aborted reply may still report progress, which must not cover the outcome.
+    disconnect(data, nullptr, this, nullptr);
     // This may run inside the download's own abort, so it is deleted later.
     InstallerDownload* download = installerDownload;
     installerDownload = nullptr;
