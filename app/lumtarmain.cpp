@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGraphicsDropShadowEffect>
 #include <QMenu>
@@ -62,6 +63,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     startDetached = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
     };
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));

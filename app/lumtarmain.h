@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class InstallerDownload;
 class PPPWorker;
 class QAction;
 class QComboBox;
@@ -20,6 +21,7 @@ class QNetworkReply;
 class QProcess;
 class QThread;
 class QTimer;
+class QUrl;
 
 namespace Ui {
 class LumtarMain;
@@ -44,6 +46,8 @@ public:
     std::function<void(const QString& title, const QString& text)> trayBalloon;
     // Starts a program detached from the client; false when it could not be started.
     std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
+    // Opens a web page in the user's browser; false when no browser could be started.
+    std::function<bool(const QUrl& url)> openUrl;
     // The pause between two Quick Connect attempts.
     int quickConnectPauseMs = 5000;
     // What this system allows with a downloaded installer.
@@ -150,6 +154,11 @@ private:
     void connectedUpkeep();
     void handleDrop();
 
+    // update
+    void openDownloadPage();
+    void startInstallerDownload();
+    void startInstaller(const QString& path);
+
     Ui::LumtarMain* ui;
     QString appVersion;
     QNetworkAccessManager* updateManager;
@@ -176,6 +185,8 @@ private:
     QString latestVersion;
     QString updateUrl;
     QNetworkReply* updateReply = nullptr;
+    // Writes the installer reply into its file as it arrives.
+    InstallerDownload* installerDownload = nullptr;
 
     // The login document as last stored into textBrowser, and what was read from it once.
     // The readers work on these instead of reading the widget back.

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "openvpnsupport.h"
 #include "windowobservers.h"
+#include "update/installerdownload.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -13,6 +14,9 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(InstallerVerdict)
+
 namespace {
 
 // What the installer checks saw.
@@ -22,26 +26,26 @@ struct InstallerLog
     QList<QByteArray> contentsAtCheck;
 };
 
-// Plays a system that can run the vendor's installer (or cannot), and trusts it (or not).
+// Plays a system that can run the vendor's installer (or cannot), with a verdict on its signer.
 class TestInstallerPlatform : public InstallerPlatform
 {
 public:
-    TestInstallerPlatform(bool canRun, bool trusted, InstallerLog& log)
-        : canRun(canRun), trusted(trusted), log(log)
+    TestInstallerPlatform(bool canRun, InstallerVerdict verdict, InstallerLog& log)
+        : canRun(canRun), verdict(verdict), log(log)
     {
     }
     bool canRunInstaller() const override { return canRun; }
-    bool signatureTrusted(const QString& path) const override
+    InstallerVerdict checkSignature(const QString& path) const override
     {
         log.checkedPaths << path;
         QFile file(path);
         log.contentsAtCheck << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-        return trusted;
+        return verdict;
     }
 
 private:
     bool canRun;
-    bool trusted;
+    InstallerVerdict verdict;
     InstallerLog& log;
 };
 
@@ -74,9 +78,12 @@ private slots:
     void incompleteDocumentOffersNothing();
     void progressInStatusLine_data();
     void progressInStatusLine();
-    void yesOnThisSystemOpensTheWebSite();
-    void downloadErrorIsReported();
+    void yesWhereClientDoesNotInstallOpensTheDownloadPage_data();
+    void yesWhereClientDoesNotInstallOpensTheDownloadPage();
+    void refusedDownloadLeavesNoFile_data();
+    void refusedDownloadLeavesNoFile();
     void unwritableTargetIsReported();
+    void untrustedInstallerIsNotStarted_data();
     void untrustedInstallerIsNotStarted();
     // Last: the client asks the application to quit here.
     void trustedInstallerReplacesTheOldOneAndStartsSilently();
@@ -91,9 +98,10 @@ private:
     {
         return QDir(h->workDir.path()).absoluteFilePath(QStringLiteral("update.exe"));
     }
-    std::unique_ptr<InstallerPlatform> platform(bool canRun, bool trusted)
+    std::unique_ptr<InstallerPlatform> platform(bool canRun,
+                                                InstallerVerdict verdict = InstallerVerdict::Trusted)
     {
-        return std::make_unique<TestInstallerPlatform>(canRun, trusted, log);
+        return std::make_unique<TestInstallerPlatform>(canRun, verdict, log);
     }
 
     std::unique_ptr<WindowHarness> h;
@@ -117,6 +125,7 @@ void TestUpdate::init()
 
 void TestUpdate::cleanup()
 {
+    setInstallerSizeLimitForTesting(0);
     pages.reset();
     h.reset();
 }
@@ -141,7 +150,7 @@ bool TestUpdate::versionChecked()
 
 void TestUpdate::sameVersionIsUpToDate()
 {
-    start(QStringLiteral("4.0.2"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    start(QStringLiteral("4.0.2"), QStringLiteral("{base}/files/update.exe"), platform(true));
     QVERIFY(versionChecked());
     QCOMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("application up to date"));
     QVERIFY(h->questions.isEmpty());
@@ -160,7 +169,7 @@ void TestUpdate::otherVersionIsOffered_data()
 void TestUpdate::otherVersionIsOffered()
 {
     QFETCH(QString, latest);
-    start(latest, QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    start(latest, QStringLiteral("{base}/files/update.exe"), platform(true));
     h->answer = QMessageBox::No;
     QVERIFY(versionChecked());
     QCOMPARE(h->questions.size(), 1);
@@ -202,7 +211,7 @@ void TestUpdate::incompleteDocumentOffersNothing()
     if (!document.isNull())
         h->sim.setFault(QStringLiteral("/AppVer2/"), Fault::customBody(document, "text/xml"));
     h->answer = QMessageBox::Yes;
-    start(latest, installer, platform(true, true));
+    start(latest, installer, platform(true));
     QVERIFY(versionChecked());
     QVERIFY(h->questions.isEmpty());
     QVERIFY(h->text(QStringLiteral("authstatus")) != QLatin1String("new update available"));
@@ -248,32 +257,72 @@ void TestUpdate::progressInStatusLine()
     }
 }
 
-void TestUpdate::yesOnThisSystemOpensTheWebSite()
+void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage_data()
 {
+    QTest::addColumn<bool>("browserStarts");
+    QTest::newRow("browser") << true;
+    QTest::newRow("no browser") << false;
+}
+
+void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage()
+{
+    QFETCH(bool, browserStarts);
     h->answer = QMessageBox::Yes;
     start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    QList<QUrl> opened;
+    h->window->openUrl = [&opened, browserStarts](const QUrl& url) {
+        opened << url;
+        return browserStarts;
+    };
     QVERIFY(versionChecked());
     QCOMPARE(h->questions.size(), 1);
-    QCOMPARE(pages->urls, QList<QUrl>{QUrl(h->sim.baseUrl())});
-    QVERIFY(h->text(QStringLiteral("authstatus")).contains(QStringLiteral("4.1.0")));
+    QCOMPARE(
+        h->questions.first().second,
+        QStringLiteral("Version 4.1.0 is available for download. Do you want to open the download page?"));
+    QCOMPARE(opened, QList<QUrl>{QUrl(h->sim.baseUrl())});
+    const QString status = h->text(QStringLiteral("authstatus"));
+    QVERIFY2(status.contains(QStringLiteral("4.1.0")), qPrintable(status));
+    QCOMPARE(status.contains(QStringLiteral("no web browser")), !browserStarts);
+    if (!browserStarts) // the user can still type the address
+        QVERIFY2(status.contains(h->sim.baseUrl()), qPrintable(status));
     QCOMPARE(downloads(), 0);
     QVERIFY(h->started.isEmpty());
     QVERIFY(!QFileInfo::exists(installerOnDisk()));
     QVERIFY(!h->shown(QStringLiteral("loading")));
 }
 
-void TestUpdate::downloadErrorIsReported()
+void TestUpdate::refusedDownloadLeavesNoFile_data()
 {
-    h->sim.setFault(installerPath, Fault::httpStatus(500));
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("status");
+
+    const QString failed = QStringLiteral("cannot download update pack");
+    QTest::newRow("server error") << Fault::httpStatus(500) << failed;
+    QTest::newRow("redirect with a body")
+        << Fault::redirect(QStringLiteral("http://127.0.0.1:9/x"), "moved") << failed;
+    QTest::newRow("redirect without a body")
+        << Fault::redirect(QStringLiteral("http://127.0.0.1:9/x")) << failed;
+    QTest::newRow("larger than the cap")
+        << Fault::oversized(4 * 1024 * 1024)
+        << QStringLiteral("cannot download update pack: the file is too large");
+}
+
+void TestUpdate::refusedDownloadLeavesNoFile()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QString, status);
+    setInstallerSizeLimitForTesting(256 * 1024);
+    h->sim.setFault(installerPath, fault);
     h->answer = QMessageBox::Yes;
-    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true));
     QVERIFY(versionChecked());
-    QTRY_COMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("cannot download update pack"));
+    QTRY_COMPARE(h->text(QStringLiteral("authstatus")), status);
     QCOMPARE(downloads(), 1);
     QVERIFY(!h->shown(QStringLiteral("loading")));
     QVERIFY(h->started.isEmpty());
     QVERIFY(log.checkedPaths.isEmpty());
-    QVERIFY(!QFileInfo::exists(installerOnDisk()));
+    // Neither the installer nor a partial temporary file is left.
+    QCOMPARE(QDir(h->workDir.path()).entryList(QDir::Files), QStringList());
 }
 
 void TestUpdate::unwritableTargetIsReported()
@@ -281,10 +330,11 @@ void TestUpdate::unwritableTargetIsReported()
     // A directory where the installer should go cannot be replaced by a file.
     QVERIFY(QDir(h->workDir.path()).mkdir(QStringLiteral("update.exe")));
     h->answer = QMessageBox::Yes;
-    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true));
     QVERIFY(versionChecked());
     QTRY_COMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("cannot save files"));
-    QCOMPARE(downloads(), 1);
+    // Nothing is fetched that could not be kept.
+    QCOMPARE(downloads(), 0);
     QVERIFY(!h->shown(QStringLiteral("loading")));
     QVERIFY(h->started.isEmpty());
     QVERIFY(log.checkedPaths.isEmpty());
@@ -293,10 +343,25 @@ void TestUpdate::unwritableTargetIsReported()
     QCOMPARE(QDir(h->workDir.path()).entryList(QDir::Files), QStringList());
 }
 
+void TestUpdate::untrustedInstallerIsNotStarted_data()
+{
+    QTest::addColumn<InstallerVerdict>("verdict");
+    QTest::addColumn<QString>("status");
+
+    const QString notCorvane = QStringLiteral("update not started: the installer is not signed by Corvane");
+    QTest::newRow("invalid signature") << InstallerVerdict::InvalidSignature << notCorvane;
+    QTest::newRow("another publisher") << InstallerVerdict::OtherPublisher << notCorvane;
+    QTest::newRow("no publisher in this build")
+        << InstallerVerdict::NoPublisherPinned
+        << QStringLiteral("update not started: this build names no publisher to trust");
+}
+
 void TestUpdate::untrustedInstallerIsNotStarted()
 {
+    QFETCH(InstallerVerdict, verdict);
+    QFETCH(QString, status);
     h->answer = QMessageBox::Yes;
-    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, false));
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, verdict));
     QVERIFY(versionChecked());
     QTRY_COMPARE(log.checkedPaths.size(), 1);
     QVERIFY(h->settle());
@@ -304,8 +369,7 @@ void TestUpdate::untrustedInstallerIsNotStarted()
     QCOMPARE(QFileInfo(log.checkedPaths.first()).absoluteFilePath(), log.checkedPaths.first());
     QCOMPARE(log.contentsAtCheck.first(), installerBytes());
     QVERIFY(h->started.isEmpty());
-    QCOMPARE(h->text(QStringLiteral("authstatus")),
-             QStringLiteral("update not started: the installer is not signed by Corvane"));
+    QCOMPARE(h->text(QStringLiteral("authstatus")), status);
     QVERIFY(!h->shown(QStringLiteral("loading")));
     QVERIFY(!QFileInfo::exists(installerOnDisk()));
 }
@@ -318,7 +382,7 @@ void TestUpdate::trustedInstallerReplacesTheOldOneAndStartsSilently()
         old.write(QByteArray(300000, 'O')); // longer than the new one
     }
     h->answer = QMessageBox::Yes;
-    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true, true));
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(true));
 
     // The whole update runs in this loop; asking the application to quit ends it with 0.
     QEventLoop loop;

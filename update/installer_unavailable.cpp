@@ -6,7 +6,10 @@ class NoInstaller : public InstallerPlatform
 {
 public:
     bool canRunInstaller() const override { return false; }
-    bool signatureTrusted(const QString&) const override { return false; }
+    InstallerVerdict checkSignature(const QString&) const override
+    {
+        return InstallerVerdict::InvalidSignature;
+    }
 };
 } // namespace
 

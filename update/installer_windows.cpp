@@ -7,9 +7,9 @@ class WindowsInstaller : public InstallerPlatform
 {
 public:
     bool canRunInstaller() const override { return true; }
-    bool signatureTrusted(const QString& path) const override
+    InstallerVerdict checkSignature(const QString& path) const override
     {
-        return authenticodeSignatureTrusted(path.toStdWString());
+        return checkInstallerSignature(path.toStdWString(), builtInPublisher());
     }
 };
 } // namespace

@@ -7,13 +7,13 @@
 #include "service/requests.h"
 #include "ui_lumtarmain.h"
 #include "update/installer.h"
+#include "update/installerdownload.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 
 using namespace service;
 
@@ -45,23 +45,53 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     if (!offersUpdate(version, appVersion))
         return;
     ui->authstatus->setText(QStringLiteral("new update available"));
-    const QMessageBox::StandardButton answer =
-        questionBox(QStringLiteral("New update available"),
-                    QStringLiteral("Version ") + latestVersion +
-                        QStringLiteral(" is available for download. Do you want to start update?"));
+    // Where the client does not install updates itself, the offer is the download page.
+    const bool installsItself = installerPlatform->canRunInstaller();
+    const QString offer = installsItself
+                              ? QStringLiteral(" is available for download. Do you want to start update?")
+                              : QStringLiteral(" is available for download. Do you want to open "
+                                               "the download page?");
+    const QMessageBox::StandardButton answer = questionBox(
+        QStringLiteral("New update available"), QStringLiteral("Version ") + latestVersion + offer);
     if (answer != QMessageBox::Yes)
         return;
-    if (!installerPlatform->canRunInstaller()) {
-        // The vendor's installer is a Windows program; here the web site has the new version.
+    if (installsItself)
+        startInstallerDownload();
+    else
+        openDownloadPage();
+}
+
+void LumtarMain::openDownloadPage()
+{
+    const QString page = webSiteBaseUrl();
+    if (openUrl(QUrl(page, QUrl::TolerantMode))) {
         ui->authstatus->setText(QStringLiteral("version ") + latestVersion +
                                 QStringLiteral(" is available on our web site"));
-        QDesktopServices::openUrl(QUrl(webSiteBaseUrl(), QUrl::TolerantMode));
         return;
     }
+    ui->authstatus->setText(QStringLiteral("no web browser could be started: version ") + latestVersion +
+                            QStringLiteral(" is available at ") + page);
+}
+
+void LumtarMain::startInstallerDownload()
+{
     ui->loading->show();
     ui->authstatus->setText(QStringLiteral("starting update..."));
     processPendingEvents();
-    updateReply = downloadManager->get(noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode)));
+    auto* download =
+        new InstallerDownload(QDir::current().absoluteFilePath(installerFile), installerSizeLimit(), this);
+    if (!download->open()) {
+        delete download;
+        ui->loading->hide();
+        ui->authstatus->setText(QStringLiteral("cannot save files"));
+        return;
+    }
+    QNetworkRequest request = noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode));
+    // A redirect is answered as a failed download, never followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    installerDownload = download;
+    updateReply = downloadManager->get(request);
+    download->follow(updateReply);
     connect(updateReply, SIGNAL(downloadProgress(qint64, qint64)), this,
             SLOT(downloadProgress(qint64, qint64)));
 }
@@ -79,28 +109,47 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
 void LumtarMain::downloadFinished(QNetworkReply* data)
 {
     data->deleteLater();
-    if (data == updateReply)
-        updateReply = nullptr;
-    if (data->error() != QNetworkReply::NoError) {
-        ui->authstatus->setText(QStringLiteral("cannot download update pack"));
-        ui->loading->hide();
+    if (data != updateReply)
         return;
-    }
-    // Written whole or not at all: a partial installer is never started.
-    QSaveFile file(installerFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data->readAll()) < 0 || !file.commit()) {
-        ui->loading->hide();
+    updateReply = nullptr;
+    // An aborted reply may still report progress, which must not cover the outcome.
+    disconnect(data, nullptr, this, nullptr);
+    // This may run inside the download's own abort, so it is deleted later.
+    InstallerDownload* download = installerDownload;
+    installerDownload = nullptr;
+    download->deleteLater();
+    const InstallerDownload::Result result = download->finish();
+    ui->loading->hide();
+    switch (result) {
+    case InstallerDownload::Result::Saved:
+        startInstaller(download->path());
+        return;
+    case InstallerDownload::Result::CannotSave:
         ui->authstatus->setText(QStringLiteral("cannot save files"));
         return;
+    case InstallerDownload::Result::TooLarge:
+        ui->authstatus->setText(QStringLiteral("cannot download update pack: the file is too large"));
+        return;
+    case InstallerDownload::Result::InProgress:
+    case InstallerDownload::Result::Failed:
+        break;
     }
-    const QString path = QDir::current().absoluteFilePath(installerFile);
-    if (!installerPlatform->canRunInstaller() || !installerPlatform->signatureTrusted(path)) {
+    ui->authstatus->setText(QStringLiteral("cannot download update pack"));
+}
+
+void LumtarMain::startInstaller(const QString& path)
+{
+    const InstallerVerdict verdict = installerPlatform->canRunInstaller()
+                                         ? installerPlatform->checkSignature(path)
+                                         : InstallerVerdict::InvalidSignature;
+    if (verdict != InstallerVerdict::Trusted) {
         QFile::remove(path);
-        ui->loading->hide();
-        ui->authstatus->setText(QStringLiteral("update not started: the installer is not signed by Corvane"));
+        ui->authstatus->setText(
+            verdict == InstallerVerdict::NoPublisherPinned
+                ? QStringLiteral("update not started: this build names no publisher to trust")
+                : QStringLiteral("update not started: the installer is not signed by Corvane"));
         return;
     }
     startDetached(path, {QStringLiteral("/SILENT")});
     QApplication::quit();
-    ui->loading->hide();
 }
