@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -75,6 +76,7 @@ private slots:
     void progressInStatusLine_data();
     void progressInStatusLine();
     void yesOnThisSystemOpensTheWebSite();
+    void versionMarkupShownLiterally();
     void downloadErrorIsReported();
     void unwritableTargetIsReported();
     void untrustedInstallerIsNotStarted();
@@ -260,6 +262,22 @@ void TestUpdate::yesOnThisSystemOpensTheWebSite()
     QVERIFY(h->started.isEmpty());
     QVERIFY(!QFileInfo::exists(installerOnDisk()));
     QVERIFY(!h->shown(QStringLiteral("loading")));
+}
+
+void TestUpdate::versionMarkupShownLiterally()
+{
+    const QString version = QStringLiteral("9.9.9<b>!</b>");
+    h->answer = QMessageBox::Yes;
+    start(version, QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    QVERIFY(versionChecked());
+    QCOMPARE(h->questions.size(), 1);
+    const ShownBox shown = closeShownBox(
+        [this] { h->realQuestionBox(h->questions.first().first, h->questions.first().second); });
+    QCOMPARE(shown.format, Qt::PlainText);
+    QVERIFY(shown.text.contains(version));
+    auto* status = h->find<QLabel>(QStringLiteral("authstatus"));
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY(status->text().contains(version));
 }
 
 void TestUpdate::downloadErrorIsReported()
