@@ -11,6 +11,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGraphicsDropShadowEffect>
+#include <QLabel>
 #include <QMenu>
 #include <QMovie>
 #include <QNetworkAccessManager>
@@ -43,10 +44,13 @@ LumtarMain::LumtarMain(QWidget* parent)
       dragOffsetX(0), dragOffsetY(0)
 {
     initResources();
+    // Box texts often carry what the service, a server or openvpn said: shown as plain text, so
+    // markup in them is neither rendered nor a link the desktop would open.
     messageBox = [](QMessageBox::Icon icon, const QString& title, const QString& text) {
         QMessageBox box;
         box.setIcon(icon);
         box.setWindowTitle(title);
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         box.setModal(true);
         box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
@@ -54,8 +58,12 @@ LumtarMain::LumtarMain(QWidget* parent)
         box.exec();
     };
     questionBox = [this](const QString& title, const QString& text) {
-        return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::NoButton);
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Yes); // as QMessageBox::question chooses without a default
+        if (box.exec() == -1)
+            return QMessageBox::Cancel;
+        return box.standardButton(box.clickedButton());
     };
     trayBalloon = [this](const QString& title, const QString& text) {
         trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 10000);
@@ -91,6 +99,10 @@ LumtarMain::LumtarMain(QWidget* parent)
     // a catalogue of thousands of servers take seconds.
     for (QTextBrowser* store : {ui->textBrowser, ui->logBrowser, ui->userdatatext})
         makeTextStore(store);
+    // These labels show texts from the service, its servers, the version document or openvpn.
+    for (QLabel* label : {ui->authstatus, ui->user_email, ui->user_plan, ui->user_expire, ui->connected_title,
+                          ui->connected_message, ui->connecting_title, ui->connecting_message})
+        label->setTextFormat(Qt::PlainText);
 
     ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1")
                          ? QStringLiteral("buy package")

@@ -1,17 +1,19 @@
 #include "catalogue/catalogue.h"
 
-#include <QXmlStreamReader>
+#include "service/boundedxml.h"
 
 namespace {
 
-bool isNamed(const QXmlStreamReader& xml, const char* name)
+using service::BoundedXmlReader;
+
+bool isNamed(const BoundedXmlReader& xml, const char* name)
 {
     return xml.name() == QLatin1String(name);
 }
 
 // The character data directly inside the element whose start tag the reader is at;
 // reads through its end tag. Whitespace is kept: " 1" is not "1".
-QString elementText(QXmlStreamReader& xml)
+QString elementText(BoundedXmlReader& xml)
 {
     QString text;
     int depth = 0;
@@ -36,12 +38,12 @@ QString elementText(QXmlStreamReader& xml)
     return text;
 }
 
-bool enabledText(QXmlStreamReader& xml)
+bool enabledText(BoundedXmlReader& xml)
 {
     return elementText(xml) == QLatin1String("1");
 }
 
-Profile readProfile(QXmlStreamReader& xml)
+Profile readProfile(BoundedXmlReader& xml)
 {
     Profile profile;
     while (xml.readNextStartElement()) {
@@ -59,7 +61,7 @@ Profile readProfile(QXmlStreamReader& xml)
 
 // `count` announces how many profiles follow; no more than that are taken, and a
 // profile before the count is not taken at all.
-void readProfiles(QXmlStreamReader& xml, ServerEntry& entry)
+void readProfiles(BoundedXmlReader& xml, ServerEntry& entry)
 {
     int count = 0;
     while (xml.readNextStartElement()) {
@@ -73,7 +75,7 @@ void readProfiles(QXmlStreamReader& xml, ServerEntry& entry)
     }
 }
 
-void readPptp(QXmlStreamReader& xml, ServerEntry& entry)
+void readPptp(BoundedXmlReader& xml, ServerEntry& entry)
 {
     while (xml.readNextStartElement()) {
         if (isNamed(xml, "enabled"))
@@ -83,7 +85,7 @@ void readPptp(QXmlStreamReader& xml, ServerEntry& entry)
     }
 }
 
-void readL2tp(QXmlStreamReader& xml, ServerEntry& entry)
+void readL2tp(BoundedXmlReader& xml, ServerEntry& entry)
 {
     while (xml.readNextStartElement()) {
         if (isNamed(xml, "enabled")) {
@@ -97,7 +99,7 @@ void readL2tp(QXmlStreamReader& xml, ServerEntry& entry)
     }
 }
 
-void readOpenVpn(QXmlStreamReader& xml, ServerEntry& entry)
+void readOpenVpn(BoundedXmlReader& xml, ServerEntry& entry)
 {
     while (xml.readNextStartElement()) {
         if (isNamed(xml, "enabled"))
@@ -114,7 +116,7 @@ void readOpenVpn(QXmlStreamReader& xml, ServerEntry& entry)
 Catalogue readCatalogue(const QString& document)
 {
     Catalogue catalogue;
-    QXmlStreamReader xml(document);
+    BoundedXmlReader xml(document);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && isNamed(xml, "server"))
             break;

@@ -1,8 +1,9 @@
 #include "service/documents.h"
 
+#include "service/boundedxml.h"
+
 #include <QStringList>
 #include <QUrl>
-#include <QXmlStreamReader>
 
 namespace service {
 
@@ -21,7 +22,7 @@ QVector<LoginVerdict> loginVerdicts(const QString& document)
     const int lastMention = document.lastIndexOf(QLatin1String("response"));
     if (lastMention < 0)
         return verdicts;
-    QXmlStreamReader reader;
+    BoundedXmlReader reader;
     int fed = 0;
     const auto feed = [&reader, &fed, &document] {
         int end = qMin(fed + 65536, document.size());
@@ -71,7 +72,7 @@ bool AccountDetails::isReached(int number) const
 AccountDetails readAccountDetails(const QString& document)
 {
     AccountDetails details;
-    QXmlStreamReader reader(document);
+    BoundedXmlReader reader(document);
     while (!reader.atEnd() && !reader.hasError()) {
         reader.readNext();
         if (reader.isStartElement() && reader.name() == QLatin1String("response")) {
@@ -90,16 +91,8 @@ AccountDetails readAccountDetails(const QString& document)
     details.accepted = true;
 
     // Finish the response element, then take its following siblings one by one.
-    int level = 1;
-    while (level > 0 && !reader.atEnd() && !reader.hasError()) {
-        reader.readNext();
-        if (reader.isStartElement()) {
-            ++level;
-        } else if (reader.isEndElement()) {
-            --level;
-        }
-    }
-    if (reader.hasError() || level > 0) {
+    reader.skipCurrentElement();
+    if (reader.hasError()) {
         return details;
     }
 
@@ -112,7 +105,7 @@ AccountDetails readAccountDetails(const QString& document)
         if (!reader.isStartElement()) {
             continue;
         }
-        const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+        const QString text = reader.readElementText();
         if (reader.hasError()) {
             break;
         }
@@ -155,7 +148,7 @@ NewAccountReply readNewAccountReply(const QString& reply)
 VersionInfo readVersionDocument(const QByteArray& document)
 {
     VersionInfo info;
-    QXmlStreamReader reader(document);
+    BoundedXmlReader reader(document);
     if (!reader.readNextStartElement()) {
         return info;
     }
@@ -164,7 +157,7 @@ VersionInfo readVersionDocument(const QByteArray& document)
         if (!reader.readNextStartElement()) {
             break;
         }
-        const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+        const QString text = reader.readElementText();
         if (reader.hasError()) {
             break;
         }

@@ -88,6 +88,7 @@ private slots:
     void paymentListsSkipEmptyParts();
     void noticeShownOnlyWhenLongerThanFive_data();
     void noticeShownOnlyWhenLongerThanFive();
+    void serviceMarkupShownLiterally();
     void verdictOtherThanTrueChangesNoField_data();
     void verdictOtherThanTrueChangesNoField();
     void shortDocumentEmptiesMissingPositions_data();
@@ -302,6 +303,24 @@ void TestAccountDetails::noticeShownOnlyWhenLongerThanFive()
         QCOMPARE(h.boxes.at(0).title, QStringLiteral("Notice"));
         QCOMPARE(h.boxes.at(0).text, shown);
     }
+}
+
+void TestAccountDetails::serviceMarkupShownLiterally()
+{
+    const QString link = QStringLiteral("<a href=\"file:///etc/passwd\">x</a>");
+    const QString email = QStringLiteral("<b>a@b.c</b>");
+    WindowHarness h;
+    QVERIFY(logInAlice(h));
+    QVERIFY(answerDetails(h, detailsDocument(with(with(freshPositions(), 3, email), 14, link))));
+
+    QCOMPARE(h.boxes.size(), 1);
+    const ShownBox shown =
+        closeShownBox([&] { h.realMessageBox(h.boxes.at(0).icon, h.boxes.at(0).title, h.boxes.at(0).text); });
+    QCOMPARE(shown.format, Qt::PlainText);
+    QCOMPARE(shown.text, link);
+    auto* label = h.find<QLabel>(QStringLiteral("user_email"));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(label->text(), email);
 }
 
 void TestAccountDetails::verdictOtherThanTrueChangesNoField_data()

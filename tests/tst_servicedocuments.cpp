@@ -1,4 +1,5 @@
 #include "service/documents.h"
+#include "catalogue/catalogue.h"
 #include "tools/servicesim/documents.h"
 
 #include <QTest>
@@ -55,6 +56,32 @@ QStringList standardTexts()
             QStringLiteral(" Hello there ")};
 }
 
+// `inner` inside `depth` elements named `name`.
+QString nested(const QString& name, int depth, const QString& inner)
+{
+    return QStringLiteral("<%1>").arg(name).repeated(depth) + inner +
+           QStringLiteral("</%1>").arg(name).repeated(depth);
+}
+
+// What each reader made of a document, in one comparable line.
+QString readBack(const QString& reader, const QString& document)
+{
+    if (reader == QLatin1String("version")) {
+        const service::VersionInfo info = service::readVersionDocument(document.toUtf8());
+        return info.latestVersion + QLatin1Char(',') + info.installerUrl;
+    }
+    if (reader == QLatin1String("account")) {
+        const AccountDetails details = service::readAccountDetails(document);
+        QStringList reached;
+        for (int number = 1; details.isReached(number); ++number)
+            reached.append(details.position(number));
+        return reached.join(QLatin1Char(','));
+    }
+    if (reader == QLatin1String("login"))
+        return QString::number(service::loginVerdicts(document).size());
+    return serverItems(readCatalogue(document)).join(QLatin1Char(','));
+}
+
 } // namespace
 
 class TestServiceDocuments : public QObject
@@ -82,6 +109,8 @@ private slots:
     void versionDocumentRead();
     void updateOfferedOnlyForUsableAnswer_data();
     void updateOfferedOnlyForUsableAnswer();
+    void tooDeepDocumentReadsAsMalformed_data();
+    void tooDeepDocumentReadsAsMalformed();
 };
 
 void TestServiceDocuments::bodyDecodedUpToFirstNul_data()
@@ -458,6 +487,48 @@ void TestServiceDocuments::updateOfferedOnlyForUsableAnswer()
     info.latestVersion = latest;
     info.installerUrl = installer;
     QCOMPARE(service::offersUpdate(info, QStringLiteral("4.0.2")), offered);
+}
+
+void TestServiceDocuments::tooDeepDocumentReadsAsMalformed_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QString>("expected");
+    // The root counts as the first level, so 63 nested elements reach the deepest one read.
+    QTest::newRow("version at the bound") << "version" << 63 << "9,http://h/u";
+    QTest::newRow("version one past") << "version" << 64 << ",";
+    QTest::newRow("version 100000 deep") << "version" << 100000 << ",";
+    QTest::newRow("account at the bound") << "account" << 63 << "1,2,x,4";
+    QTest::newRow("account 200000 deep") << "account" << 200000 << "1,2";
+    QTest::newRow("login at the bound") << "login" << 63 << "2";
+    QTest::newRow("login 100000 deep") << "login" << 100000 << "1";
+    QTest::newRow("catalogue at the bound") << "catalogue" << 63 << "A,B";
+    QTest::newRow("catalogue 100000 deep") << "catalogue" << 100000 << "A";
+}
+
+void TestServiceDocuments::tooDeepDocumentReadsAsMalformed()
+{
+    QFETCH(QString, reader);
+    QFETCH(int, depth);
+    QFETCH(QString, expected);
+    const QString server =
+        QStringLiteral("<server><id>1</id><shortname>%1</shortname><country>us</country></server>");
+    QString document;
+    if (reader == QLatin1String("version"))
+        document = QStringLiteral("<v>") + nested(QStringLiteral("latest"), depth, QStringLiteral("9")) +
+                   QStringLiteral("<b>http://h/u</b><c/></v>");
+    else if (reader == QLatin1String("account"))
+        document = QStringLiteral("<u><response>true</response><a>1</a><b>2</b>") +
+                   nested(QStringLiteral("e"), depth, QStringLiteral("x")) + QStringLiteral("<f>4</f></u>");
+    else if (reader == QLatin1String("login"))
+        document = QStringLiteral("<r><response>x</response>") +
+                   nested(QStringLiteral("n"), depth, QString()) +
+                   QStringLiteral("<response>false</response></r>");
+    else
+        document = QStringLiteral("<r><servers>") + server.arg(QLatin1Char('A')) +
+                   nested(QStringLiteral("n"), depth - 1, QString()) + server.arg(QLatin1Char('B')) +
+                   QStringLiteral("</servers></r>");
+    QCOMPARE(readBack(reader, document), expected);
 }
 
 QTEST_GUILESS_MAIN(TestServiceDocuments)

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +83,7 @@ private slots:
     void yesWhereClientDoesNotInstallOpensTheDownloadPage();
     void refusedDownloadLeavesNoFile_data();
     void refusedDownloadLeavesNoFile();
+    void versionMarkupShownLiterally();
     void unwritableTargetIsReported();
     void untrustedInstallerIsNotStarted_data();
     void untrustedInstallerIsNotStarted();
@@ -289,6 +291,22 @@ void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage()
     QVERIFY(h->started.isEmpty());
     QVERIFY(!QFileInfo::exists(installerOnDisk()));
     QVERIFY(!h->shown(QStringLiteral("loading")));
+}
+
+void TestUpdate::versionMarkupShownLiterally()
+{
+    const QString version = QStringLiteral("9.9.9<b>!</b>");
+    h->answer = QMessageBox::Yes;
+    start(version, QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    QVERIFY(versionChecked());
+    QCOMPARE(h->questions.size(), 1);
+    const ShownBox shown = closeShownBox(
+        [this] { h->realQuestionBox(h->questions.first().first, h->questions.first().second); });
+    QCOMPARE(shown.format, Qt::PlainText);
+    QVERIFY(shown.text.contains(version));
+    auto* status = h->find<QLabel>(QStringLiteral("authstatus"));
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY(status->text().contains(version));
 }
 
 void TestUpdate::refusedDownloadLeavesNoFile_data()

@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
+    clang-14 libclang-rt-14-dev llvm-14
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     libcpp-httplib-dev
     openvpn openssl iproute2 python3

@@ -11,6 +11,7 @@ cmake --build build/release -j "$jobs"
 (cd build/release && ctest --output-on-failure -j "$jobs")
 
 tools/check-format.sh
+tools/run-fuzzers.sh 30
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=ON
 cmake --build build/sanitize -j "$jobs"

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -110,6 +111,8 @@ WindowHarness::~WindowHarness()
 LumtarMain* WindowHarness::create()
 {
     window = std::make_unique<LumtarMain>();
+    realMessageBox = window->messageBox;
+    realQuestionBox = window->questionBox;
     window->messageBox = [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
         boxes.append({icon, title, text});
     };
@@ -125,6 +128,21 @@ LumtarMain* WindowHarness::create()
         return true;
     };
     return window.get();
+}
+
+ShownBox closeShownBox(const std::function<void()>& show)
+{
+    ShownBox shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = {box->text(), box->textFormat()};
+            box->reject();
+        }
+    });
+    poll.start(10);
+    show();
+    return shown;
 }
 
 QString WindowHarness::text(const QString& name) const

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 // Keeps every settings object of the test process in a temporary folder, never in the
@@ -27,6 +28,17 @@ struct RecordedBox
     QString text;
 };
 
+// What a real box put on screen: its text and how it reads it.
+struct ShownBox
+{
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Calls `show`, which opens a modal message or question box, closes that box as soon as it is
+// up and tells what it showed (an empty text when no box came up).
+ShownBox closeShownBox(const std::function<void()>& show);
+
 // A window as the user meets it, pointed at a service simulator and with the message boxes,
 // question boxes, balloons and program starts recorded instead of shown or run.
 class WindowHarness
@@ -38,6 +50,9 @@ public:
 
     ServiceSimulator sim;
     std::unique_ptr<LumtarMain> window;
+    // The window's own boxes, kept before create() replaces them with recorders.
+    decltype(LumtarMain::messageBox) realMessageBox;
+    decltype(LumtarMain::questionBox) realQuestionBox;
     QList<RecordedBox> boxes;
     QList<QPair<QString, QString>> questions;
     QList<QPair<QString, QString>> balloons;

@@ -207,6 +207,7 @@ QImage Walkthrough::renderBox(QMessageBox::Icon icon, const QString& title, cons
     QMessageBox box;
     box.setIcon(icon);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // as the window's own boxes
     box.setText(text);
     box.setStandardButtons(buttons);
     box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);

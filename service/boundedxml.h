@@ -1,0 +1,57 @@
+#ifndef CORVANE_SERVICE_BOUNDEDXML_H
+#define CORVANE_SERVICE_BOUNDEDXML_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringRef>
+#include <QXmlStreamReader>
+
+namespace service {
+
+// The deepest nesting any reader of the service's answers follows. Real answers stay below ten
+// levels; a deeper document is read like a malformed one, up to the point where it goes too deep.
+constexpr int maxDocumentDepth = 64;
+
+// A streaming XML reader that counts how deep it is and raises an error, as for a malformed
+// document, at an element deeper than maxDocumentDepth. Nothing it does recurses, so no
+// document decides how much of the client's stack it takes (QXmlStreamReader's own
+// readElementText with IncludeChildElements calls itself once per level).
+class BoundedXmlReader
+{
+public:
+    BoundedXmlReader() = default;
+    explicit BoundedXmlReader(const QString& document) : xml(document) {}
+    explicit BoundedXmlReader(const QByteArray& document) : xml(document) {}
+
+    void addData(const QString& data) { xml.addData(data); }
+
+    QXmlStreamReader::TokenType readNext();
+    // Reads up to the next start element inside the current one; false at its end tag.
+    bool readNextStartElement();
+    // Reads through the end tag of the current element.
+    void skipCurrentElement();
+    // The character data of the current element and of all elements inside it; reads through
+    // its end tag. Empty with an error when the document breaks off or goes too deep.
+    QString readElementText();
+
+    int depth() const { return level; }
+    bool atEnd() const { return xml.atEnd(); }
+    bool hasError() const { return xml.hasError(); }
+    QXmlStreamReader::Error error() const { return xml.error(); }
+    QString errorString() const { return xml.errorString(); }
+    qint64 characterOffset() const { return xml.characterOffset(); }
+    QXmlStreamReader::TokenType tokenType() const { return xml.tokenType(); }
+    bool isStartElement() const { return xml.isStartElement(); }
+    bool isEndElement() const { return xml.isEndElement(); }
+    bool isCharacters() const { return xml.isCharacters(); }
+    QStringRef name() const { return xml.name(); }
+    QStringRef text() const { return xml.text(); }
+
+private:
+    QXmlStreamReader xml;
+    int level = 0;
+};
+
+} // namespace service
+
+#endif
