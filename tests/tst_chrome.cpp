@@ -79,7 +79,9 @@ private slots:
     void minimiseButtonMinimises();
     void trayActivation_data();
     void trayActivation();
-    void trayShowEntryRestoresWindow();
+    void windowLeavesOtherWindowsClickable();
+    void trayMenuEntriesAnswerClicks_data();
+    void trayMenuEntriesAnswerClicks();
     void languageChangeRetranslatesButKeepsServiceLists();
 
 private:
@@ -256,17 +258,53 @@ void TestChrome::trayActivation()
     QVERIFY(h->questions.isEmpty());
 }
 
-void TestChrome::trayShowEntryRestoresWindow()
+// The tray icon has a window of its own (on X11 a small top-level that takes the clicks); a
+// modal main window would block it and every other top-level of the program.
+void TestChrome::windowLeavesOtherWindowsClickable()
 {
+    QCOMPARE(window->windowModality(), Qt::NonModal);
+    QPushButton other(QStringLiteral("tray"));
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    int clicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    QTest::mouseClick(&other, Qt::LeftButton);
+
+    QCOMPARE(clicks, 1);
+}
+
+void TestChrome::trayMenuEntriesAnswerClicks_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("restores");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("show") << QStringLiteral("&Show Application") << true << 0;
+    QTest::newRow("quit") << QStringLiteral("&Quit") << false << 1;
+}
+
+void TestChrome::trayMenuEntriesAnswerClicks()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, restores);
+    QFETCH(int, questions);
     window->setWindowState(Qt::WindowMinimized);
-    const auto actions = window->findChild<QSystemTrayIcon*>()->contextMenu()->actions();
-    QCOMPARE(actions.size(), 2);
-    QCOMPARE(actions.first()->text(), QStringLiteral("&Show Application"));
+    QMenu* menu = window->findChild<QSystemTrayIcon*>()->contextMenu();
+    QAction* action = nullptr;
+    const auto actions = menu->actions();
+    for (QAction* candidate : actions) {
+        if (candidate->text() == entry)
+            action = candidate;
+    }
+    QVERIFY(action);
 
-    actions.first()->trigger();
+    menu->popup(QPoint(400, 400));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
 
-    QVERIFY(!window->isMinimized());
-    QVERIFY(window->isVisible());
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(window->isMinimized(), !restores);
+    QCOMPARE(h->questions.size(), questions);
 }
 
 void TestChrome::languageChangeRetranslatesButKeepsServiceLists()
