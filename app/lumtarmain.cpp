@@ -4,6 +4,7 @@
 #include "app/textstore.h"
 #include "catalogue/catalogue.h"
 #include "connection/pppworker.h"
+#include "service/noticegate.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -62,6 +63,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     startDetached = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
     };
+    notices = new NoticeGate([this](const QString& text) { showInformation(QStringLiteral("Notice"), text); },
+                             this);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class NoticeGate;
 class PPPWorker;
 class QAction;
 class QComboBox;
@@ -185,6 +186,9 @@ private:
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;
+
+    // Shows the service's notice once per login, never over another box.
+    NoticeGate* notices;
 
     // Continues a Quick Connect attempt after the pause between attempts.
     QTimer* quickConnectPauseTimer = nullptr;
