@@ -165,8 +165,6 @@ void TestForm::namedWidgetExistsOnceWithItsClass_data()
         {"statuslabel", "QLabel"},
         {"progressBar", "QProgressBar"},
         {"user_area", "QWidget"},
-        {"payment_processor", "QComboBox"},
-        {"payment_plan", "QComboBox"},
         // Frame and title strip
         {"centralWidget", "QWidget"},
         {"authstatus", "QLabel"},
@@ -205,6 +203,8 @@ void TestForm::namedWidgetExistsOnceWithItsClass_data()
         {"CreateAccountBtn", "QPushButton"},
         {"create_account_cancel", "QPushButton"},
         {"payment_do", "QPushButton"},
+        {"payment_processor", "QComboBox"},
+        {"payment_plan", "QComboBox"},
         {"cancel_payment", "QPushButton"},
         {"NewEmail", "QLineEdit"},
         {"NewFirstname", "QLineEdit"},
@@ -399,8 +399,7 @@ void TestForm::credentialFieldsLimitInput()
 void TestForm::stateStoreLiesOutsideWindow_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* name : {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder",
-                             "payment_processor", "payment_plan"})
+    for (const char* name : {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
