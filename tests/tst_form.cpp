@@ -12,6 +12,12 @@
 
 #include <memory>
 
+// The form's images live in the client's static library.
+static void initResources()
+{
+    Q_INIT_RESOURCE(corvane);
+}
+
 namespace {
 
 const QRect windowArea(0, 0, 340, 350);
@@ -118,6 +124,7 @@ private slots:
     void pagesStackAbovePanelInOrder();
     void longTextIsCutWithWholeTextInToolTip_data();
     void longTextIsCutWithWholeTextInToolTip();
+    void checkedAutoLoginShowsTick();
 
 private:
     std::unique_ptr<SlotRecorder> window;
@@ -126,6 +133,7 @@ private:
 
 void TestForm::init()
 {
+    initResources();
     window = std::make_unique<SlotRecorder>();
     ui = std::make_unique<Ui::LumtarMain>();
     ui->setupUi(window.get());
@@ -551,6 +559,30 @@ void TestForm::longTextIsCutWithWholeTextInToolTip()
         QVERIFY(text.contains(line) || line.endsWith(QStringLiteral("…")));
     }
     QCOMPARE(label->shownText() != text, cut);
+}
+
+// The checked box must differ from the unchecked one by more than its colour: a white tick
+// on the blue face.
+void TestForm::checkedAutoLoginShowsTick()
+{
+    window->show();
+    ui->autologin->setChecked(true);
+    const QImage checked = ui->autologin->grab().toImage();
+    int white = 0;
+    int blue = 0;
+    for (int y = 0; y < checked.height(); ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const QColor c = checked.pixelColor(x, y);
+            if (c.alpha() < 200)
+                continue;
+            if (c.red() > 200 && c.green() > 200 && c.blue() > 200)
+                ++white;
+            else if (c.blue() > 120 && c.red() < 60)
+                ++blue;
+        }
+    }
+    QVERIFY2(white >= 6, qPrintable(QString::number(white)));
+    QVERIFY2(blue >= 30, qPrintable(QString::number(blue)));
 }
 
 QTEST_MAIN(TestForm)
