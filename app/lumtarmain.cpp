@@ -4,6 +4,7 @@
 #include "app/textstore.h"
 #include "catalogue/catalogue.h"
 #include "connection/pppworker.h"
+#include "service/noticegate.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -72,6 +73,8 @@ LumtarMain::LumtarMain(QWidget* parent)
         return QProcess::startDetached(program, arguments);
     };
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    notices = new NoticeGate([this](const QString& text) { showInformation(QStringLiteral("Notice"), text); },
+                             this);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
@@ -90,10 +93,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->setupUi(this);
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
-    for (QWidget* store :
-         {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
-          static_cast<QWidget*>(ui->groupBox_3), static_cast<QWidget*>(ui->workingFolder),
-          static_cast<QWidget*>(ui->payment_processor), static_cast<QWidget*>(ui->payment_plan)})
+    for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
+                           static_cast<QWidget*>(ui->groupBox_3), static_cast<QWidget*>(ui->workingFolder)})
         store->hide();
     // The document stores are only ever read back as text; laying them out would make storing
     // a catalogue of thousands of servers take seconds.

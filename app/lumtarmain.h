@@ -12,6 +12,7 @@
 #include <memory>
 
 class InstallerDownload;
+class NoticeGate;
 class PPPWorker;
 class QAction;
 class QComboBox;
@@ -196,6 +197,9 @@ private:
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;
+
+    // Shows the service's notice once per login, never over another box.
+    NoticeGate* notices;
 
     // Continues a Quick Connect attempt after the pause between attempts.
     QTimer* quickConnectPauseTimer = nullptr;

@@ -117,7 +117,7 @@ void LumtarMain::on_disconnect_clicked()
     ui->authstatus->setText(QStringLiteral("Ready!"));
 
     ui->disconnect->hide();
-    ui->connect->setText(QStringLiteral("Connect"));
+    ui->connect->setText(QStringLiteral("connect"));
     ui->connect->setEnabled(false);
     ui->quickConnect->setEnabled(false);
     ui->connect->show();

@@ -5,6 +5,7 @@
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
+#include "service/noticegate.h"
 #include "service/requests.h"
 #include "ui_lumtarmain.h"
 
@@ -50,8 +51,8 @@ void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
     ui->user_area->show();
     ui->LogoSmall->show();
     ui->application_version->show();
-    if (notice.size() > 5)
-        showInformation(QStringLiteral("Notice"), notice);
+    if (details.accepted)
+        notices->offer(notice);
 }
 
 void LumtarMain::showAccountState(const QString& quota)

@@ -5,6 +5,7 @@
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
+#include "service/noticegate.h"
 #include "service/requests.h"
 #include "ui_lumtarmain.h"
 
@@ -117,6 +118,7 @@ void LumtarMain::enterSession()
     ui->disconnect->hide();
     QSettings().setValue(SettingsKeys::usedTrial, QStringLiteral("1"));
     ui->buy->setText(QStringLiteral("buy package"));
+    notices->reset();
     PopulateServers();
     GetUserData();
 }

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -89,6 +90,10 @@ private slots:
     void noticeShownOnlyWhenLongerThanFive_data();
     void noticeShownOnlyWhenLongerThanFive();
     void serviceMarkupShownLiterally();
+    void noticeShownOncePerLoginAndWhenChanged_data();
+    void noticeShownOncePerLoginAndWhenChanged();
+    void noticeWaitsUntilOpenBoxCloses_data();
+    void noticeWaitsUntilOpenBoxCloses();
     void verdictOtherThanTrueChangesNoField_data();
     void verdictOtherThanTrueChangesNoField();
     void shortDocumentEmptiesMissingPositions_data();
@@ -321,6 +326,76 @@ void TestAccountDetails::serviceMarkupShownLiterally()
     auto* label = h.find<QLabel>(QStringLiteral("user_email"));
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->text(), email);
+}
+
+void TestAccountDetails::noticeShownOncePerLoginAndWhenChanged_data()
+{
+    QTest::addColumn<QStringList>("notices"); // of successive replies; "login" logs in again
+    QTest::addColumn<QStringList>("shown");
+
+    const QString a = QStringLiteral("Maintenance tonight.");
+    const QString b = QStringLiteral("New servers in Canada.");
+    const QString login = QStringLiteral("login");
+    QTest::newRow("same notice on every refresh") << QStringList{a, a, a} << QStringList{a};
+    QTest::newRow("changed notice") << QStringList{a, b, b} << QStringList{a, b};
+    QTest::newRow("earlier notice back") << QStringList{a, b, a} << QStringList{a, b, a};
+    QTest::newRow("next login") << QStringList{a, login, a} << QStringList{a, a};
+}
+
+void TestAccountDetails::noticeShownOncePerLoginAndWhenChanged()
+{
+    QFETCH(QStringList, notices);
+    QFETCH(QStringList, shown);
+
+    WindowHarness h;
+    QVERIFY(logInAlice(h));
+    QStringList texts;
+    for (const QString& notice : notices) {
+        if (notice == QLatin1String("login")) {
+            // The account reply of this login carries the notice of the latest refresh.
+            h.invoke("on_logout_clicked");
+            QVERIFY(h.login());
+        } else {
+            QVERIFY(answerDetails(h, detailsDocument(with(freshPositions(), 14, notice))));
+        }
+        for (const RecordedBox& box : qAsConst(h.boxes))
+            texts << box.text;
+        h.boxes.clear();
+    }
+
+    QCOMPARE(texts, shown);
+}
+
+void TestAccountDetails::noticeWaitsUntilOpenBoxCloses_data()
+{
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("end of Quick Connect") << int(QMessageBox::Critical) << QStringLiteral("Connection Error");
+    QTest::newRow("question") << int(QMessageBox::Question) << QStringLiteral("New update available");
+}
+
+void TestAccountDetails::noticeWaitsUntilOpenBoxCloses()
+{
+    QFETCH(int, icon);
+    QFETCH(QString, title);
+
+    WindowHarness h;
+    QVERIFY(logInAlice(h));
+    // A real modal box, open while the account refresh arrives (as in its own event loop).
+    QMessageBox open(QMessageBox::Icon(icon), title, QStringLiteral("..."));
+    open.setWindowModality(Qt::ApplicationModal);
+    open.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&open));
+
+    QVERIFY(answerDetails(
+        h, detailsDocument(with(freshPositions(), 14, QStringLiteral("Maintenance tonight.")))));
+    QTest::qWait(50);
+    QVERIFY(h.boxes.isEmpty());
+
+    open.hide();
+    QTRY_COMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.boxes.at(0).title, QStringLiteral("Notice"));
+    QCOMPARE(h.boxes.at(0).text, QStringLiteral("Maintenance tonight."));
 }
 
 void TestAccountDetails::verdictOtherThanTrueChangesNoField_data()

@@ -79,6 +79,7 @@ private slots:
     void minimiseButtonMinimises();
     void trayActivation_data();
     void trayActivation();
+    void windowLeavesOtherWindowsClickable();
     void trayShowEntryRestoresWindow();
     void languageChangeRetranslatesButKeepsServiceLists();
 
@@ -254,6 +255,22 @@ void TestChrome::trayActivation()
     QCOMPARE(window->isMinimized(), !restores);
     QVERIFY(window->isVisible());
     QVERIFY(h->questions.isEmpty());
+}
+
+// The tray icon has a window of its own (on X11 a small top-level that takes the clicks); a
+// modal main window would block it and every other top-level of the program.
+void TestChrome::windowLeavesOtherWindowsClickable()
+{
+    QCOMPARE(window->windowModality(), Qt::NonModal);
+    QPushButton other(QStringLiteral("tray"));
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    int clicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    QTest::mouseClick(&other, Qt::LeftButton);
+
+    QCOMPARE(clicks, 1);
 }
 
 void TestChrome::trayShowEntryRestoresWindow()

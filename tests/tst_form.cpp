@@ -1,3 +1,4 @@
+#include "app/elidedlabel.h"
 #include "ui_lumtarmain.h"
 
 #include <QCheckBox>
@@ -10,6 +11,12 @@
 #include <QTest>
 
 #include <memory>
+
+// The form's images live in the client's static library.
+static void initResources()
+{
+    Q_INIT_RESOURCE(corvane);
+}
 
 namespace {
 
@@ -115,6 +122,9 @@ private slots:
     void visiblePartLiesInsideWindow_data();
     void visiblePartLiesInsideWindow();
     void pagesStackAbovePanelInOrder();
+    void longTextIsCutWithWholeTextInToolTip_data();
+    void longTextIsCutWithWholeTextInToolTip();
+    void checkedAutoLoginShowsTick();
 
 private:
     std::unique_ptr<SlotRecorder> window;
@@ -123,6 +133,7 @@ private:
 
 void TestForm::init()
 {
+    initResources();
     window = std::make_unique<SlotRecorder>();
     ui = std::make_unique<Ui::LumtarMain>();
     ui->setupUi(window.get());
@@ -165,11 +176,9 @@ void TestForm::namedWidgetExistsOnceWithItsClass_data()
         {"statuslabel", "QLabel"},
         {"progressBar", "QProgressBar"},
         {"user_area", "QWidget"},
-        {"payment_processor", "QComboBox"},
-        {"payment_plan", "QComboBox"},
         // Frame and title strip
         {"centralWidget", "QWidget"},
-        {"authstatus", "QLabel"},
+        {"authstatus", "ElidedLabel"},
         {"loading", "QLabel"},
         {"LogoSmall", "QLabel"},
         {"application_version", "QLabel"},
@@ -205,19 +214,21 @@ void TestForm::namedWidgetExistsOnceWithItsClass_data()
         {"CreateAccountBtn", "QPushButton"},
         {"create_account_cancel", "QPushButton"},
         {"payment_do", "QPushButton"},
+        {"payment_processor", "QComboBox"},
+        {"payment_plan", "QComboBox"},
         {"cancel_payment", "QPushButton"},
         {"NewEmail", "QLineEdit"},
         {"NewFirstname", "QLineEdit"},
         {"NewLastname", "QLineEdit"},
         // Texts the client rewrites
         {"server_icon", "QLabel"},
-        {"user_email", "QLabel"},
-        {"user_plan", "QLabel"},
-        {"user_expire", "QLabel"},
+        {"user_email", "ElidedLabel"},
+        {"user_plan", "ElidedLabel"},
+        {"user_expire", "ElidedLabel"},
         {"connecting_title", "QLabel"},
         {"connecting_message", "QLabel"},
-        {"connected_title", "QLabel"},
-        {"connected_message", "QLabel"},
+        {"connected_title", "ElidedLabel"},
+        {"connected_message", "ElidedLabel"},
     };
     for (const auto& w : widgets)
         QTest::newRow(w.name) << QString::fromLatin1(w.name) << QString::fromLatin1(w.className);
@@ -399,8 +410,7 @@ void TestForm::credentialFieldsLimitInput()
 void TestForm::stateStoreLiesOutsideWindow_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char* name : {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder",
-                             "payment_processor", "payment_plan"})
+    for (const char* name : {"XMLUserData", "groupBox_2", "user_area", "groupBox_3", "workingFolder"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -488,6 +498,91 @@ void TestForm::pagesStackAbovePanelInOrder()
     const QObjectList advanced = ui->tabAdvanced->children();
     QVERIFY(advanced.indexOf(ui->server_icon) < advanced.indexOf(ui->connect));
     QVERIFY(advanced.indexOf(ui->servers) < advanced.indexOf(ui->server_icon));
+}
+
+void TestForm::longTextIsCutWithWholeTextInToolTip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cut");
+
+    const QString longName = QStringLiteral("Netherlands Amsterdam Premium Streaming Optimised Server 7");
+    QTest::newRow("short status") << QStringLiteral("authstatus") << QStringLiteral("Ready!") << false;
+    QTest::newRow("long status") << QStringLiteral("authstatus")
+                                 << QStringLiteral("Stage 3/12: connection in progress - 90% to ") + longName
+                                 << true;
+    QTest::newRow("e-mail") << QStringLiteral("user_email")
+                            << QStringLiteral("a.very.long.mailbox.name@subscribers.example-provider.org")
+                            << true;
+    QTest::newRow("plan") << QStringLiteral("user_plan")
+                          << QStringLiteral("Premium Plan with dedicated address and streaming") << true;
+    QTest::newRow("expiry") << QStringLiteral("user_expire")
+                            << QStringLiteral("Expire 31 December 2027 at midnight Central European Time")
+                            << true;
+    QTest::newRow("connected title") << QStringLiteral("connected_title")
+                                     << QStringLiteral("Connected to ") + longName +
+                                            QStringLiteral(" Server!")
+                                     << true;
+    QTest::newRow("connected message") << QStringLiteral("connected_message")
+                                       << QStringLiteral("You are now connected to ") + longName +
+                                              QStringLiteral(" Server.\n Your connection is now secured.")
+                                       << true;
+    QTest::newRow("short connected message")
+        << QStringLiteral("connected_message")
+        << QStringLiteral("You are now connected to US1 Server.\n Your connection is now secured.") << false;
+}
+
+void TestForm::longTextIsCutWithWholeTextInToolTip()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, cut);
+    window->show();
+    ui->WingetConnected->show();
+    ui->WidgetConnectedVPN->show();
+    ui->WingetConnected->setCurrentWidget(ui->tabAccount);
+    ui->tabAccountZoneInfo->show();
+    auto* label = window->findChild<ElidedLabel*>(name);
+    QVERIFY(label);
+
+    label->setText(text);
+    label->grab();
+
+    QCOMPARE(label->text(), text);
+    QCOMPARE(label->toolTip(), cut ? text : QString());
+    const QStringList lines = label->shownText().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), text.count(QLatin1Char('\n')) + 1);
+    const QFontMetrics metrics(label->font());
+    QVERIFY(lines.size() * metrics.height() <= label->contentsRect().height());
+    for (const QString& line : lines) {
+        QVERIFY2(metrics.horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+        QVERIFY(text.contains(line) || line.endsWith(QStringLiteral("…")));
+    }
+    QCOMPARE(label->shownText() != text, cut);
+}
+
+// The checked box must differ from the unchecked one by more than its colour: a white tick
+// on the blue face.
+void TestForm::checkedAutoLoginShowsTick()
+{
+    window->show();
+    ui->autologin->setChecked(true);
+    const QImage checked = ui->autologin->grab().toImage();
+    int white = 0;
+    int blue = 0;
+    for (int y = 0; y < checked.height(); ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const QColor c = checked.pixelColor(x, y);
+            if (c.alpha() < 200)
+                continue;
+            if (c.red() > 200 && c.green() > 200 && c.blue() > 200)
+                ++white;
+            else if (c.blue() > 120 && c.red() < 60)
+                ++blue;
+        }
+    }
+    QVERIFY2(white >= 6, qPrintable(QString::number(white)));
+    QVERIFY2(blue >= 30, qPrintable(QString::number(blue)));
 }
 
 QTEST_MAIN(TestForm)

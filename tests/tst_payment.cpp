@@ -3,6 +3,8 @@
 #include "openvpnsupport.h"
 #include "windowobservers.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -27,6 +29,7 @@ private slots:
     void buyLeadsToTheTrialOrTheOrderPage_data();
     void buyLeadsToTheTrialOrTheOrderPage();
     void buyLeadsToTheOrderPageOnceALoginSucceededHere();
+    void expiredAccountShowsPackageAndPaymentLists();
     void paymentOpensTheOrderPageAndWaits();
     void laterAccountReplyCompletesThePayment();
     void cancelledPaymentEndsWithoutBalloon();
@@ -134,6 +137,39 @@ void TestPayment::buyLeadsToTheOrderPageOnceALoginSucceededHere()
     QCOMPARE(h->text(QStringLiteral("buy")), QStringLiteral("buy package"));
     h->find<QPushButton>(QStringLiteral("buy"))->click();
     QCOMPARE(pages->urls, QList<QUrl>{page("/order/")});
+}
+
+void TestPayment::expiredAccountShowsPackageAndPaymentLists()
+{
+    h->create();
+    QVERIFY(stopStatusTimer(h->window.get()));
+    h->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h->window.get()));
+    QVERIFY(h->login(QStringLiteral("bob"), QStringLiteral("lapsed")));
+    QVERIFY(h->shown(QStringLiteral("tabAccountZonePayment")));
+
+    auto rectOf = [this](const char* name) {
+        auto* widget = h->find<QWidget>(QLatin1String(name));
+        return QRect(widget->mapTo(h->window.get(), QPoint(0, 0)), widget->size());
+    };
+    const QRect zone = rectOf("tabAccountZonePayment") & rectOf("WingetConnected");
+    const QList<const char*> others{"label_12", "payment_do", "logout"};
+    for (const char* name : {"payment_plan", "payment_processor"}) {
+        auto* list = h->find<QComboBox>(QLatin1String(name));
+        QVERIFY2(list->isVisible() && list->isEnabled(), name);
+        QVERIFY2(zone.contains(rectOf(name)), name);
+        for (const char* other : others)
+            QVERIFY2(!rectOf(name).intersects(rectOf(other)), other);
+        QCOMPARE(list->count(), 2);
+        // The user can open the list with the mouse and pick an item.
+        QTest::mouseClick(list, Qt::LeftButton);
+        QTRY_VERIFY(list->view()->isVisible());
+        QTest::keyClick(list->view(), Qt::Key_Down);
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        QTRY_VERIFY(!list->view()->isVisible());
+        QCOMPARE(list->currentIndex(), 1);
+    }
+    QVERIFY(!rectOf("payment_plan").intersects(rectOf("payment_processor")));
 }
 
 void TestPayment::paymentOpensTheOrderPageAndWaits()

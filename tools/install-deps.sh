@@ -8,7 +8,7 @@ packages=(
     libcpp-httplib-dev
     openvpn openssl iproute2 python3
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    fonts-dejavu-core fonts-liberation2 xvfb
+    fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs a test under an X server of its own with a system tray host (trayer) on it, so the
+# tray icon is a real icon that takes real clicks; ends both afterwards.
+set -euo pipefail
+for tool in Xvfb trayer xdotool; do
+    command -v "$tool" >/dev/null || { echo "needs $tool: run tools/install-deps.sh" >&2; exit 1; }
+done
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
+    --transparent false >"$work/trayer.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do xdotool search --class trayer >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool search --class trayer >/dev/null 2>&1 || { echo "trayer did not start" >&2; cat "$work/trayer.log" >&2; exit 1; }
+QT_QPA_PLATFORM=xcb "$@"
