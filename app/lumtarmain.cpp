@@ -101,8 +101,9 @@ LumtarMain::LumtarMain(QWidget* parent)
     for (QTextBrowser* store : {ui->textBrowser, ui->logBrowser, ui->userdatatext})
         makeTextStore(store);
     // These labels show texts from the service, its servers, the version document or openvpn.
-    for (QLabel* label : {ui->authstatus, ui->user_email, ui->user_plan, ui->user_expire, ui->connected_title,
-                          ui->connected_message, ui->connecting_title, ui->connecting_message})
+    for (QLabel* label : std::initializer_list<QLabel*>{
+             ui->authstatus, ui->user_email, ui->user_plan, ui->user_expire, ui->connected_title,
+             ui->connected_message, ui->connecting_title, ui->connecting_message})
         label->setTextFormat(Qt::PlainText);
 
     ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1")
