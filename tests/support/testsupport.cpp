@@ -110,6 +110,7 @@ WindowHarness::~WindowHarness()
 LumtarMain* WindowHarness::create()
 {
     window = std::make_unique<LumtarMain>();
+    window->secretStore = secrets;
     window->messageBox = [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
         boxes.append({icon, title, text});
     };
