@@ -131,6 +131,7 @@ private:
     void readRememberedPassword();
     void rememberPassword(const QString& user, const QString& password);
     void forgetPassword(const QString& user);
+    void showPasswordNote();
 
     // catalogue
     const Catalogue& catalogue();
@@ -196,6 +197,8 @@ private:
     QTimer* secretRetryTimer = nullptr;
     // One login request at a time.
     bool loginInFlight = false;
+    // Why the password just typed could not be remembered; told once the login has answered.
+    QString passwordNote;
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;

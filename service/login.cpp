@@ -11,10 +11,13 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <utility>
 
 using namespace service;
 
@@ -27,16 +30,21 @@ const QString cannotCommunicate =
 // A late secret store (its daemon starting after the client at login) gets this long.
 constexpr int secretRetryMs = 5000;
 
-QString notRememberedText(SecretResult::Status status)
+QString notRememberedReason(SecretResult::Status status)
 {
     switch (status) {
     case SecretResult::Status::NotFound:
-        return QStringLiteral("Password not remembered: it is not in the system's secret store.");
+        return QStringLiteral("it is not in the system's secret store");
     case SecretResult::Status::Denied:
-        return QStringLiteral("Password not remembered: access to the system's secret store was declined.");
+        return QStringLiteral("access to the system's secret store was declined");
     default:
-        return QStringLiteral("Password not remembered: no secret store is available on this system.");
+        return QStringLiteral("no secret store is available on this system");
     }
+}
+
+QString notRememberedText(SecretResult::Status status)
+{
+    return QStringLiteral("Password not remembered: ") + notRememberedReason(status) + QLatin1Char('.');
 }
 
 QString rememberedUser(const QSettings& settings)
@@ -118,9 +126,23 @@ void LumtarMain::rememberPassword(const QString& user, const QString& password)
         const QString legacy = QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray());
         if (result.ok() || legacy != password)
             settings.remove(SettingsKeys::legacyPassword);
-        if (!result.ok())
-            ui->authstatus->setText(notRememberedText(result.status));
+        if (result.ok())
+            return;
+        passwordNote = QStringLiteral("The password could not be kept in the system's secret store: ") +
+                       notRememberedReason(result.status) +
+                       QStringLiteral(". Corvane will ask for it at the next start.");
+        // Told after the login's own answer, never on top of its box.
+        if (!loginInFlight)
+            showPasswordNote();
     });
+}
+
+void LumtarMain::showPasswordNote()
+{
+    if (passwordNote.isEmpty())
+        return;
+    const QString note = std::exchange(passwordNote, QString());
+    showInformation(QStringLiteral("Password not remembered"), note);
 }
 
 void LumtarMain::forgetPassword(const QString& user)
@@ -200,6 +222,7 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
     loginInFlight = false;
+    const auto noteAfterAnswer = qScopeGuard([this] { showPasswordNote(); });
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
