@@ -199,6 +199,10 @@ private:
     bool loginInFlight = false;
     // Why the password just typed could not be remembered; told once the login has answered.
     QString passwordNote;
+    // The user has been told this run that the secret store is not there.
+    bool storeTroubleTold = false;
+    // The password in its field was just read from the secret store.
+    bool passwordFromStore = false;
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;

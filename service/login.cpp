@@ -84,6 +84,7 @@ void LumtarMain::Login()
     if (loginInFlight)
         return;
     autoLoginPending = false;
+    const bool fromStore = std::exchange(passwordFromStore, false);
     QSettings settings;
     const QString previousUser = rememberedUser(settings);
     if (ui->autologin->isChecked()) {
@@ -92,7 +93,9 @@ void LumtarMain::Login()
         settings.setValue(SettingsKeys::remember, QStringLiteral("1"));
         if (!previousUser.isEmpty() && previousUser != user)
             forgetPassword(previousUser);
-        rememberPassword(user, ui->password->text());
+        // A password that just came from the store is there already.
+        if (!fromStore)
+            rememberPassword(user, ui->password->text());
     } else {
         settings.setValue(SettingsKeys::user, QString());
         settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
@@ -126,7 +129,8 @@ void LumtarMain::rememberPassword(const QString& user, const QString& password)
         const QString legacy = QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray());
         if (result.ok() || legacy != password)
             settings.remove(SettingsKeys::legacyPassword);
-        if (result.ok())
+        // Said once a run: a user without a store has been told at start already.
+        if (result.ok() || std::exchange(storeTroubleTold, true))
             return;
         passwordNote = QStringLiteral("The password could not be kept in the system's secret store: ") +
                        notRememberedReason(result.status) +
@@ -185,12 +189,14 @@ void LumtarMain::readRememberedPassword()
             return;
         if (result.ok() && !result.secret.isEmpty()) {
             ui->password->setText(result.secret);
+            passwordFromStore = true;
             Login();
             return;
         }
         const bool firstTry = secretRetryTimer == nullptr;
         if (firstTry) {
             // Said once; the retry below stays silent.
+            storeTroubleTold = result.status != SecretResult::Status::NotFound && !result.ok();
             ui->authstatus->setText(
                 notRememberedText(result.ok() ? SecretResult::Status::NotFound : result.status));
             ui->password->setFocus(Qt::OtherFocusReason);
