@@ -30,6 +30,7 @@ const QString cannotCommunicate =
 // A late secret store (its daemon starting after the client at login) gets this long.
 constexpr int secretRetryMs = 5000;
 
+// For the box after a write the store refused.
 QString notRememberedReason(SecretResult::Status status)
 {
     switch (status) {
@@ -42,9 +43,17 @@ QString notRememberedReason(SecretResult::Status status)
     }
 }
 
+// Short enough for the status line.
 QString notRememberedText(SecretResult::Status status)
 {
-    return QStringLiteral("Password not remembered: ") + notRememberedReason(status) + QLatin1Char('.');
+    switch (status) {
+    case SecretResult::Status::NotFound:
+        return QStringLiteral("Password not found in the secret store.");
+    case SecretResult::Status::Denied:
+        return QStringLiteral("Secret store locked: password not remembered.");
+    default:
+        return QStringLiteral("No secret store: password not remembered.");
+    }
 }
 
 QString rememberedUser(const QSettings& settings)

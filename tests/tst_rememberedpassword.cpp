@@ -96,19 +96,15 @@ void TestRememberedPassword::storeWithoutPasswordAsksForIt_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("loggedIn");
 
-    const QString noStore =
-        QStringLiteral("Password not remembered: no secret store is available on this system.");
+    const QString noStore = QStringLiteral("No secret store: password not remembered.");
     const int unavailable = int(SecretResult::Status::Unavailable);
     QTest::newRow("no store") << true << unavailable << false << noStore << false;
     QTest::newRow("store comes up late") << true << unavailable << true << noStore << true;
-    QTest::newRow("unlock declined")
-        << true << int(SecretResult::Status::Denied) << false
-        << QStringLiteral("Password not remembered: access to the system's secret store was declined.")
-        << false;
+    QTest::newRow("unlock declined") << true << int(SecretResult::Status::Denied) << false
+                                     << QStringLiteral("Secret store locked: password not remembered.")
+                                     << false;
     QTest::newRow("nothing stored") << false << 0 << false
-                                    << QStringLiteral(
-                                           "Password not remembered: it is not in the system's secret store.")
-                                    << false;
+                                    << QStringLiteral("Password not found in the secret store.") << false;
 }
 
 void TestRememberedPassword::storeWithoutPasswordAsksForIt()
