@@ -1,5 +1,6 @@
 #include "app/lumtarmain.h"
 
+#include "app/settingsfile.h"
 #include "app/settingskeys.h"
 #include "app/textstore.h"
 #include "catalogue/catalogue.h"
@@ -81,6 +82,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
 
     QSettings settings;
+    protectSettingsFile(settings.fileName());
     if (settingIs(settings, SettingsKeys::running, "1"))
         settings.setValue(SettingsKeys::maximize, QStringLiteral("1"));
     else
@@ -195,8 +197,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     if (settingIs(settings, SettingsKeys::remember, "1")) {
         ui->autologin->setChecked(true);
         ui->username->setText(QString::fromUtf8(settings.value(SettingsKeys::user).toByteArray()));
-        ui->password->setText(QString::fromUtf8(settings.value(SettingsKeys::password).toByteArray()));
-        Login();
+        startAutoLogin(QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray()));
     } else {
         ui->autologin->setChecked(false);
     }

@@ -2,6 +2,7 @@
 #define CORVANE_LUMTARMAIN_H
 
 #include "catalogue/catalogue.h"
+#include "service/secretstore.h"
 #include "update/installer.h"
 
 #include <QMainWindow>
@@ -53,6 +54,8 @@ public:
     int quickConnectPauseMs = 5000;
     // What this system allows with a downloaded installer.
     std::unique_ptr<InstallerPlatform> installerPlatform = makeInstallerPlatform();
+    // Where the remembered password is kept. Asked only once the window has been built.
+    std::shared_ptr<SecretStore> secretStore = makeSecretStore();
 
     // For tests and tools: the state of the worker and the OpenVPN child.
     PPPWorker* worker() const { return pppWorker; }
@@ -129,6 +132,11 @@ private:
     void enterSession();
     void showAccountState(const QString& quota);
     void fillPaymentList(QComboBox* list, const QString& items);
+    void startAutoLogin(const QString& legacyPassword);
+    void readRememberedPassword();
+    void rememberPassword(const QString& user, const QString& password);
+    void forgetPassword(const QString& user);
+    void showPasswordNote();
 
     // catalogue
     const Catalogue& catalogue();
@@ -194,6 +202,19 @@ private:
     QString loginDocument;
     QString userDataDocument;
     std::unique_ptr<Catalogue> parsedCatalogue;
+
+    // The remembered password is being read for the automatic login; a login by hand ends that.
+    bool autoLoginPending = false;
+    // One retry for a secret store that comes up after the client.
+    QTimer* secretRetryTimer = nullptr;
+    // One login request at a time.
+    bool loginInFlight = false;
+    // Why the password just typed could not be remembered; told once the login has answered.
+    QString passwordNote;
+    // The user has been told this run that the secret store is not there.
+    bool storeTroubleTold = false;
+    // The password in its field was just read from the secret store.
+    bool passwordFromStore = false;
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;

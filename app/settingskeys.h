@@ -9,7 +9,9 @@ inline const QLatin1String running("ltrunning");
 inline const QLatin1String maximize("ltmaximize");
 inline const QLatin1String remember("ltr");
 inline const QLatin1String user("ltu");
-inline const QLatin1String password("ltp");
+// Earlier versions kept the remembered password here in clear. It is only read, to move it
+// into the secret store, and removed once it is there.
+inline const QLatin1String legacyPassword("ltp");
 inline const QLatin1String usedTrial("UsedTrial");
 } // namespace SettingsKeys
 

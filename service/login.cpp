@@ -7,15 +7,62 @@
 #include "service/network.h"
 #include "service/noticegate.h"
 #include "service/requests.h"
+#include "service/secretstore.h"
 #include "ui_lumtarmain.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <utility>
 
 using namespace service;
+
+namespace {
+
+const QString cannotCommunicate =
+    QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling your firewall to "
+                   "see if that helps. If you have any proxy set up, disable it.");
+
+// A late secret store (its daemon starting after the client at login) gets this long.
+constexpr int secretRetryMs = 5000;
+
+// For the box after a write the store refused.
+QString notRememberedReason(SecretResult::Status status)
+{
+    switch (status) {
+    case SecretResult::Status::NotFound:
+        return QStringLiteral("it is not in the system's secret store");
+    case SecretResult::Status::Denied:
+        return QStringLiteral("access to the system's secret store was declined");
+    default:
+        return QStringLiteral("no secret store is available on this system");
+    }
+}
+
+// Short enough for the status line.
+QString notRememberedText(SecretResult::Status status)
+{
+    switch (status) {
+    case SecretResult::Status::NotFound:
+        return QStringLiteral("Password not found in the secret store.");
+    case SecretResult::Status::Denied:
+        return QStringLiteral("Secret store locked: password not remembered.");
+    default:
+        return QStringLiteral("No secret store: password not remembered.");
+    }
+}
+
+QString rememberedUser(const QSettings& settings)
+{
+    return QString::fromUtf8(settings.value(SettingsKeys::user).toByteArray());
+}
+
+} // namespace
 
 void LumtarMain::on_login_clicked()
 {
@@ -44,15 +91,26 @@ void LumtarMain::on_logout_clicked()
 
 void LumtarMain::Login()
 {
+    if (loginInFlight)
+        return;
+    autoLoginPending = false;
+    const bool fromStore = std::exchange(passwordFromStore, false);
     QSettings settings;
+    const QString previousUser = rememberedUser(settings);
     if (ui->autologin->isChecked()) {
-        settings.setValue(SettingsKeys::user, ui->username->text().toUtf8());
-        settings.setValue(SettingsKeys::password, ui->password->text().toUtf8());
+        const QString user = ui->username->text();
+        settings.setValue(SettingsKeys::user, user.toUtf8());
         settings.setValue(SettingsKeys::remember, QStringLiteral("1"));
+        if (!previousUser.isEmpty() && previousUser != user)
+            forgetPassword(previousUser);
+        // A password that just came from the store is there already.
+        if (!fromStore)
+            rememberPassword(user, ui->password->text());
     } else {
         settings.setValue(SettingsKeys::user, QString());
-        settings.setValue(SettingsKeys::password, QString());
         settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
+        settings.remove(SettingsKeys::legacyPassword);
+        forgetPassword(previousUser);
     }
     ui->username->setText(ui->username->text().trimmed());
     ui->password->setText(ui->password->text().trimmed());
@@ -66,9 +124,112 @@ void LumtarMain::Login()
     }
 }
 
+// The password goes to the system's secret store, never into the settings file. A password
+// that an earlier version kept in the settings file leaves it only once the store holds it.
+void LumtarMain::rememberPassword(const QString& user, const QString& password)
+{
+    if (user.isEmpty() || password.isEmpty()) {
+        QSettings().remove(SettingsKeys::legacyPassword);
+        if (!user.isEmpty())
+            forgetPassword(user);
+        return;
+    }
+    secretStore->write(user, password, this, [this, password](const SecretResult& result) {
+        QSettings settings;
+        const QString legacy = QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray());
+        if (result.ok() || legacy != password)
+            settings.remove(SettingsKeys::legacyPassword);
+        // Said once a run: a user without a store has been told at start already.
+        if (result.ok() || std::exchange(storeTroubleTold, true))
+            return;
+        passwordNote = QStringLiteral("The password could not be kept in the system's secret store: ") +
+                       notRememberedReason(result.status) +
+                       QStringLiteral(". Corvane will ask for it at the next start.");
+        // Told after the login's own answer, never on top of its box.
+        if (!loginInFlight)
+            showPasswordNote();
+    });
+}
+
+void LumtarMain::showPasswordNote()
+{
+    if (passwordNote.isEmpty())
+        return;
+    const QString note = std::exchange(passwordNote, QString());
+    showInformation(QStringLiteral("Password not remembered"), note);
+}
+
+void LumtarMain::forgetPassword(const QString& user)
+{
+    // A store that cannot be reached holds nothing that could be reached either.
+    if (!user.isEmpty())
+        secretStore->remove(user, this, [](const SecretResult&) {});
+}
+
+// Constructor step: the user name is in its field. The password comes from the secret store,
+// or once more from the settings file of an earlier version, which the login then moves.
+void LumtarMain::startAutoLogin(const QString& legacyPassword)
+{
+    if (ui->username->text().isEmpty()) {
+        ui->password->setText(legacyPassword);
+        Login();
+        return;
+    }
+    autoLoginPending = true;
+    const bool hasLegacyPassword = !legacyPassword.isEmpty();
+    ui->password->setText(legacyPassword);
+    // Once the window is built (the version check already sent), so that nothing of the
+    // store's answer, and no box, lands in the middle of the constructor.
+    QTimer::singleShot(0, this, [this, hasLegacyPassword] {
+        if (!autoLoginPending)
+            return;
+        if (hasLegacyPassword)
+            Login();
+        else
+            readRememberedPassword();
+    });
+}
+
+void LumtarMain::readRememberedPassword()
+{
+    const QString user = ui->username->text();
+    secretStore->read(user, this, [this, user](const SecretResult& result) {
+        // The user went on by hand in the meantime.
+        if (!autoLoginPending || ui->username->text() != user || !ui->password->text().isEmpty())
+            return;
+        if (result.ok() && !result.secret.isEmpty()) {
+            ui->password->setText(result.secret);
+            passwordFromStore = true;
+            Login();
+            return;
+        }
+        const bool firstTry = secretRetryTimer == nullptr;
+        if (firstTry) {
+            // Said once; the retry below stays silent.
+            storeTroubleTold = result.status != SecretResult::Status::NotFound && !result.ok();
+            ui->authstatus->setText(
+                notRememberedText(result.ok() ? SecretResult::Status::NotFound : result.status));
+            ui->password->setFocus(Qt::OtherFocusReason);
+        }
+        if (firstTry && result.status == SecretResult::Status::Unavailable) {
+            secretRetryTimer = new QTimer(this);
+            secretRetryTimer->setObjectName(QStringLiteral("secretRetryTimer"));
+            secretRetryTimer->setSingleShot(true);
+            connect(secretRetryTimer, &QTimer::timeout, this, [this] {
+                if (autoLoginPending)
+                    readRememberedPassword();
+            });
+            secretRetryTimer->start(secretRetryMs);
+            return;
+        }
+        autoLoginPending = false;
+    });
+}
+
 void LumtarMain::DoHttpGet()
 {
     ui->authstatus->setText(QStringLiteral("Wait... login in progress!"));
+    loginInFlight = true;
     const QUrl url = loginUrl(ui->username->text(), passwordKey(ui->password->text()), appVersion);
     getCapped(loginManager, noCacheRequest(url));
 }
@@ -76,16 +237,15 @@ void LumtarMain::DoHttpGet()
 void LumtarMain::HasFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
+    loginInFlight = false;
+    const auto noteAfterAnswer = qScopeGuard([this] { showPasswordNote(); });
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
         setLoginDocument(reply->errorString());
         ui->progressBar->setValue(99);
         ui->authstatus->setText(QStringLiteral("Not connected!"));
-        showCritical(QString(),
-                     QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling "
-                                    "your firewall to see if that helps. If you have any proxy set up, "
-                                    "disable it."));
+        showCritical(QString(), cannotCommunicate);
         return;
     }
     setLoginDocument(decodeBody(*body));
@@ -93,7 +253,16 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
     ui->statuslabel->setText(QStringLiteral("Login complete!"));
 
     ui->statuslabel->setText(QStringLiteral("start XML parse..."));
-    for (const LoginVerdict verdict : loginVerdicts(loginDocument)) {
+    const QVector<LoginVerdict> verdicts = loginVerdicts(loginDocument);
+    if (verdicts.isEmpty()) {
+        // A captive portal's page, a proxy's error, plain text: nothing the service said.
+        ui->progressBar->setValue(99);
+        ui->authstatus->setText(QStringLiteral("Not connected!"));
+        showCritical(QString(),
+                     cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read."));
+        return;
+    }
+    for (const LoginVerdict verdict : verdicts) {
         ui->statuslabel->setText(QStringLiteral("Getting response!"));
         if (verdict == LoginVerdict::Refused) {
             ui->authstatus->setText(QStringLiteral("Not connected!"));
@@ -128,8 +297,10 @@ void LumtarMain::Logout()
     QSettings settings;
     ui->autologin->setChecked(false);
     ui->autologin->show();
+    forgetPassword(rememberedUser(settings));
+    autoLoginPending = false;
     settings.setValue(SettingsKeys::user, QString());
-    settings.setValue(SettingsKeys::password, QString());
+    settings.remove(SettingsKeys::legacyPassword);
     settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
     ui->user_enabled->clear();
     ui->username->clear();

@@ -50,8 +50,9 @@ private slots:
     void onlyExactFalseRefuses();
     void unreachableServiceIsReportedOnce_data();
     void unreachableServiceIsReportedOnce();
-    void xmlErrorStopsReadingWhereItIs_data();
-    void xmlErrorStopsReadingWhereItIs();
+    void answerWithoutVerdictIsReportedLikeNetworkError_data();
+    void answerWithoutVerdictIsReportedLikeNetworkError();
+    void secondLoginWhileOneIsUnderwayDoesNothing();
     void everyResponseElementIsAVerdict_data();
     void everyResponseElementIsAVerdict();
     void bodyEndsAtNulByte_data();
@@ -205,38 +206,74 @@ void TestLogin::unreachableServiceIsReportedOnce()
     QVERIFY(!stored.contains(QLatin1String("padding")));
 }
 
-void TestLogin::xmlErrorStopsReadingWhereItIs_data()
+void TestLogin::answerWithoutVerdictIsReportedLikeNetworkError_data()
 {
     QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("type");
     QTest::addColumn<bool>("accepted");
 
     QTest::newRow("mismatched tag before the verdict")
-        << QByteArray("<servers><a></b><response>true</response></servers>") << false;
-    QTest::newRow("not XML at all") << QByteArray("<<<response>true</response>") << false;
-    QTest::newRow("refusal after an error") << QByteArray("<servers></x><response>false</response>") << false;
+        << QByteArray("<servers><a></b><response>true</response></servers>") << QByteArray("text/xml")
+        << false;
+    QTest::newRow("not XML at all") << QByteArray("<<<response>true</response>") << QByteArray("text/xml")
+                                    << false;
+    QTest::newRow("refusal after an error")
+        << QByteArray("<servers></x><response>false</response>") << QByteArray("text/xml") << false;
+    QTest::newRow("plain text") << QByteArray("Service temporarily unavailable") << QByteArray("text/plain")
+                                << false;
+    QTest::newRow("portal page")
+        << QByteArray("<html><body><form action=\"/portal\">Sign in to the hotel wifi</form></body></html>")
+        << QByteArray("text/html") << false;
     QTest::newRow("error after the verdict")
-        << QByteArray("<servers><response>ok</response><a></b></servers>") << true;
+        << QByteArray("<servers><response>ok</response><a></b></servers>") << QByteArray("text/xml") << true;
 }
 
-void TestLogin::xmlErrorStopsReadingWhereItIs()
+void TestLogin::answerWithoutVerdictIsReportedLikeNetworkError()
 {
     QFETCH(QByteArray, body);
+    QFETCH(QByteArray, type);
     QFETCH(bool, accepted);
 
     WindowHarness h;
     startWindow(h);
-    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, "text/xml"));
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(body, type));
     QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
 
-    QVERIFY(h.boxes.isEmpty());
-    QCOMPARE(h.find<QProgressBar>(QStringLiteral("progressBar"))->value(), 100);
     QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
     QCOMPARE(h.shown(QStringLiteral("WingetLogin")), !accepted);
-    if (!accepted) {
-        QCOMPARE(h.text(QStringLiteral("statuslabel")), QStringLiteral("start XML parse..."));
-        QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Wait... login in progress!"));
-    }
     QCOMPARE(h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText(), QString::fromUtf8(body));
+    if (accepted) {
+        QVERIFY(h.boxes.isEmpty());
+        return;
+    }
+    QCOMPARE(h.find<QProgressBar>(QStringLiteral("progressBar"))->value(), 99);
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Not connected!"));
+    QCOMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.boxes.at(0).icon, QMessageBox::Critical);
+    QCOMPARE(h.boxes.at(0).text,
+             cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read."));
+}
+
+void TestLogin::secondLoginWhileOneIsUnderwayDoesNothing()
+{
+    WindowHarness h;
+    startWindow(h);
+    setServiceTransferTimeoutForTesting(1500);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::neverAnswer());
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    QCOMPARE(h.boxes.size(), 1);
+    QCOMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 1);
+
+    // Clicks during the next request are ignored; the one after its end goes out.
+    h.invoke("on_login_clicked");
+    h.invoke("on_login_clicked");
+    h.invoke("on_password_returnPressed");
+    QTRY_COMPARE_WITH_TIMEOUT(h.boxes.size(), 2, 5000);
+    h.settle(500);
+    QCOMPARE(h.boxes.size(), 2);
+    QCOMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 2);
+    h.invoke("on_login_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 3, 5000);
 }
 
 void TestLogin::everyResponseElementIsAVerdict_data()
@@ -348,8 +385,11 @@ void TestLogin::trimmedCredentialsAreSentButUntrimmedRemembered()
     QVERIFY(submitLogin(h, typedUser, typedPassword));
 
     QCOMPARE(settingBytes(QStringLiteral("ltu")), typedUser.toUtf8());
-    QCOMPARE(settingBytes(QStringLiteral("ltp")), typedPassword.toUtf8());
     QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("1"));
+    // The password goes to the secret store under the name as typed, never into the settings.
+    QTRY_COMPARE_WITH_TIMEOUT(h.secrets->secrets.value(typedUser), typedPassword, 5000);
+    QCOMPARE(h.secrets->secrets.size(), 1);
+    QVERIFY(!QSettings().contains(QStringLiteral("ltp")));
     QCOMPARE(h.text(QStringLiteral("username")), QStringLiteral("zoë"));
     QCOMPARE(h.text(QStringLiteral("password")), QStringLiteral("pässwörd"));
 
@@ -388,6 +428,7 @@ void TestLogin::uncheckedAutologinErasesRememberedCredentials()
         settings.setValue(QStringLiteral("ltp"), QByteArray("oldpass"));
         settings.setValue(QStringLiteral("ltr"), QStringLiteral("1"));
     }
+    h.secrets->secrets.insert(QStringLiteral("olduser"), QStringLiteral("oldpass"));
     h.find<QCheckBox>(QStringLiteral("autologin"))->setChecked(false);
     if (password.isEmpty()) {
         h.find<QLineEdit>(QStringLiteral("username"))->setText(user);
@@ -399,8 +440,9 @@ void TestLogin::uncheckedAutologinErasesRememberedCredentials()
     }
 
     QVERIFY(settingBytes(QStringLiteral("ltu")).isEmpty());
-    QVERIFY(settingBytes(QStringLiteral("ltp")).isEmpty());
+    QVERIFY(!QSettings().contains(QStringLiteral("ltp")));
     QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("0"));
+    QTRY_VERIFY_WITH_TIMEOUT(h.secrets->secrets.isEmpty(), 5000);
     QCOMPARE(h.shown(QStringLiteral("WingetConnected")), accepted);
 }
 
@@ -463,6 +505,8 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
     QVERIFY(!h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText().isEmpty());
 
     h.find<QCheckBox>(QStringLiteral("autologin"))->setChecked(true);
+    QSettings().setValue(QStringLiteral("ltu"), user.toUtf8());
+    h.secrets->secrets.insert(user, password);
     h.invoke("on_logout_clicked");
     QVERIFY(h.shown(QStringLiteral("WingetLogin")));
     QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
@@ -474,6 +518,7 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
     QCOMPARE(h.text(QStringLiteral("user_enabled")), QString());
     QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("ready to connect"));
     QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("0"));
+    QTRY_VERIFY_WITH_TIMEOUT(h.secrets->secrets.isEmpty(), 5000);
 
     h.sim.clearRequests();
     QVERIFY(submitLogin(h, user, password));

@@ -6,6 +6,7 @@ packages=(
     clang-14 libclang-rt-14-dev llvm-14
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     libcpp-httplib-dev
+    qtkeychain-qt5-dev libqt5keychain1 libsecret-1-0 gnome-keyring dbus dbus-x11
     openvpn openssl iproute2 python3
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool

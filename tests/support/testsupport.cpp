@@ -113,6 +113,7 @@ LumtarMain* WindowHarness::create()
     window = std::make_unique<LumtarMain>();
     realMessageBox = window->messageBox;
     realQuestionBox = window->questionBox;
+    window->secretStore = secrets;
     window->messageBox = [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
         boxes.append({icon, title, text});
     };

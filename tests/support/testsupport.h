@@ -2,6 +2,7 @@
 #define CORVANE_TESTSUPPORT_H
 
 #include "app/lumtarmain.h"
+#include "service/secretstore_memory.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QJsonObject>
@@ -49,6 +50,8 @@ public:
     ~WindowHarness();
 
     ServiceSimulator sim;
+    // The window's secret store, kept across the windows of one test.
+    std::shared_ptr<MemorySecretStore> secrets = std::make_shared<MemorySecretStore>();
     std::unique_ptr<LumtarMain> window;
     // The window's own boxes, kept before create() replaces them with recorders.
     decltype(LumtarMain::messageBox) realMessageBox;
