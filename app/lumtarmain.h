@@ -2,6 +2,7 @@
 #define CORVANE_LUMTARMAIN_H
 
 #include "catalogue/catalogue.h"
+#include "connection/connectionengine.h"
 #include "update/installer.h"
 
 #include <QMainWindow>
@@ -46,13 +47,19 @@ public:
     std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
     // The pause between two Quick Connect attempts.
     int quickConnectPauseMs = 5000;
+    // The window takes a dial's outcome as soon as the worker reports it; tests that move
+    // time tick by tick turn this off and leave it to the status timer.
+    bool followWorkerAtOnce = true;
+    // When 0 or more, every redial after a drop waits this long instead of the growing pause.
+    int redialPausesOverrideMs = -1;
     // What this system allows with a downloaded installer.
     std::unique_ptr<InstallerPlatform> installerPlatform = makeInstallerPlatform();
 
     // For tests and tools: the state of the worker and the OpenVPN child.
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
-    QProcess* openVpnChild() const { return openVpnProcess; }
+    QProcess* openVpnChild() const { return connection->process(); }
+    ConnectionEngine* connectionEngine() const { return connection; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -131,16 +138,22 @@ private:
     // connection
     void startAttempt();
     void startDialThread();
-    void stopDialThread();
-    QNetworkReply* fetchOpenVpnFile(QNetworkAccessManager* manager, const QString& address);
-    bool openVpnReplyIsCurrent(QNetworkReply* reply) const;
-    void openVpnAttemptFailed(const QString& statusText, bool keepText = false);
+    void openVpnStepReached(ConnectionEngine::Step step);
+    void openVpnStateChanged(ConnectionEngine::State state);
+    void openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail);
+    void openVpnTunnelUp();
+    void openVpnTunnelDropped();
+    void checkTunnelAddress();
+    void appendConnectionLog(const QString& text);
+    void showConnectionLog();
 
     // quickconnect
     void quickConnectDialAfterPause();
     void tearDownAttempt();
 
     // monitor
+    bool takeWorkerOutcome();
+    void followWorker();
     void rasConnectedTransition();
     void ipMatchTransition();
     void enterConnectedState(const QString& statusLine);
@@ -168,7 +181,9 @@ private:
     QMenu* trayMenu;
     QAction* showAction;
     QAction* quitAction;
-    QProcess* openVpnProcess;
+    // The connection engine owns the worker, its thread and the OpenVPN program; these two
+    // name the engine's worker and thread.
+    ConnectionEngine* connection;
     PPPWorker* pppWorker;
     QThread* pppThread;
 
@@ -183,8 +198,14 @@ private:
     QString userDataDocument;
     std::unique_ptr<Catalogue> parsedCatalogue;
 
-    // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
-    quint64 openVpnAttempt = 0;
+    // Asks the address page every half second once the program reports the tunnel up.
+    QTimer* tunnelCheckTimer = nullptr;
+    // Redials of a connection that keeps dropping, and when the last one came up.
+    int dropRedials = 0;
+    qint64 lastConnectedMs = 0;
+    QTimer* redialTimer = nullptr;
+    // The next message box offers to show the connection log.
+    bool offerConnectionLog = false;
 
     // Continues a Quick Connect attempt after the pause between attempts.
     QTimer* quickConnectPauseTimer = nullptr;

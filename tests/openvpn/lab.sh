@@ -134,6 +134,7 @@ remote $SERVER_IP $PORT
 nobind
 remote-cert-tls server
 auth-user-pass
+explicit-exit-notify 1
 verb 3
 EOF
 }
