@@ -142,7 +142,7 @@ private:
     void openVpnStateChanged(ConnectionEngine::State state);
     void openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail);
     void openVpnTunnelUp();
-    void openVpnTunnelDropped();
+    void openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail);
     void checkTunnelAddress();
     void appendConnectionLog(const QString& text);
     void showConnectionLog();

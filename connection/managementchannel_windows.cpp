@@ -2,6 +2,7 @@
 // whoever knows the password it read from its standard input.
 #include "connection/managementchannel.h"
 
+#include <QHostAddress>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -146,11 +146,16 @@ void LumtarMain::checkTunnelAddress()
     GetCurrentIP();
 }
 
-void LumtarMain::openVpnTunnelDropped()
+void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail)
 {
     tunnelCheckTimer->stop();
-    if (ui->connectionStatus->text() == QLatin1String("connected"))
+    appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
+                        (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
+    const QString state = ui->connectionStatus->text();
+    if (state == QLatin1String("connected"))
         handleDrop();
+    else if (state == QLatin1String("in progress"))
+        openVpnAttemptFailed(reason, detail); // lost before the address check confirmed it
 }
 
 void LumtarMain::appendConnectionLog(const QString& text)

@@ -354,16 +354,29 @@ void TestOpenVpn::connectWhileTheProgramRunsReplacesIt()
 void TestOpenVpn::downloadErrorReturnsToTheIdlePage_data()
 {
     QTest::addColumn<QString>("failingPath");
+    QTest::addColumn<bool>("redirect");
     QTest::addColumn<QString>("statusText");
-    QTest::newRow("certificate") << certificatePath << QStringLiteral("certificate download error");
-    QTest::newRow("configuration") << configPath << QStringLiteral("config download error");
+    QTest::addColumn<QString>("boxText");
+    QTest::newRow("certificate") << certificatePath << false << QStringLiteral("certificate download error")
+                                 << "OpenVPN certificate of this server could not be downloaded (HTTP 404)";
+    QTest::newRow("configuration")
+        << configPath << false << QStringLiteral("config download error")
+        << "OpenVPN configuration of this server could not be downloaded (HTTP 404)";
+    // A redirect's body is not the file, whatever it holds.
+    QTest::newRow("redirected configuration")
+        << configPath << true << QStringLiteral("config download error")
+        << "OpenVPN configuration of this server could not be downloaded (HTTP 302)";
 }
 
 void TestOpenVpn::downloadErrorReturnsToTheIdlePage()
 {
     QFETCH(QString, failingPath);
+    QFETCH(bool, redirect);
     QFETCH(QString, statusText);
-    harness->sim.setFault(failingPath, Fault::httpStatus(404));
+    QFETCH(QString, boxText);
+    harness->sim.setFault(failingPath,
+                          redirect ? Fault::redirect(harness->sim.baseUrl() + certificatePath, goodConfig)
+                                   : Fault::httpStatus(404));
     OPEN_WINDOW_ON_OPENVPN_SERVER();
     // Left-overs of an earlier attempt go before anything else happens.
     for (const QString& name : workFileNames) {
@@ -381,7 +394,8 @@ void TestOpenVpn::downloadErrorReturnsToTheIdlePage()
     QVERIFY(!harness->shown(QStringLiteral("loading")));
     QCOMPARE(presentWorkFiles(), QStringList());
     QVERIFY(programNeverStarted());
-    QVERIFY(harness->boxes.isEmpty());
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("OpenVPN download failed")});
+    QVERIFY2(harness->boxes.at(0).text.contains(boxText), qPrintable(harness->boxes.at(0).text));
 }
 
 void TestOpenVpn::downloadErrorInQuickConnectTriesTheNextEntry()
@@ -551,7 +565,8 @@ void TestOpenVpn::lateReplyDoesNotDisturbTheNextAttempt()
     QTRY_COMPARE_WITH_TIMEOUT(watch->finished(certificatePath), 2, replyTimeoutMs);
     QCoreApplication::processEvents();
     // The first attempt's reply neither removed the running attempt's files nor asked again.
-    QCOMPARE(presentWorkFiles(), workFileNames);
+    QCOMPARE(presentWorkFiles(),
+             (QStringList{QStringLiteral("certificate.crt"), QStringLiteral("config.ovpn")}));
     QCOMPARE(harness->sim.requests(configPath).size(), 1);
     QCOMPARE(harness->window->openVpnChild()->processId(), pid);
     QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);

@@ -228,7 +228,7 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
         QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile file(it.next());
-            if (file.size() > 4 * 1024 * 1024 || !file.open(QIODevice::ReadOnly))
+            if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
                 continue;
             if (file.readAll().contains(secret))
                 found << file.fileName();
