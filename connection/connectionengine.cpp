@@ -489,8 +489,11 @@ void ConnectionEngine::removeWorkFiles()
 
 void ConnectionEngine::writeLog(const QString& text)
 {
-    if (logFile)
-        logFile->write(stamped(text).toUtf8() + '\n');
+    if (!logFile)
+        return;
+    logFile->write(stamped(text).toUtf8() + '\n');
+    // Read by others while the program runs, and kept whole should the client die.
+    logFile->flush();
 }
 
 QString ConnectionEngine::lastRelevantLog() const

@@ -228,6 +228,9 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
         QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile file(it.next());
+            // The lab's own user list and settings hold the password by design.
+            if (file.fileName().startsWith(lab(QStringLiteral("LAB_DIR"))))
+                continue;
             if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
                 continue;
             if (file.readAll().contains(secret))
@@ -285,7 +288,7 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
     QVERIFY(harness->boxes.isEmpty());
 
     // The server hears the client leave (explicit-exit-notify) instead of timing it out.
-    const QByteArray leaving("SIGTERM[soft,remote-exit]");
+    const QByteArray leaving("exit message received by peer");
     const int leftBefore = serverLogCount(leaving);
     harness->invoke("on_disconnect_clicked");
     QVERIFY(idlePageShown());
