@@ -480,11 +480,13 @@ void ConnectionEngine::endAttempt()
 
 void ConnectionEngine::removeWorkFiles()
 {
-    // Older versions wrote the password into include/auth.conf; none may stay behind.
-    QFile::remove(base + QStringLiteral("/include/auth.conf"));
-    QFile::remove(openVpnFiles.workFolder + QStringLiteral("/auth.conf"));
-    QFile::remove(openVpnFiles.workFolder + QLatin1Char('/') + certificateName);
-    QFile::remove(openVpnFiles.workFolder + QLatin1Char('/') + configName);
+    // Older versions wrote the password into include/auth.conf beside the client, whichever
+    // folder this run works in; none may stay behind.
+    for (const QString& folder : {base + QStringLiteral("/include"), openVpnFiles.workFolder}) {
+        QFile::remove(folder + QStringLiteral("/auth.conf"));
+        QFile::remove(folder + QLatin1Char('/') + certificateName);
+        QFile::remove(folder + QLatin1Char('/') + configName);
+    }
 }
 
 void ConnectionEngine::writeLog(const QString& text)

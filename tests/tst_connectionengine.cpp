@@ -78,6 +78,7 @@ private slots:
     void reconnectingWhileUpIsADrop();
     void stopEndsTheProgram_data();
     void stopEndsTheProgram();
+    void programLeftByAnEarlierRunIsEndedAtStart();
 
 private:
     void start(const QString& scenario);
@@ -209,6 +210,28 @@ void TestConnectionEngine::stopEndsTheProgram()
     QVERIFY(clock.elapsed() >= atLeastMs);
     QVERIFY(clock.elapsed() < atLeastMs + 2000);
     QVERIFY(!QFile::exists(base->filePath(QStringLiteral("include/config.ovpn"))));
+}
+
+void TestConnectionEngine::programLeftByAnEarlierRunIsEndedAtStart()
+{
+    engine.reset();
+    // A program whose client died without ending it: its record names a client that is gone.
+    const QString folder = runtime.path() + QStringLiteral("/corvane");
+    qint64 orphan = 0;
+    QVERIFY(QProcess::startDetached(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"), QStringLiteral("import time; time.sleep(60)"), folder}, QString(), &orphan));
+    qint64 goneClient = 0;
+    QVERIFY(QProcess::startDetached(QStringLiteral("/bin/true"), {}, QString(), &goneClient));
+    QTRY_VERIFY(::kill(pid_t(goneClient), 0) != 0);
+    QFile record(folder + QStringLiteral("/openvpn-%1.pid").arg(goneClient));
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.write(QByteArray::number(orphan) + '\n' + QFile::encodeName(folder) + '\n');
+    record.close();
+
+    engine = std::make_unique<ConnectionEngine>(base->path());
+    QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(orphan), 0) != 0, 5000);
+    QVERIFY(!record.exists());
 }
 
 QTEST_GUILESS_MAIN(TestConnectionEngine)

@@ -228,8 +228,8 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
         QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile file(it.next());
-            // The lab's own user list and settings hold the password by design.
-            if (file.fileName().startsWith(lab(QStringLiteral("LAB_DIR"))))
+            // A lab's own user list and settings (this one's, or another build's) hold it by design.
+            if (file.fileName().contains(QStringLiteral("/corvane-lab-")))
                 continue;
             if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
                 continue;
@@ -255,7 +255,7 @@ int TestOpenVpnWindow::serverLogCount(const QByteArray& text) const
 void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly_data()
 {
     QTest::addColumn<QString>("user");
-    QTest::newRow("ASCII password") << QStringLiteral("ALICE");
+    QTest::newRow("ASCII password") << QStringLiteral("BOB");
     QTest::newRow("UTF-8 password") << QStringLiteral("CAROL");
 }
 
@@ -276,7 +276,8 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
                               tunnelTimeoutMs);
     QVERIFY(programLog().contains("Initialization Sequence Completed"));
     // While connected the password is in no file and on no command line.
-    QCOMPARE(placesHolding(password.toUtf8()), QStringList());
+    const QStringList holding = placesHolding(password.toUtf8());
+    QVERIFY2(holding.isEmpty(), qPrintable(holding.join(QLatin1Char(' '))));
     QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"));
     QCOMPARE(harness->text(QStringLiteral("authstatus")), QStringLiteral("Connected! IP: ") + tunnelAddress);
     QCOMPARE(harness->text(QStringLiteral("ipCurrent")), tunnelAddress);
