@@ -18,6 +18,7 @@
 #include <QMovie>
 #include <QNetworkAccessManager>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QThread>
 #include <QTextBrowser>
@@ -48,7 +49,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     initResources();
     // Box texts often carry what the service, a server or openvpn said: shown as plain text, so
     // markup in them is neither rendered nor a link the desktop would open.
-    messageBox = [](QMessageBox::Icon icon, const QString& title, const QString& text) {
+    messageBox = [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
         QMessageBox box;
         box.setIcon(icon);
         box.setWindowTitle(title);
@@ -57,7 +58,14 @@ LumtarMain::LumtarMain(QWidget* parent)
         box.setModal(true);
         box.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
                            Qt::CustomizeWindowHint);
+        QPushButton* showLog = nullptr;
+        if (offerConnectionLog) {
+            box.addButton(QMessageBox::Ok);
+            showLog = box.addButton(QStringLiteral("Show log"), QMessageBox::ActionRole);
+        }
         box.exec();
+        if (showLog && box.clickedButton() == showLog)
+            showConnectionLog();
     };
     questionBox = [this](const QString& title, const QString& text) {
         QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
@@ -112,7 +120,29 @@ LumtarMain::LumtarMain(QWidget* parent)
                          ? QStringLiteral("buy package")
                          : QStringLiteral("create trial account"));
 
-    openVpnProcess = new QProcess(this);
+    connection = new ConnectionEngine(QDir::currentPath(), this);
+    connection->setObjectName(QStringLiteral("connection"));
+    pppWorker = connection->worker();
+    pppThread = connection->workerThread();
+    connect(connection, &ConnectionEngine::stepReached, this, &LumtarMain::openVpnStepReached);
+    connect(connection, &ConnectionEngine::stateChanged, this, &LumtarMain::openVpnStateChanged);
+    connect(connection, &ConnectionEngine::attemptFailed, this, &LumtarMain::openVpnAttemptFailed);
+    connect(connection, &ConnectionEngine::tunnelUp, this, &LumtarMain::openVpnTunnelUp);
+    connect(connection, &ConnectionEngine::tunnelDropped, this, &LumtarMain::openVpnTunnelDropped);
+    connect(connection, &ConnectionEngine::logLine, this, &LumtarMain::appendConnectionLog);
+    connect(connection, &ConnectionEngine::dialChanged, this, &LumtarMain::followWorker);
+    tunnelCheckTimer = new QTimer(this);
+    tunnelCheckTimer->setObjectName(QStringLiteral("tunnelCheckTimer"));
+    tunnelCheckTimer->setInterval(500);
+    connect(tunnelCheckTimer, &QTimer::timeout, this, &LumtarMain::checkTunnelAddress);
+    // The connecting page offers the connection log under its cancel button.
+    auto* showLog = new QPushButton(QStringLiteral("Show log"), ui->WidgetConnectingVPN);
+    showLog->setObjectName(QStringLiteral("showConnectionLog"));
+    showLog->setFlat(true);
+    showLog->setCursor(Qt::PointingHandCursor);
+    showLog->setStyleSheet(QStringLiteral("QPushButton { border: none; color: #6b7a8f; font-size: 8pt; }"));
+    showLog->setGeometry(20, 222, 281, 18);
+    connect(showLog, &QPushButton::clicked, this, &LumtarMain::showConnectionLog);
 
     auto* busy = new QMovie(QStringLiteral(":/resources/loading3.gif"), QByteArray(), ui->loading);
     ui->loading->setMovie(busy);
@@ -143,10 +173,10 @@ LumtarMain::LumtarMain(QWidget* parent)
     newAccountManager = new QNetworkAccessManager(this);
     connect(newAccountManager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(newAccountResponse(QNetworkReply*)));
-    openVpnStage1Manager = new QNetworkAccessManager(this);
+    openVpnStage1Manager = connection->certificateManager();
     connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage1(QNetworkReply*)));
-    openVpnStage2Manager = new QNetworkAccessManager(this);
+    openVpnStage2Manager = connection->configManager();
     connect(openVpnStage2Manager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage2(QNetworkReply*)));
     currentIpManager = new QNetworkAccessManager(this);
@@ -159,13 +189,6 @@ LumtarMain::LumtarMain(QWidget* parent)
     statusTimer = new QTimer(this);
     connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
     statusTimer->start(3000);
-
-    pppThread = new QThread;
-    pppWorker = new PPPWorker;
-    pppWorker->setStatus(QString());
-    pppWorker->moveToThread(pppThread);
-    connect(pppWorker, SIGNAL(PPPStart()), pppThread, SLOT(start()));
-    connect(pppThread, SIGNAL(started()), pppWorker, SLOT(VPNStart()));
 
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -211,16 +234,10 @@ LumtarMain::LumtarMain(QWidget* parent)
 
 LumtarMain::~LumtarMain()
 {
-    PPPDisconnect();
-    if (pppThread->isRunning())
-        pppThread->quit();
-    openVpnProcess->kill();
-    // Reaped here, so the process object below does not outlive a running program.
-    openVpnProcess->waitForFinished(3000);
-    pppThread->wait();
-    delete pppThread;
-    delete pppWorker;
-    removeOpenVPNfiles();
+    // Hangs up, stops the worker thread, ends the program politely (waiting here) and removes
+    // the work files.
+    delete connection;
+    connection = nullptr;
     // Children die after the form; none of their late signals may reach a slot without it.
     for (QObject* child : children())
         child->disconnect(this);

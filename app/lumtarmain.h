@@ -3,6 +3,7 @@
 
 #include "catalogue/catalogue.h"
 #include "service/secretstore.h"
+#include "connection/connectionengine.h"
 #include "update/installer.h"
 
 #include <QMainWindow>
@@ -52,6 +53,11 @@ public:
     std::function<bool(const QUrl& url)> openUrl;
     // The pause between two Quick Connect attempts.
     int quickConnectPauseMs = 5000;
+    // The window takes a dial's outcome as soon as the worker reports it; tests that move
+    // time tick by tick turn this off and leave it to the status timer.
+    bool followWorkerAtOnce = true;
+    // When 0 or more, every redial after a drop waits this long instead of the growing pause.
+    int redialPausesOverrideMs = -1;
     // What this system allows with a downloaded installer.
     std::unique_ptr<InstallerPlatform> installerPlatform = makeInstallerPlatform();
     // Where the remembered password is kept. Asked only once the window has been built.
@@ -60,7 +66,8 @@ public:
     // For tests and tools: the state of the worker and the OpenVPN child.
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
-    QProcess* openVpnChild() const { return openVpnProcess; }
+    QProcess* openVpnChild() const { return connection->process(); }
+    ConnectionEngine* connectionEngine() const { return connection; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -144,16 +151,22 @@ private:
     // connection
     void startAttempt();
     void startDialThread();
-    void stopDialThread();
-    QNetworkReply* fetchOpenVpnFile(QNetworkAccessManager* manager, const QString& address);
-    bool openVpnReplyIsCurrent(QNetworkReply* reply) const;
-    void openVpnAttemptFailed(const QString& statusText, bool keepText = false);
+    void openVpnStepReached(ConnectionEngine::Step step);
+    void openVpnStateChanged(ConnectionEngine::State state);
+    void openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail);
+    void openVpnTunnelUp();
+    void openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail);
+    void checkTunnelAddress();
+    void appendConnectionLog(const QString& text);
+    void showConnectionLog();
 
     // quickconnect
     void quickConnectDialAfterPause();
     void tearDownAttempt();
 
     // monitor
+    bool takeWorkerOutcome();
+    void followWorker();
     void rasConnectedTransition();
     void ipMatchTransition();
     void enterConnectedState(const QString& statusLine);
@@ -186,7 +199,9 @@ private:
     QMenu* trayMenu;
     QAction* showAction;
     QAction* quitAction;
-    QProcess* openVpnProcess;
+    // The connection engine owns the worker, its thread and the OpenVPN program; these two
+    // name the engine's worker and thread.
+    ConnectionEngine* connection;
     PPPWorker* pppWorker;
     QThread* pppThread;
 
@@ -216,8 +231,14 @@ private:
     // The password in its field was just read from the secret store.
     bool passwordFromStore = false;
 
-    // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
-    quint64 openVpnAttempt = 0;
+    // Asks the address page every half second once the program reports the tunnel up.
+    QTimer* tunnelCheckTimer = nullptr;
+    // Redials of a connection that keeps dropping, and when the last one came up.
+    int dropRedials = 0;
+    qint64 lastConnectedMs = 0;
+    QTimer* redialTimer = nullptr;
+    // The next message box offers to show the connection log.
+    bool offerConnectionLog = false;
 
     // Shows the service's notice once per login, never over another box.
     NoticeGate* notices;

@@ -3,24 +3,16 @@
 
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
+#include "monitor/addresscut.h"
+#include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
-#include <QLoggingCategory>
-#include <QProcess>
 #include <QThread>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcConnection, "corvane.connection")
-
-namespace {
-// How long a connect path waits for the previous dial to return after hanging it up.
-constexpr unsigned long dialThreadStopMs = 5000;
-} // namespace
-
 void LumtarMain::PPPDisconnect()
 {
-    pppWorker->hangUp();
-    pppWorker->setStatus(QStringLiteral("stop"));
+    connection->hangUp();
 }
 
 void LumtarMain::PPPStarted() {}
@@ -32,6 +24,8 @@ QString LumtarMain::getPPPErrorText(int error_code)
 
 void LumtarMain::on_connect_clicked()
 {
+    if (redialTimer)
+        redialTimer->stop();
     ui->loading->show();
     elapsedSeconds = 0;
     if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
@@ -51,9 +45,16 @@ void LumtarMain::on_connect_clicked()
                            "another server."));
         return;
     }
+    if (!isKnownProtocol(ui->server_protocol->text())) {
+        // Nothing could be started; the connecting page would wait for ever.
+        ui->loading->hide();
+        showCritical(QStringLiteral("No connection protocol"),
+                     QStringLiteral("This server offers no connection protocol this application can use. "
+                                    "Please choose another server."));
+        return;
+    }
 
-    openVpnProcess->kill();
-    PPPDisconnect();
+    connection->endAttempt();
 
     ui->connect->setEnabled(false);
     ui->connect->hide();
@@ -102,12 +103,9 @@ void LumtarMain::on_disconnect_clicked()
     ui->ipCurrent->setText(QString());
     processPendingEvents();
 
-    pppThread->quit();
-    PPPDisconnect();
-    openVpnProcess->kill();
-    // Ends any OpenVPN download still under way: its late reply must not start a tunnel.
-    ++openVpnAttempt;
-    removeOpenVPNfiles();
+    tunnelCheckTimer->stop();
+    // The one teardown: thread, dial, program, pending downloads and work files.
+    connection->endAttempt();
     // A dial still blocked in its thread writes its outcome when it returns; marked as stopped,
     // that late return cannot read as a failure of an attempt that has already ended.
     const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();
@@ -157,24 +155,19 @@ void LumtarMain::on_cancel_clicked()
 // Copies the chosen server into the worker and starts its thread, which runs one dial.
 void LumtarMain::startDialThread()
 {
-    stopDialThread();
     pppWorker->protocol = ui->server_protocol->text();
     pppWorker->preSharedKey = ui->server_pskey->text();
     pppWorker->serverAddress = ui->server_ip->text();
     pppWorker->userName = ui->username->text();
     pppWorker->password = ui->password->text();
     pppWorker->serverName = ui->server_name->text();
-    pppThread->start(QThread::InheritPriority);
-}
-
-// A thread that still runs would ignore the next start, and its dial would silently not
-// happen: hang up whatever it dials and wait, bounded, for it to finish.
-void LumtarMain::stopDialThread()
-{
-    if (!pppThread->isRunning())
+    if (connection->startDial())
         return;
-    pppThread->quit();
-    pppWorker->hangUp();
-    if (!pppThread->wait(dialThreadStopMs))
-        qCWarning(lcConnection) << "the previous dial did not end in time; the next dial may not run";
+    // The previous dial is still blocked; this one would silently never run.
+    const bool quick = fieldNumber(ui->quick_stage->text()) > 0;
+    on_disconnect_clicked();
+    showCritical(QStringLiteral("Cannot connect"),
+                 QStringLiteral("The previous connection attempt is still ending. Please wait a moment and "
+                                "connect again.") +
+                     (quick ? QStringLiteral(" Quick Connect has stopped.") : QString()));
 }

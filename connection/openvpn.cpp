@@ -1,26 +1,25 @@
-// OpenVPN attempts: download the certificate and configuration, write the work files and
-// start the OpenVPN program. The IP-echo check tells when the tunnel is up.
+// OpenVPN attempts: the window's stage slots hand the downloads to the connection engine and
+// show what it reports. The engine follows the program over its management channel; the
+// address check confirms the tunnel.
 #include "app/lumtarmain.h"
 
-#include "connection/openvpnconfig.h"
-#include "connection/workfiles.h"
 #include "monitor/addresscut.h"
-#include "service/network.h"
 #include "ui_lumtarmain.h"
 
-#include <QDir>
-#include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QProcess>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
-const char attemptProperty[] = "corvaneOpenVpnAttempt";
-const QString certificateFile = QStringLiteral("include/certificate.crt");
-const QString configFile = QStringLiteral("include/config.ovpn");
-const QString authFile = QStringLiteral("include/auth.conf");
-// A killed program ends at once; this only bounds the wait should the system hang.
-constexpr int programEndWaitMs = 3000;
+// The connection log keeps this many lines; older ones go.
+constexpr int connectionLogLines = 2000;
 
 QString withStage(const QString& stage, const QString& separator, const QString& text)
 {
@@ -28,136 +27,168 @@ QString withStage(const QString& stage, const QString& separator, const QString&
 }
 } // namespace
 
-bool LumtarMain::openVpnReplyIsCurrent(QNetworkReply* reply) const
-{
-    return reply->property(attemptProperty).toULongLong() == openVpnAttempt;
-}
-
-QNetworkReply* LumtarMain::fetchOpenVpnFile(QNetworkAccessManager* manager, const QString& address)
-{
-    const QUrl url(address, QUrl::TolerantMode);
-    // A tampered list must not copy local files (file:, qrc:) into the tunnel set-up.
-    const QUrl target = isWebUrl(url) ? url : QUrl(QStringLiteral("invalid:refused"));
-    QNetworkReply* reply = getCapped(manager, noCacheRequest(target));
-    reply->setProperty(attemptProperty, openVpnAttempt);
-    return reply;
-}
-
 void LumtarMain::OpenVPNConnectStage0()
 {
-    ++openVpnAttempt;
     ui->cancel->setEnabled(false);
-    fetchOpenVpnFile(openVpnStage1Manager, ui->server_certificate->text());
-    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(
-        withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
-    processPendingEvents();
+    connection->startOpenVpn({ui->server_certificate->text(), ui->server_config->text(), ui->username->text(),
+                              ui->password->text()});
 }
 
 void LumtarMain::OpenVPNConnectStage1(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    // A reply of an attempt that has already ended writes nothing and starts nothing.
-    if (!openVpnReplyIsCurrent(reply))
-        return;
-    removeOpenVPNfiles();
-    const std::optional<QByteArray> body =
-        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
-    if (!body) {
-        openVpnAttemptFailed(QStringLiteral("certificate download error"));
-        return;
-    }
-    QDir().mkpath(QStringLiteral("include"));
-    if (!writeWorkFile(certificateFile, *body)) {
-        openVpnAttemptFailed(QStringLiteral("cannot write OpenVPN files"));
-        return;
-    }
-    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(
-        withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN profile config...")));
-    processPendingEvents();
-    if (!openVpnReplyIsCurrent(reply))
-        return;
-    fetchOpenVpnFile(openVpnStage2Manager, ui->server_config->text());
+    connection->certificateArrived(reply);
 }
 
 void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    if (!openVpnReplyIsCurrent(reply))
-        return;
-    const std::optional<QByteArray> body =
-        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
-    if (!body) {
-        openVpnAttemptFailed(QStringLiteral("config download error"));
-        return;
-    }
-    // The configuration comes over plain HTTP and the program runs with administrator rights:
-    // nothing in it may run programs, load code or touch other files.
-    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(*body);
-    if (!verdict.accepted) {
-        removeOpenVPNfiles();
-        openVpnAttemptFailed(QStringLiteral("OpenVPN configuration refused: ") + verdict.reason, true);
-        // The status line is soon rewritten by the account refresh; a refusal must be seen.
-        if (fieldNumber(ui->quick_stage->text()) <= 0)
-            showCritical(
-                QStringLiteral("OpenVPN configuration refused"),
-                QStringLiteral("The configuration of this server holds a setting that could run "
-                               "programs or change files on this computer (") +
-                    verdict.reason +
-                    QStringLiteral("), so it was not used. Please choose another server or protocol."));
-        return;
-    }
-    const QByteArray credentials =
-        ui->username->text().toUtf8() + textLineEnd() + ui->password->text().toUtf8();
-    if (!writeWorkFile(configFile, *body) || !writePrivateFile(authFile, credentials)) {
-        removeOpenVPNfiles();
-        openVpnAttemptFailed(QStringLiteral("cannot write OpenVPN files"));
-        return;
-    }
-    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(withStage(stage, QStringLiteral(": "), QStringLiteral("starting connection")));
-    processPendingEvents();
-    if (!openVpnReplyIsCurrent(reply))
-        return;
-
-    // The program of an earlier attempt was killed, but its end may not have been handled yet;
-    // QProcess would then refuse the new start and this attempt would silently never run.
-    if (openVpnProcess->state() != QProcess::NotRunning) {
-        openVpnProcess->kill();
-        openVpnProcess->waitForFinished(programEndWaitMs);
-    }
-    const QString base = QDir::currentPath();
-    openVpnProcess->setWorkingDirectory(base + QStringLiteral("/openvpn/"));
-    // Qt changes into the working directory before it runs the program, so the program is
-    // named by its absolute path. The late --script-security wins over anything in the file.
-    openVpnProcess->start(base + QLatin1Char('/') + openVpnProgramPath(),
-                          {QStringLiteral("--config"), QStringLiteral("../include/config.ovpn"),
-                           QStringLiteral("--script-security"), QStringLiteral("1"), QStringLiteral("--ca"),
-                           QStringLiteral("../include/certificate.crt"), QStringLiteral("--auth-user-pass"),
-                           QStringLiteral("../include/auth.conf"), QStringLiteral("--log"),
-                           QStringLiteral("../include/openvpn.log")},
-                          QIODevice::ReadWrite);
-    ui->cancel->setEnabled(true);
+    connection->configArrived(reply);
 }
 
 void LumtarMain::removeOpenVPNfiles()
 {
-    QFile::remove(authFile);
-    QFile::remove(certificateFile);
-    QFile::remove(configFile);
+    connection->removeWorkFiles();
 }
 
-void LumtarMain::openVpnAttemptFailed(const QString& statusText, bool keepText)
+void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
 {
+    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
+    switch (step) {
+    case ConnectionEngine::Step::CertificateRequested:
+        ui->authstatus->setText(
+            withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
+        break;
+    case ConnectionEngine::Step::ConfigRequested:
+        ui->authstatus->setText(
+            withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN profile config...")));
+        break;
+    case ConnectionEngine::Step::ProgramStarting:
+        ui->authstatus->setText(
+            withStage(stage, QStringLiteral(": "), QStringLiteral("starting connection")));
+        break;
+    }
+    processPendingEvents();
+}
+
+void LumtarMain::openVpnStateChanged(ConnectionEngine::State state)
+{
+    if (state == ConnectionEngine::State::Starting)
+        ui->cancel->setEnabled(true);
+}
+
+void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail)
+{
+    appendConnectionLog(QStringLiteral("Attempt failed: ") + QVariant::fromValue(reason).toString() +
+                        (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
     if (fieldNumber(ui->quick_stage->text()) > 0) {
         QuickConnectNextStage();
         return;
     }
+    QString statusText;
+    QString title = QStringLiteral("Cannot connect");
+    QString text;
+    switch (reason) {
+    case ConnectionEngine::Reason::CertificateDownload:
+    case ConnectionEngine::Reason::ConfigDownload: {
+        const bool certificate = reason == ConnectionEngine::Reason::CertificateDownload;
+        statusText = certificate ? QStringLiteral("certificate download error")
+                                 : QStringLiteral("config download error");
+        title = QStringLiteral("OpenVPN download failed");
+        text =
+            QStringLiteral("The OpenVPN %1 of this server could not be downloaded (%2). Please try again "
+                           "later or choose another server.")
+                .arg(certificate ? QStringLiteral("certificate") : QStringLiteral("configuration"), detail);
+        break;
+    }
+    case ConnectionEngine::Reason::ConfigRefused:
+        statusText = QStringLiteral("OpenVPN configuration refused: ") + detail;
+        title = QStringLiteral("OpenVPN configuration refused");
+        text = QStringLiteral(
+                   "The configuration of this server holds a setting that could run programs or change "
+                   "files on this computer (") +
+               detail + QStringLiteral("), so it was not used. Please choose another server or protocol.");
+        break;
+    case ConnectionEngine::Reason::AuthFailed:
+        statusText = QStringLiteral("user name or password refused");
+        text = QStringLiteral(
+            "The VPN server refused the user name or password. Please check them, log in again "
+            "and connect again.");
+        break;
+    default:
+        statusText = QStringLiteral("cannot establish connection");
+        text = QStringLiteral("The OpenVPN connection could not be set up: ") + detail;
+        break;
+    }
     ui->authstatus->setText(statusText);
     ui->loading->hide();
     on_disconnect_clicked();
-    if (keepText)
-        ui->authstatus->setText(statusText);
+    // The status line is soon rewritten by the account refresh; the box says it for good.
+    ui->authstatus->setText(statusText);
     processPendingEvents();
+    offerConnectionLog = true;
+    messageBox(QMessageBox::Critical, title, text);
+    offerConnectionLog = false;
+}
+
+void LumtarMain::openVpnTunnelUp()
+{
+    // The tunnel is up now; the address check confirms it at once and then every half second.
+    checkTunnelAddress();
+    tunnelCheckTimer->start();
+}
+
+void LumtarMain::checkTunnelAddress()
+{
+    if (ui->connectionStatus->text() != QLatin1String("in progress") ||
+        connection->state() != ConnectionEngine::State::TunnelUp) {
+        tunnelCheckTimer->stop();
+        return;
+    }
+    GetCurrentIP();
+}
+
+void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail)
+{
+    tunnelCheckTimer->stop();
+    appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
+                        (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
+    const QString state = ui->connectionStatus->text();
+    if (state == QLatin1String("connected"))
+        handleDrop();
+    else if (state == QLatin1String("in progress"))
+        openVpnAttemptFailed(reason, detail); // lost before the address check confirmed it
+}
+
+void LumtarMain::appendConnectionLog(const QString& text)
+{
+    QTextDocument* log = ui->logBrowser->document();
+    log->setMaximumBlockCount(connectionLogLines);
+    ui->logBrowser->append(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss ")) + text);
+}
+
+void LumtarMain::showConnectionLog()
+{
+    auto* dialog = findChild<QDialog*>(QStringLiteral("connectionLog"));
+    if (!dialog) {
+        dialog = new QDialog(this);
+        dialog->setObjectName(QStringLiteral("connectionLog"));
+        dialog->setWindowTitle(QStringLiteral("Connection log"));
+        dialog->resize(520, 360);
+        auto* layout = new QVBoxLayout(dialog);
+        auto* view = new QPlainTextEdit(dialog);
+        view->setObjectName(QStringLiteral("connectionLogText"));
+        view->setReadOnly(true);
+        view->setLineWrapMode(QPlainTextEdit::NoWrap);
+        layout->addWidget(view);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+        QPushButton* copy = buttons->addButton(QStringLiteral("Copy"), QDialogButtonBox::ActionRole);
+        connect(copy, &QPushButton::clicked, view,
+                [view] { QGuiApplication::clipboard()->setText(view->toPlainText()); });
+        connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::hide);
+        layout->addWidget(buttons);
+    }
+    auto* view = dialog->findChild<QPlainTextEdit*>(QStringLiteral("connectionLogText"));
+    view->setPlainText(ui->logBrowser->toPlainText());
+    view->moveCursor(QTextCursor::End);
+    dialog->show();
+    dialog->raise();
 }

@@ -82,7 +82,24 @@ std::uint32_t PPPWorker::hangUp()
 
 void PPPWorker::VPNStart()
 {
-    setStatusAndResultCode(inProgress, QString());
+    {
+        std::lock_guard<std::mutex> locker(statusLock);
+        // Stopped before the dial began (the window clears the mark before it starts the
+        // thread): the dial must not go ahead.
+        const bool stoppedEarly = status == stop;
+        if (stoppedEarly) {
+            status.clear();
+            resultCode = disconnected;
+        } else {
+            status = inProgress;
+            resultCode.clear();
+        }
+        if (stoppedEarly) {
+            emit changed();
+            return;
+        }
+    }
+    emit changed();
 
     OsVersion version = platform.version(ras::versionInfoExSize);
     if (!version.ok)
@@ -121,6 +138,7 @@ void PPPWorker::VPNStart()
     if (const std::uint32_t refused = checkFieldLengths(*this, isL2tp)) {
         qCWarning(lcWorker) << "an input does not fit its dial-up field; result" << refused;
         setStatusAndResultCode(error, QString::number(refused));
+        emit changed();
         return;
     }
 
@@ -160,15 +178,18 @@ void PPPWorker::VPNStart()
         platform.dial(nullptr, nullptr, params, ras::notifierType, nullptr, rasConnection);
     qCDebug(lcWorker) << "dial returned" << result;
 
-    // The window hangs up first and then marks the stop; a dial ended that way is not an error.
-    std::lock_guard<std::mutex> locker(statusLock);
-    resultCode = QString::number(result);
-    if (result == ras::success) {
-        status = connected;
-    } else if (status == stop) {
-        resultCode = disconnected;
-        status.clear();
-    } else {
-        status = error;
+    {
+        // The window hangs up first and then marks the stop; a dial ended that way is not an error.
+        std::lock_guard<std::mutex> locker(statusLock);
+        resultCode = QString::number(result);
+        if (result == ras::success) {
+            status = connected;
+        } else if (status == stop) {
+            resultCode = disconnected;
+            status.clear();
+        } else {
+            status = error;
+        }
     }
+    emit changed();
 }

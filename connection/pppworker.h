@@ -47,6 +47,8 @@ public:
 
 signals:
     void PPPStart();
+    // The status or result changed; emitted from the worker's thread.
+    void changed();
 
 public slots:
     // One complete dial; runs in the worker's thread each time the thread starts.

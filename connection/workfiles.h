@@ -7,13 +7,24 @@
 // Where the OpenVPN program lives under the client's folder, by platform.
 QString openVpnProgramPath();
 
-// The platform's text line end, used between the user name and the password.
-QByteArray textLineEnd();
+// Where an OpenVPN attempt finds the program and keeps its files.
+struct OpenVpnPlaces
+{
+    QString program;           // absolute path of the program
+    QString programFolder;     // the program's working directory
+    QString workFolder;        // certificate, configuration and log
+    QString privateFolder;     // only this user may enter it: management channel, pid file
+    bool besideClient = false; // the installation's "openvpn" and "include" folders are used
+    QString error;             // why no attempt can start; empty when the places are usable
+};
 
-// Writes a new file that only its owner may read, in place of whatever is at the path. The
-// permissions are in place before the first byte is written, so the password is never
-// readable by others.
-bool writePrivateFile(const QString& path, const QByteArray& data);
+// The installation's layout under `currentFolder` when its program is there; on Linux,
+// without one, the system's openvpn and the user's private runtime folder. Creates the folders
+// the attempt writes into.
+OpenVpnPlaces openVpnPlaces(const QString& currentFolder);
+
+// True when the client runs with administrator rights (root on Linux).
+bool runningAsAdministrator();
 
 // Writes a new file byte for byte in place of whatever is at the path (a link there is
 // replaced, not followed); false when it could not be written whole.

@@ -1,6 +1,11 @@
 #include "connection/workfiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,31 +16,60 @@ QString openVpnProgramPath()
     return QStringLiteral("openvpn/openvpn");
 }
 
-QByteArray textLineEnd()
-{
-    return QByteArrayLiteral("\n");
-}
-
-bool writePrivateFile(const QString& path, const QByteArray& data)
+namespace {
+// A folder only this user may enter: created 0700 if absent, refused when another owns it.
+QString makePrivateFolder(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    // A new file each time: a link put at this path is replaced, never followed.
-    ::unlink(native.constData());
-    const int fd =
-        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        return false;
-    // The mask may have taken bits away; the owner must still read it, and no one else.
-    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
-        ::close(fd);
-        return false;
+    if (::mkdir(native.constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return QStringLiteral("cannot create the folder %1").arg(path);
+    struct stat info = {};
+    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(path);
+    if (info.st_uid != ::geteuid())
+        return QStringLiteral("%1 belongs to another user").arg(path);
+    if ((info.st_mode & 0777) != S_IRWXU && ::chmod(native.constData(), S_IRWXU) != 0)
+        return QStringLiteral("cannot make %1 private").arg(path);
+    return QString();
+}
+
+QString privateFolderPath()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QFileInfo runtimeInfo(runtime);
+    if (!runtime.isEmpty() && runtimeInfo.isDir() && runtimeInfo.ownerId() == ::geteuid())
+        return runtime + QStringLiteral("/corvane");
+    return QDir::tempPath() + QStringLiteral("/corvane-") + QString::number(::geteuid());
+}
+} // namespace
+
+OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
+{
+    OpenVpnPlaces places;
+    places.privateFolder = privateFolderPath();
+    places.error = makePrivateFolder(places.privateFolder);
+    const QString installed = currentFolder + QLatin1Char('/') + openVpnProgramPath();
+    if (QFileInfo::exists(installed)) {
+        places.besideClient = true;
+        places.program = installed;
+        places.programFolder = currentFolder + QStringLiteral("/openvpn");
+        places.workFolder = currentFolder + QStringLiteral("/include");
+        if (!QDir().mkpath(places.workFolder) && places.error.isEmpty())
+            places.error = QStringLiteral("cannot create the folder %1").arg(places.workFolder);
+        return places;
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    const bool written = file.write(data) == data.size();
-    file.close();
-    return written;
+    places.program = QStandardPaths::findExecutable(QStringLiteral("openvpn"));
+    if (places.program.isEmpty())
+        places.program = QStandardPaths::findExecutable(
+            QStringLiteral("openvpn"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+    if (places.program.isEmpty() && places.error.isEmpty())
+        places.error = QStringLiteral("the OpenVPN program is not installed");
+    places.programFolder = places.privateFolder;
+    places.workFolder = places.privateFolder;
+    return places;
+}
+
+bool runningAsAdministrator()
+{
+    return ::geteuid() == 0;
 }

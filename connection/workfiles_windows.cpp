@@ -1,5 +1,6 @@
 #include "connection/workfiles.h"
 
+#include <QDir>
 #include <QFile>
 
 QString openVpnProgramPath()
@@ -7,13 +8,21 @@ QString openVpnProgramPath()
     return QStringLiteral("openvpn/openvpn.exe");
 }
 
-QByteArray textLineEnd()
+OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
 {
-    return QByteArrayLiteral("\r\n");
+    OpenVpnPlaces places;
+    places.besideClient = true;
+    places.program = currentFolder + QLatin1Char('/') + openVpnProgramPath();
+    places.programFolder = currentFolder + QStringLiteral("/openvpn");
+    places.workFolder = currentFolder + QStringLiteral("/include");
+    places.privateFolder = places.workFolder;
+    if (!QDir().mkpath(places.workFolder))
+        places.error = QStringLiteral("cannot create the folder %1").arg(places.workFolder);
+    return places;
 }
 
-bool writePrivateFile(const QString& path, const QByteArray& data)
+bool runningAsAdministrator()
 {
-    // The client runs elevated; files it creates inherit the folder's administrators-only rights.
-    return writeWorkFile(path, data);
+    // The installation folder's rights are the installer's business on this system.
+    return false;
 }

@@ -6,7 +6,9 @@
 #include "monitor/addresscut.h"
 #include "ui_lumtarmain.h"
 
+#include <QDateTime>
 #include <QSettings>
+#include <QTimer>
 
 void LumtarMain::UpdateTimer()
 {
@@ -31,6 +33,19 @@ void LumtarMain::UpdateTimer()
     if (ui->paymentInProgress->text() == QLatin1String("1") && elapsedSeconds % 15 == 0)
         GetUserData();
 
+    if (takeWorkerOutcome())
+        return;
+    const QString state = ui->connectionStatus->text();
+    if (state == QLatin1String("in progress"))
+        progressStep();
+    else if (state == QLatin1String("connected"))
+        connectedUpkeep();
+}
+
+// The worker's report: mirrored into the window, a success taken, a failure reported. True
+// when that ended the tick's work.
+bool LumtarMain::takeWorkerOutcome()
+{
     const QString workerStatus = pppWorker->statusText();
     // A tunnel the address check has already confirmed is not put back to "in progress" while
     // its dial is still returning: that would announce the connection again on every tick.
@@ -48,7 +63,7 @@ void LumtarMain::UpdateTimer()
                                   (state.isEmpty() || state == QLatin1String("disconnected"));
         if (state == QLatin1String("in progress") || earlySuccess) {
             rasConnectedTransition();
-            return;
+            return true;
         }
         if (state != QLatin1String("connected") && ui->WidgetConnectingVPN->isHidden()) {
             // The user ended this attempt while its dial was completing: do not keep an
@@ -57,17 +72,20 @@ void LumtarMain::UpdateTimer()
         }
     }
 
-    const QString state = ui->connectionStatus->text();
-    if (state == QLatin1String("error")) {
-        if (fieldNumber(ui->quick_stage->text()) > 0)
-            QuickConnectNextStage();
-        else
-            reportDialError();
-    } else if (state == QLatin1String("in progress")) {
-        progressStep();
-    } else if (state == QLatin1String("connected")) {
-        connectedUpkeep();
-    }
+    if (ui->connectionStatus->text() != QLatin1String("error"))
+        return false;
+    if (fieldNumber(ui->quick_stage->text()) > 0)
+        QuickConnectNextStage();
+    else
+        reportDialError();
+    return true;
+}
+
+// A dial's end is taken when the worker reports it, not at the next tick.
+void LumtarMain::followWorker()
+{
+    if (connection && followWorkerAtOnce)
+        takeWorkerOutcome();
 }
 
 void LumtarMain::rasConnectedTransition()
@@ -96,6 +114,8 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
     ui->cancel->hide();
     ui->loading->hide();
     setWindowState(Qt::WindowMinimized);
+    lastConnectedMs = QDateTime::currentMSecsSinceEpoch();
+    tunnelCheckTimer->stop();
     trayBalloon(QStringLiteral("Corvane is now connected!"),
                 QStringLiteral("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
     elapsedSeconds = 0;

@@ -6,7 +6,6 @@
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
-#include <QProcess>
 #include <QThread>
 #include <QTimer>
 
@@ -133,10 +132,7 @@ void LumtarMain::quickConnectDialAfterPause()
 // Stops whatever an earlier attempt left running, whatever its protocol.
 void LumtarMain::tearDownAttempt()
 {
-    openVpnProcess->kill();
-    ++openVpnAttempt;
-    pppThread->quit();
-    PPPDisconnect();
+    tunnelCheckTimer->stop();
+    connection->endAttempt();
     pppWorker->setStatus(QStringLiteral("stop"));
-    removeOpenVPNfiles();
 }

@@ -32,6 +32,8 @@ private slots:
     void cancelDuringABlockedDialEndsQuietly();
     void dialThatSucceedsAfterCancelIsHungUp();
     void connectRightAfterCancelStillDials();
+    void dialOutcomeIsTakenWithoutATick_data();
+    void dialOutcomeIsTakenWithoutATick();
     void openVpnWithoutProfileIsRefused_data();
     void openVpnWithoutProfileIsRefused();
 
@@ -275,6 +277,25 @@ void TestConnect::connectRightAfterCancelStillDials()
     d->tick();
     QCOMPARE(text("connectionStatus"), QStringLiteral("connected"));
     QVERIFY(errorBoxTitles().isEmpty());
+}
+
+void TestConnect::dialOutcomeIsTakenWithoutATick_data()
+{
+    QTest::addColumn<quint32>("result");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("success") << quint32(ras::success) << "WidgetConnectedVPN";
+    QTest::newRow("failure") << quint32(691) << "WingetConnected";
+}
+
+void TestConnect::dialOutcomeIsTakenWithoutATick()
+{
+    QFETCH(quint32, result);
+    QFETCH(QString, page);
+    d->window()->followWorkerAtOnce = true;
+    d->dialUp.setDialOutcome({result, 0});
+    d->pressConnect();
+    QTRY_VERIFY_WITH_TIMEOUT(d->shown(page), 5000);
+    QVERIFY(!shown("WidgetConnectingVPN"));
 }
 
 void TestConnect::openVpnWithoutProfileIsRefused_data()

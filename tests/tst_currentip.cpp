@@ -43,6 +43,7 @@ private slots:
     void replyAfterDisconnectOnlyUpdatesTheField();
     void dropWhileConnectedReconnectsTheSameServer();
     void dropOnTheThirdServerByL2tpRedialsItWithItsKey();
+    void connectionThatKeepsDroppingStopsAfterThreeRedials();
 
 private:
     QString text(const char* name) const { return d->text(QLatin1String(name)); }
@@ -280,6 +281,28 @@ void TestCurrentIp::dropOnTheThirdServerByL2tpRedialsItWithItsKey()
     QCOMPARE(text("server_assignedIP"), QStringLiteral("198.18.30.4"));
     QCOMPARE(text("connecting_title"), QStringLiteral("Connecting to SE3"));
     QCOMPARE(text("connecting_message"), QStringLiteral("L2TP connection to SE3\nis in progress"));
+}
+
+void TestCurrentIp::connectionThatKeepsDroppingStopsAfterThreeRedials()
+{
+    d->harness->sim.setEchoAddress(QStringLiteral("198.18.10.1"));
+    QVERIFY(d->connectNow());
+    for (int redial = 1; redial <= 3; ++redial) {
+        d->harness->sim.setEchoAddress(QStringLiteral("198.18.5.5"));
+        QVERIFY(tickToTheAddressCheck());
+        // Each redial comes up again, only to drop once more.
+        d->harness->sim.setEchoAddress(QStringLiteral("198.18.10.1"));
+        QTRY_COMPARE_WITH_TIMEOUT(d->dialUp.dialCalls().size(), std::size_t(redial + 1), 5000);
+        QVERIFY(d->waitForWorkerStatus(QStringLiteral("connected")));
+        d->tick();
+        QCOMPARE(text("connectionStatus"), QStringLiteral("connected"));
+    }
+    d->harness->sim.setEchoAddress(QStringLiteral("198.18.5.5"));
+    QVERIFY(tickToTheAddressCheck());
+    QCOMPARE(d->harness->boxTitles(), QStringList{QStringLiteral("Connection dropped")});
+    QVERIFY(shown("WingetConnected"));
+    d->tick(2);
+    QCOMPARE(d->dialUp.dialCalls().size(), std::size_t(4));
 }
 
 QTEST_MAIN(TestCurrentIp)

@@ -26,6 +26,7 @@ const QString certificatePath = QStringLiteral("/files/nl/ca.crt");
 const QString configPath = QStringLiteral("/files/nl/udp.ovpn");
 const QStringList workFileNames{QStringLiteral("auth.conf"), QStringLiteral("certificate.crt"),
                                 QStringLiteral("config.ovpn")};
+// The command line up to the management channel's options, which name a socket of this run.
 const QStringList expectedArguments{QStringLiteral("--config"),
                                     QStringLiteral("../include/config.ovpn"),
                                     QStringLiteral("--script-security"),
@@ -33,9 +34,17 @@ const QStringList expectedArguments{QStringLiteral("--config"),
                                     QStringLiteral("--ca"),
                                     QStringLiteral("../include/certificate.crt"),
                                     QStringLiteral("--auth-user-pass"),
-                                    QStringLiteral("../include/auth.conf"),
-                                    QStringLiteral("--log"),
-                                    QStringLiteral("../include/openvpn.log")};
+                                    QStringLiteral("--management-query-passwords"),
+                                    QStringLiteral("--management-hold"),
+                                    QStringLiteral("--auth-retry"),
+                                    QStringLiteral("none"),
+                                    QStringLiteral("--connect-retry-max"),
+                                    QStringLiteral("1"),
+                                    QStringLiteral("--server-poll-timeout"),
+                                    QStringLiteral("10"),
+                                    QStringLiteral("--resolv-retry"),
+                                    QStringLiteral("0"),
+                                    QStringLiteral("--management")};
 // A body that a text-mode write or a string conversion would change: CR LF, a bare LF, a NUL
 // byte, and bytes that are not UTF-8.
 const char awkwardBytes[] =
@@ -65,9 +74,7 @@ private slots:
     void statusTextsFollowTheDownloads_data();
     void statusTextsFollowTheDownloads();
     void programStartsFromItsFolderWithTheFixedCommandLine();
-    void authFileHoldsUtf8CredentialsWithoutFinalLineEnd();
-    void authFileIsPrivateToItsOwner();
-    void privateFileReplacesAnOldReadableOne();
+    void passwordIsNeitherWrittenNorOnTheCommandLine();
     void workFilesReplaceLinksPlantedDuringTheDownload();
     void downloadedBodiesAreWrittenByteForByte();
     void disconnectKillsTheProgramAndRemovesTheWorkFiles();
@@ -239,11 +246,16 @@ void TestOpenVpn::programStartsFromItsFolderWithTheFixedCommandLine()
     QCOMPARE(start.program,
              QDir(harness->workDir.path()).absolutePath() + QStringLiteral("/openvpn/openvpn"));
     QCOMPARE(start.workingDirectory, folder + QStringLiteral("/openvpn"));
-    QCOMPARE(start.arguments, expectedArguments);
+    QCOMPARE(start.arguments.mid(0, expectedArguments.size()), expectedArguments);
+    // The channel is a socket in a folder only this user may enter; the program connects to it.
+    const QString socket = start.arguments.value(expectedArguments.size());
+    QVERIFY2(socket.endsWith(QStringLiteral(".sock")), qPrintable(socket));
+    QCOMPARE(QFileInfo(QFileInfo(socket).path()).permissions() & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(start.arguments.mid(expectedArguments.size() + 1),
+             (QStringList{QStringLiteral("unix"), QStringLiteral("--management-client")}));
     // Each file argument, read from the program's folder, names a file that is there.
     QDir programFolder(start.workingDirectory);
-    for (const QString& argument :
-         {expectedArguments.at(1), expectedArguments.at(5), expectedArguments.at(7)})
+    for (const QString& argument : {expectedArguments.at(1), expectedArguments.at(5)})
         QVERIFY2(QFile::exists(programFolder.filePath(argument)), qPrintable(argument));
     QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
     QCOMPARE(harness->window->openVpnChild()->processId(), start.pid);
@@ -251,57 +263,24 @@ void TestOpenVpn::programStartsFromItsFolderWithTheFixedCommandLine()
     QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
 }
 
-void TestOpenVpn::authFileHoldsUtf8CredentialsWithoutFinalLineEnd()
+void TestOpenVpn::passwordIsNeitherWrittenNorOnTheCommandLine()
 {
-    const QString password = QStringLiteral("p\u00e4ssw\u00f6rd");
-    harness->sim.setAccountValue(QStringLiteral("alice"), QStringLiteral("password"), password);
-    harness->create();
-    QVERIFY(stopStatusTimer(harness->window.get()));
-    QVERIFY(harness->login(QStringLiteral("alice"), password));
-    harness->find<QComboBox>(QStringLiteral("servers"))->setCurrentIndex(2);
-    connectNow();
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
-    QCOMPARE(contents(includeFile(QStringLiteral("auth.conf"))), QByteArray("alice\np\xc3\xa4ssw\xc3\xb6rd"));
-}
-
-void TestOpenVpn::authFileIsPrivateToItsOwner()
-{
-    // With no mask, anything not created private would come out readable by all.
-    const mode_t previousMask = umask(0);
-    const auto restoreMask = qScopeGuard([previousMask] { umask(previousMask); });
     OPEN_WINDOW_ON_OPENVPN_SERVER();
+    // An older version's file is removed at start and never written again.
     connectNow();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
-    struct stat info
-    {
-    };
-    QCOMPARE(stat(QFile::encodeName(includeFile(QStringLiteral("auth.conf"))).constData(), &info), 0);
-    QCOMPARE(info.st_mode & 0777, mode_t(0600));
-}
-
-void TestOpenVpn::privateFileReplacesAnOldReadableOne()
-{
-    // An auth file that somehow survived with a wide mode is not rewritten in place readable.
-    const QString path = harness->workDir.filePath(QStringLiteral("private.txt"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("left over, longer than the new contents");
-    old.close();
-    QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
-                               QFileDevice::WriteOther | QFileDevice::ReadGroup));
-    QVERIFY(writePrivateFile(path, "user\npass"));
-    struct stat info
-    {
-    };
-    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
-    QCOMPARE(info.st_mode & 0777, mode_t(0600));
-    QCOMPARE(contents(path), QByteArray("user\npass"));
+    QVERIFY(
+        !readStandInRecord(recordFile()).arguments.join(QLatin1Char(' ')).contains(QStringLiteral("secret")));
+    QVERIFY(!QFile::exists(includeFile(QStringLiteral("auth.conf"))));
+    for (const QString& name :
+         QDir(harness->workDir.filePath(QStringLiteral("include"))).entryList(QDir::Files))
+        QVERIFY2(!contents(includeFile(name)).contains("secret"), qPrintable(name));
 }
 
 void TestOpenVpn::workFilesReplaceLinksPlantedDuringTheDownload()
 {
     // The client runs with administrator rights: links put into include/ while the
-    // configuration downloads must not make it write the password or the file elsewhere.
+    // configuration downloads must not make it write the file or the log elsewhere.
     const QString victim = harness->workDir.filePath(QStringLiteral("victim.txt"));
     QFile file(victim);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -311,14 +290,13 @@ void TestOpenVpn::workFilesReplaceLinksPlantedDuringTheDownload()
     OPEN_WINDOW_ON_OPENVPN_SERVER();
     connectNow();
     QTRY_COMPARE_WITH_TIMEOUT(harness->sim.requests(configPath).size(), 1, replyTimeoutMs);
-    QVERIFY(QFile::link(victim, includeFile(QStringLiteral("auth.conf"))));
+    QVERIFY(QFile::link(victim, includeFile(QStringLiteral("openvpn.log"))));
     QVERIFY(QFile::link(victim, includeFile(QStringLiteral("config.ovpn"))));
 
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
     QCOMPARE(contents(victim), QByteArray("precious"));
-    QVERIFY(!QFileInfo(includeFile(QStringLiteral("auth.conf"))).isSymLink());
+    QVERIFY(!QFileInfo(includeFile(QStringLiteral("openvpn.log"))).isSymLink());
     QVERIFY(!QFileInfo(includeFile(QStringLiteral("config.ovpn"))).isSymLink());
-    QCOMPARE(contents(includeFile(QStringLiteral("auth.conf"))), QByteArray("alice\nsecret"));
     QCOMPARE(contents(includeFile(QStringLiteral("config.ovpn"))), goodConfig);
 }
 
@@ -376,16 +354,29 @@ void TestOpenVpn::connectWhileTheProgramRunsReplacesIt()
 void TestOpenVpn::downloadErrorReturnsToTheIdlePage_data()
 {
     QTest::addColumn<QString>("failingPath");
+    QTest::addColumn<bool>("redirect");
     QTest::addColumn<QString>("statusText");
-    QTest::newRow("certificate") << certificatePath << QStringLiteral("certificate download error");
-    QTest::newRow("configuration") << configPath << QStringLiteral("config download error");
+    QTest::addColumn<QString>("boxText");
+    QTest::newRow("certificate") << certificatePath << false << QStringLiteral("certificate download error")
+                                 << "OpenVPN certificate of this server could not be downloaded (HTTP 404)";
+    QTest::newRow("configuration")
+        << configPath << false << QStringLiteral("config download error")
+        << "OpenVPN configuration of this server could not be downloaded (HTTP 404)";
+    // A redirect's body is not the file, whatever it holds.
+    QTest::newRow("redirected configuration")
+        << configPath << true << QStringLiteral("config download error")
+        << "OpenVPN configuration of this server could not be downloaded (HTTP 302)";
 }
 
 void TestOpenVpn::downloadErrorReturnsToTheIdlePage()
 {
     QFETCH(QString, failingPath);
+    QFETCH(bool, redirect);
     QFETCH(QString, statusText);
-    harness->sim.setFault(failingPath, Fault::httpStatus(404));
+    QFETCH(QString, boxText);
+    harness->sim.setFault(failingPath,
+                          redirect ? Fault::redirect(harness->sim.baseUrl() + certificatePath, goodConfig)
+                                   : Fault::httpStatus(404));
     OPEN_WINDOW_ON_OPENVPN_SERVER();
     // Left-overs of an earlier attempt go before anything else happens.
     for (const QString& name : workFileNames) {
@@ -403,7 +394,8 @@ void TestOpenVpn::downloadErrorReturnsToTheIdlePage()
     QVERIFY(!harness->shown(QStringLiteral("loading")));
     QCOMPARE(presentWorkFiles(), QStringList());
     QVERIFY(programNeverStarted());
-    QVERIFY(harness->boxes.isEmpty());
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("OpenVPN download failed")});
+    QVERIFY2(harness->boxes.at(0).text.contains(boxText), qPrintable(harness->boxes.at(0).text));
 }
 
 void TestOpenVpn::downloadErrorInQuickConnectTriesTheNextEntry()
@@ -573,7 +565,8 @@ void TestOpenVpn::lateReplyDoesNotDisturbTheNextAttempt()
     QTRY_COMPARE_WITH_TIMEOUT(watch->finished(certificatePath), 2, replyTimeoutMs);
     QCoreApplication::processEvents();
     // The first attempt's reply neither removed the running attempt's files nor asked again.
-    QCOMPARE(presentWorkFiles(), workFileNames);
+    QCOMPARE(presentWorkFiles(),
+             (QStringList{QStringLiteral("certificate.crt"), QStringLiteral("config.ovpn")}));
     QCOMPARE(harness->sim.requests(configPath).size(), 1);
     QCOMPARE(harness->window->openVpnChild()->processId(), pid);
     QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::Running);

@@ -91,6 +91,7 @@ private slots:
     void successfulDialReportsConnected();
     void refusedDialReportsItsCode();
     void hangUpThenStopEndsTheDialQuietly();
+    void stopBeforeTheDialBeginsDialsNothing();
     void hangUpWithoutStopIsReportedAsError();
     void otherProtocolsWriteNothing_data();
     void otherProtocolsWriteNothing();
@@ -284,6 +285,20 @@ void TestPPPWorker::hangUpThenStopEndsTheDialQuietly()
     rig.worker->setStatus(QStringLiteral("stop"));
     simulated.releaseDialReturn();
     QVERIFY(rig.waitForIdle());
+    QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
+    QCOMPARE(rig.worker->statusText(), QString());
+}
+
+void TestPPPWorker::stopBeforeTheDialBeginsDialsNothing()
+{
+    // Cancel pressed after the thread was started but before the dial wrote "in progress".
+    SimulatedDialUp simulated;
+    DialRig rig(simulated);
+    rig.fill(QStringLiteral("PPTP"));
+    rig.worker->setStatus(QStringLiteral("stop"));
+    rig.start();
+    QVERIFY(rig.waitForIdle());
+    QVERIFY(simulated.dialCalls().empty());
     QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
     QCOMPARE(rig.worker->statusText(), QString());
 }

@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
@@ -15,6 +17,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <csignal>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,7 +35,8 @@ constexpr int replyTimeoutMs = 10000;
 // The tunnel comes up in about a second here; a loaded machine gets plenty more.
 constexpr int tunnelTimeoutMs = 30000;
 // Ticks until the attempt timeout: elapsedSeconds goes past 30 on the eleventh.
-constexpr int ticksToTimeout = 11;
+// The program gives up a silent server after this long (its --server-poll-timeout).
+constexpr int serverPollMs = 10000;
 } // namespace
 
 class TestOpenVpnWindow : public QObject
@@ -45,8 +50,9 @@ private slots:
 
     void connectsThroughTheTunnelAndDisconnectsCleanly_data();
     void connectsThroughTheTunnelAndDisconnectsCleanly();
-    void wrongPasswordEndsByTheAttemptTimeout();
-    void unreachableServerEndsByTheAttemptTimeout();
+    void wrongPasswordEndsAtOnceWithTheRefusal();
+    void unreachableServerEndsWithinThePollTimeout();
+    void killedProgramGoesDownTheDropPath();
     void configurationThatRunsCodeIsRefused_data();
     void configurationThatRunsCodeIsRefused();
     void downloadErrorReturnsToTheIdlePage_data();
@@ -66,7 +72,9 @@ private:
     QByteArray programLog() const;
     QStringList presentWorkFiles() const;
     bool idlePageShown() const;
-    bool timeoutReported(const LabelHistory& history) const;
+    // Files under these folders and command lines of running processes that hold `secret`.
+    QStringList placesHolding(const QByteArray& secret) const;
+    int serverLogCount(const QByteArray& text) const;
 
     QHash<QString, QString> labValues;
     QString labError;
@@ -211,17 +219,43 @@ bool TestOpenVpnWindow::idlePageShown() const
            harness->text(QStringLiteral("connectionStatus")) == QLatin1String("disconnected");
 }
 
-bool TestOpenVpnWindow::timeoutReported(const LabelHistory& history) const
+QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
 {
-    // The status line says so until the account details, asked for by the disconnect, arrive.
-    return harness->boxTitles() == QStringList{QStringLiteral("Cannot connect")} &&
-           history.contains(QStringLiteral("cannot establish connection"));
+    QStringList found;
+    const QStringList roots{harness->workDir.path(), QDir::homePath(), QStringLiteral("/tmp"),
+                            QStringLiteral("/run")};
+    for (const QString& root : roots) {
+        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            // A lab's own user list and settings (this one's, or another build's) hold it by design.
+            if (file.fileName().contains(QStringLiteral("/corvane-lab-")))
+                continue;
+            if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
+                continue;
+            if (file.readAll().contains(secret))
+                found << file.fileName();
+        }
+    }
+    for (const QString& pid :
+         QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs)) {
+        QFile commandLine(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains(secret))
+            found << commandLine.fileName();
+    }
+    return found;
+}
+
+int TestOpenVpnWindow::serverLogCount(const QByteArray& text) const
+{
+    QFile log(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/server.log"));
+    return log.open(QIODevice::ReadOnly) ? log.readAll().count(text) : -1;
 }
 
 void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly_data()
 {
     QTest::addColumn<QString>("user");
-    QTest::newRow("ASCII password") << QStringLiteral("ALICE");
+    QTest::newRow("ASCII password") << QStringLiteral("BOB");
     QTest::newRow("UTF-8 password") << QStringLiteral("CAROL");
 }
 
@@ -237,25 +271,13 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
 
     harness->invoke("on_connect_clicked");
     QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
-    QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::Running, replyTimeoutMs);
-    QCOMPARE(harness->text(QStringLiteral("authstatus")), QStringLiteral("starting connection"));
-
-    struct stat info
-    {
-    };
-    QCOMPARE(
-        stat(QFile::encodeName(harness->workDir.filePath(QStringLiteral("include/auth.conf"))).constData(),
-             &info),
-        0);
-    QCOMPARE(info.st_mode & 0777, mode_t(0600));
-
-    QVERIFY(tickAndWaitForEcho());
-    if (harness->text(QStringLiteral("connectionStatus")) != QLatin1String("connected")) {
-        QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
-        QTRY_VERIFY_WITH_TIMEOUT(programLog().contains("Initialization Sequence Completed"), tunnelTimeoutMs);
-        QVERIFY(tickAndWaitForEcho());
-    }
-
+    // The program's report of the tunnel starts the address check; no tick is needed.
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    QVERIFY(programLog().contains("Initialization Sequence Completed"));
+    // While connected the password is in no file and on no command line.
+    const QStringList holding = placesHolding(password.toUtf8());
+    QVERIFY2(holding.isEmpty(), qPrintable(holding.join(QLatin1Char(' '))));
     QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"));
     QCOMPARE(harness->text(QStringLiteral("authstatus")), QStringLiteral("Connected! IP: ") + tunnelAddress);
     QCOMPARE(harness->text(QStringLiteral("ipCurrent")), tunnelAddress);
@@ -266,42 +288,39 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
     QCOMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
     QVERIFY(harness->boxes.isEmpty());
 
+    // The server hears the client leave (explicit-exit-notify) instead of timing it out.
+    const QByteArray leaving("exit message received by peer");
+    const int leftBefore = serverLogCount(leaving);
     harness->invoke("on_disconnect_clicked");
+    QVERIFY(idlePageShown());
+    QTRY_VERIFY_WITH_TIMEOUT(serverLogCount(leaving) > leftBefore, 3000);
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::NotRunning, replyTimeoutMs);
     QCOMPARE(presentWorkFiles(), QStringList());
-    QVERIFY(idlePageShown());
     QString address;
     for (int i = 0; i < 50 && address != clientAddress; ++i)
         address = freshEcho();
     QCOMPARE(address, clientAddress);
 }
 
-void TestOpenVpnWindow::wrongPasswordEndsByTheAttemptTimeout()
+void TestOpenVpnWindow::wrongPasswordEndsAtOnceWithTheRefusal()
 {
     // The service knows this password; the VPN server does not.
     serveLab(QStringLiteral("ALICE"), QStringLiteral("not-the-password"));
     openWindowAndLogIn(QStringLiteral("ALICE"), QStringLiteral("not-the-password"));
     harness->invoke("on_connect_clicked");
     QTRY_VERIFY_WITH_TIMEOUT(harness->window->openVpnChild()->processId() != 0, replyTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(programLog().contains("AUTH_FAILED"), tunnelTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::NotRunning,
-                              tunnelTimeoutMs);
-
-    // The window does not watch the program: only the attempt timeout ends the attempt.
-    for (int i = 1; i < ticksToTimeout; ++i) {
-        QVERIFY(tickAndWaitForEcho());
-        QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
-        QCOMPARE(harness->text(QStringLiteral("ipCurrent")), lab(QStringLiteral("LAB_CLIENT_IP")));
-    }
-    QVERIFY(harness->boxes.isEmpty());
-    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
-    QVERIFY(tickAndWaitForEcho());
-    QVERIFY2(timeoutReported(history), qPrintable(history.texts().join(QLatin1String(" | "))));
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), 3000);
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("Cannot connect")});
+    QVERIFY2(harness->boxes.at(0).text.contains(QStringLiteral("refused the user name or password")),
+             qPrintable(harness->boxes.at(0).text));
     QVERIFY(idlePageShown());
     QCOMPARE(presentWorkFiles(), QStringList());
 }
 
-void TestOpenVpnWindow::unreachableServerEndsByTheAttemptTimeout()
+void TestOpenVpnWindow::unreachableServerEndsWithinThePollTimeout()
 {
     serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
     QFile base(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
@@ -315,18 +334,32 @@ void TestOpenVpnWindow::unreachableServerEndsByTheAttemptTimeout()
 
     harness->invoke("on_connect_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::Running, replyTimeoutMs);
-    for (int i = 1; i < ticksToTimeout; ++i) {
-        QVERIFY(tickAndWaitForEcho());
-        QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("in progress"));
-    }
-    QCOMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
-    LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
-    QVERIFY(tickAndWaitForEcho());
-    QVERIFY2(timeoutReported(history), qPrintable(history.texts().join(QLatin1String(" | "))));
+    QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), serverPollMs + 3000);
+    QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("Cannot connect")});
     QVERIFY(idlePageShown());
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::NotRunning, replyTimeoutMs);
     QCOMPARE(presentWorkFiles(), QStringList());
     QCOMPARE(freshEcho(), lab(QStringLiteral("LAB_CLIENT_IP")));
+}
+
+void TestOpenVpnWindow::killedProgramGoesDownTheDropPath()
+{
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    // The redial waits; this test looks at the drop alone.
+    harness->window->redialPausesOverrideMs = 60000;
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    const qint64 pid = harness->window->openVpnChild()->processId();
+    QVERIFY(pid > 0);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")),
+                             3000);
+    QVERIFY(clock.elapsed() < 3000);
+    QVERIFY(idlePageShown());
 }
 
 void TestOpenVpnWindow::configurationThatRunsCodeIsRefused_data()

@@ -13,6 +13,10 @@ DialHarness::DialHarness()
     setDialUpOverride(&dialUp);
     harness = std::make_unique<WindowHarness>();
     harness->create();
+    // Dial outcomes are taken by the ticks the tests give, as the status timer does.
+    window()->followWorkerAtOnce = false;
+    // A dropped connection is redialled at once, as the tests step through it.
+    window()->redialPausesOverrideMs = 0;
     // The status timer ticks every 3 s of real time; tests move time themselves.
     for (QTimer* timer : window()->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (timer->interval() == 3000)

@@ -1,0 +1,37 @@
+// The way to the OpenVPN program's management interface, by platform.
+#ifndef CORVANE_MANAGEMENTCHANNEL_H
+#define CORVANE_MANAGEMENTCHANNEL_H
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class QIODevice;
+
+class ManagementChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    ~ManagementChannel() override = default;
+
+    // Makes the channel ready for one program run, with its files in `privateFolder`.
+    virtual bool open(const QString& privateFolder, QString* error) = 0;
+    // The program's options that set up its end of the channel.
+    virtual QStringList programArguments() const = 0;
+    // What the program reads from its standard input at start; may be empty.
+    virtual QByteArray programInput() const = 0;
+    // Called once the program runs.
+    virtual void programStarted() = 0;
+    // The connection to the program, once `connected` has been emitted; null before.
+    virtual QIODevice* device() const = 0;
+
+signals:
+    void connected();
+    void disconnected();
+};
+
+std::unique_ptr<ManagementChannel> makeManagementChannel();
+
+#endif
