@@ -181,7 +181,7 @@ private:
     // The readers work on these instead of reading the widget back.
     QString loginDocument;
     QString userDataDocument;
-    std::unique_ptr<Catalogue> parsedCatalogue;
+    CatalogueReader catalogueReader;
 
     // Each OpenVPN attempt has a number; a download reply of an earlier attempt is dropped.
     quint64 openVpnAttempt = 0;
