@@ -8,7 +8,7 @@
 //   key selection    Down in the server list to the protocol and type lists painted
 //   disconnect       the disconnect action to the tabs painted and the window idle again
 //
-//   bench_catalogue_window [runs]    (QT_QPA_PLATFORM=offscreen, or under xvfb-run)
+//   bench_catalogue_window [runs [servers,...]]   (QT_QPA_PLATFORM=offscreen, or under xvfb-run)
 
 #include "testsupport.h"
 
@@ -253,6 +253,12 @@ int main(int argc, char* argv[])
     isolateSettings();
     clearSettings();
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QList<int> sizes{100, 1000, 10000};
+    if (argc > 2) {
+        sizes.clear();
+        for (const QString& size : QString::fromLocal8Bit(argv[2]).split(QLatin1Char(',')))
+            sizes.append(size.toInt());
+    }
 
     WindowHarness h;
     LumtarMain* window = h.create();
@@ -276,7 +282,7 @@ int main(int argc, char* argv[])
     out.flush();
     bool met = true;
     for (servicesim::Layout layout : {servicesim::Layout::Lines, servicesim::Layout::OneLine}) {
-        for (int count : {100, 1000, 10000}) {
+        for (int count : sizes) {
             const Row r = measure(h, layout, count, runs);
             out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                        .arg(r.layout, -8)
