@@ -8,6 +8,7 @@ packages=(
     openvpn openssl iproute2 python3
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     fonts-dejavu-core fonts-liberation2 xvfb
+    linux-perf
 )
 missing=()
 for p in "${packages[@]}"; do
