@@ -216,7 +216,7 @@ private:
     // The readers work on these instead of reading the widget back.
     QString loginDocument;
     QString userDataDocument;
-    std::unique_ptr<Catalogue> parsedCatalogue;
+    CatalogueReader catalogueReader;
 
     // The remembered password is being read for the automatic login; a login by hand ends that.
     bool autoLoginPending = false;

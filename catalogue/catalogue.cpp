@@ -2,6 +2,8 @@
 
 #include "service/boundedxml.h"
 
+#include <algorithm>
+
 namespace {
 
 using service::BoundedXmlReader;
@@ -21,7 +23,7 @@ QString elementText(BoundedXmlReader& xml)
         switch (xml.readNext()) {
         case QXmlStreamReader::Characters:
             if (depth == 0)
-                text += xml.text();
+                text.append(xml.text().constData(), xml.text().size());
             break;
         case QXmlStreamReader::StartElement:
             ++depth;
@@ -123,6 +125,8 @@ Catalogue readCatalogue(const QString& document)
     }
 
     QVector<ServerEntry>& entries = catalogue.entries;
+    // An entry takes some hundred characters or more; the guess saves regrowing a large list.
+    entries.reserve(int(std::min<qsizetype>(document.size() / 400, 200000)));
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -161,12 +165,33 @@ Catalogue readCatalogue(const QString& document)
     return catalogue;
 }
 
+void CatalogueReader::start(const QString& document)
+{
+    ready.reset();
+    // A document too short to hold a server is not worth a thread.
+    if (document.size() < 64) {
+        pending = std::future<Catalogue>();
+        ready = std::make_unique<Catalogue>(readCatalogue(document));
+        return;
+    }
+    pending = std::async(std::launch::async, readCatalogue, document);
+}
+
+const Catalogue& CatalogueReader::catalogue()
+{
+    if (!ready)
+        ready = std::make_unique<Catalogue>(pending.valid() ? pending.get() : Catalogue());
+    return *ready;
+}
+
 QStringList serverItems(const Catalogue& catalogue)
 {
     QStringList items;
     items.reserve(catalogue.rows.size());
-    for (int index : catalogue.rows)
-        items.append(catalogue.entries.at(index).name);
+    for (int index : catalogue.rows) {
+        const ServerEntry& entry = catalogue.entries.at(index);
+        items.append(entry.name.trimmed().isEmpty() ? entry.ip : entry.name);
+    }
     return items;
 }
 
@@ -239,6 +264,16 @@ TypeFill typeFill(const Catalogue& catalogue, int serverRow, int protocolRow)
     const int rowAfterL2tp = int(entry->pptp) + int(entry->l2tp) - 1;
     if (entry->hasPskey && protocolRow == rowAfterL2tp)
         details.pskey = entry->pskey;
+
+    // A server that offers nothing must not be dialled with what an earlier one offered.
+    if (offeredProtocols(*entry).isEmpty()) {
+        details.protocol = QString();
+        details.config = QString();
+        details.certificate = QString();
+        if (!details.pskey)
+            details.pskey = QString();
+        return fill;
+    }
 
     const std::optional<Protocol> protocol = protocolAtRow(*entry, protocolRow);
     if (!protocol)

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <future>
+#include <memory>
 #include <optional>
 
 // The server list of a login document, read once per stored document. The window's
@@ -24,6 +26,8 @@ struct Profile
     QString certificate;
 };
 
+Q_DECLARE_TYPEINFO(Profile, Q_MOVABLE_TYPE);
+
 struct ServerEntry
 {
     QString name;
@@ -38,6 +42,8 @@ struct ServerEntry
     bool openVpn = false;
     QVector<Profile> profiles;
 };
+// Thousands of entries are appended one by one; moving them as memory keeps that cheap.
+Q_DECLARE_TYPEINFO(ServerEntry, Q_MOVABLE_TYPE);
 
 struct Catalogue
 {
@@ -73,7 +79,21 @@ struct TypeFill
 // it is kept.
 Catalogue readCatalogue(const QString& document);
 
-// Item texts of the `servers` list, one per listed entry.
+// Reads a stored login document on a thread of its own while the caller goes on (storing the
+// text, reading the verdict); the first use waits for the result.
+class CatalogueReader
+{
+public:
+    void start(const QString& document);
+    const Catalogue& catalogue();
+
+private:
+    std::future<Catalogue> pending;
+    std::unique_ptr<Catalogue> ready;
+};
+
+// Item texts of the `servers` list, one per listed entry; an entry without a name shows its
+// address.
 QStringList serverItems(const Catalogue& catalogue);
 
 // The entry shown at a row of `servers`; nullptr when the row shows none (-1 included).

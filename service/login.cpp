@@ -323,10 +323,23 @@ namespace {
 // large catalogue slow) and read back as the same line ends.
 void storeDocument(QTextBrowser* store, const QString& text)
 {
-    QString kept = text;
-    kept.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    kept.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    kept.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    // One pass over the text: a catalogue of thousands of servers is megabytes long.
+    QString kept(text.size(), Qt::Uninitialized);
+    const QChar* in = text.constData();
+    const QChar* const end = in + text.size();
+    QChar* out = kept.data();
+    for (; in != end; ++in) {
+        if (*in == QLatin1Char('\r')) {
+            if (in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            *out++ = QChar::LineSeparator;
+        } else if (*in == QLatin1Char('\n')) {
+            *out++ = QChar::LineSeparator;
+        } else {
+            *out++ = *in;
+        }
+    }
+    kept.truncate(int(out - kept.constData()));
     // Straight into the document: the widget's own cursor would lay the text out to place itself.
     store->document()->setPlainText(kept);
 }
@@ -335,9 +348,10 @@ void storeDocument(QTextBrowser* store, const QString& text)
 // The readers work on the text as it came, kept beside the widget.
 void LumtarMain::setLoginDocument(const QString& text)
 {
+    // The server list is read on another thread while the text is stored and the verdict read.
+    catalogueReader.start(text);
     storeDocument(ui->textBrowser, text);
     loginDocument = text;
-    parsedCatalogue.reset();
 }
 
 void LumtarMain::setUserDataDocument(const QString& text)

@@ -146,7 +146,7 @@ private slots:
     void choosingAProfileWritesItsUrls();
     void duplicatedNamesAreListedTwiceInDocumentOrder();
     void entryWithoutCountryIsNotListedAndDoesNotShiftLaterEntries();
-    void entryWithoutShortnameShowsItsOwnEmptyName();
+    void entryWithoutShortnameShowsItsAddress();
     void profileCountLimitsTheProfilesRead_data();
     void profileCountLimitsTheProfilesRead();
     void onlyExactlyOneOffersAProtocol_data();
@@ -252,12 +252,12 @@ void TestCatalogue::entryWithoutCountryIsNotListedAndDoesNotShiftLaterEntries()
     QVERIFY(!serverAtRow(c, 2));
 }
 
-void TestCatalogue::entryWithoutShortnameShowsItsOwnEmptyName()
+void TestCatalogue::entryWithoutShortnameShowsItsAddress()
 {
     ServerSpec unnamed = server("2", QString());
     unnamed.name.reset();
-    const Catalogue c = readCatalogue(loginXml({server("1", "Rome"), unnamed}));
-    QCOMPARE(serverItems(c), QStringList({"Rome", ""}));
+    const Catalogue c = readCatalogue(loginXml({server("1", "Rome"), unnamed, server("3", "  ")}));
+    QCOMPARE(serverItems(c), QStringList({"Rome", "198.18.0.2", "198.18.0.3"}));
     QCOMPARE(typeFill(c, 1, 0).details.name, std::optional<QString>(QString()));
     QCOMPARE(typeChoice(c, 1, 0, 0).ip, std::optional<QString>("198.18.0.2"));
 }
@@ -340,11 +340,13 @@ void TestCatalogue::serverOfferingNothingHasNoProtocolsAndNoType()
     QCOMPARE(serverItems(c), QStringList({"Rome", "Idle"}));
     QVERIFY(protocolItems(c, 1).isEmpty());
 
+    // Nothing of an earlier server's protocol or profile may stay to be dialled.
     const TypeFill fill = typeFill(c, 1, -1);
     QVERIFY(fill.items.isEmpty());
-    QVERIFY(!fill.details.protocol); // an earlier protocol stays
-    QVERIFY(!fill.details.config);
-    QVERIFY(!fill.details.pskey);
+    QCOMPARE(fill.details.protocol, std::optional<QString>(QString()));
+    QCOMPARE(fill.details.config, std::optional<QString>(QString()));
+    QCOMPARE(fill.details.certificate, std::optional<QString>(QString()));
+    QCOMPARE(fill.details.pskey, std::optional<QString>(QString()));
     QCOMPARE(fill.details.name, std::optional<QString>("Idle"));
     QCOMPARE(fill.details.assignedIp, std::optional<QString>("198.19.0.2"));
 }

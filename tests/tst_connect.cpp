@@ -199,9 +199,9 @@ void TestConnect::disconnectReturnsToTheIdlePage()
     QVERIFY(enabled("logout"));
     QVERIFY(enabled("servers"));
     QVERIFY(!shown("loading"));
-    // The lists are built again and show the first server.
-    QCOMPARE(d->harness->find<QComboBox>(QStringLiteral("servers"))->currentIndex(), 0);
-    QCOMPARE(text("server_name"), QStringLiteral("US1"));
+    // The lists are built again and keep the server chosen before.
+    QCOMPARE(d->harness->find<QComboBox>(QStringLiteral("servers"))->currentIndex(), 1);
+    QCOMPARE(text("server_name"), QStringLiteral("DE1"));
 }
 
 void TestConnect::cancelDuringABlockedDialEndsQuietly()

@@ -274,9 +274,9 @@ void TestCurrentIp::dropOnTheThirdServerByL2tpRedialsItWithItsKey()
     QCOMPARE(entry.entry.dwVpnStrategy, ras::vpnL2tpOnly);
     QCOMPARE(d->dialUp.credentialsCalls().size(), std::size_t(2));
     QCOMPARE(d->dialUp.credentialsCalls().back().credentials.szPassword, std::u16string(u"se-key"));
-    // The lists were rebuilt by the disconnect and show the first server again.
-    QCOMPARE(servers->currentIndex(), 0);
-    QCOMPARE(servers->currentText(), QStringLiteral("US1"));
+    // The lists were rebuilt by the disconnect and keep the server redialled.
+    QCOMPARE(servers->currentIndex(), 2);
+    QCOMPARE(servers->currentText(), QStringLiteral("SE3"));
     QCOMPARE(text("server_name"), QStringLiteral("SE3"));
     QCOMPARE(text("server_assignedIP"), QStringLiteral("198.18.30.4"));
     QCOMPARE(text("connecting_title"), QStringLiteral("Connecting to SE3"));

@@ -2,7 +2,12 @@
 
 #include <QComboBox>
 #include <QJsonArray>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -56,10 +61,15 @@ private slots:
     void choosingAProtocolRebuildsTheTypes();
     void choosingAnotherServerDropsTheEarlierProfileChoice();
     void openVpnServerWithoutProfilesClearsTheUrls();
-    void countryWithoutFlagImageShowsAnEmptyLabel();
+    void countryWithoutFlagImageShowsTheNeutralFlag();
     void everyItemSelectsTheEntryItShows();
-    void entryWithoutShortnameDoesNotRepeatTheNameBefore();
-    void rebuildingSelectsTheFirstServerAgain();
+    void entryWithoutShortnameShowsItsAddress();
+    void refillKeepsTheChosenServerProtocolAndType_data();
+    void refillKeepsTheChosenServerProtocolAndType();
+    void choiceGoneFromTheListFallsBackToTheFirstServer();
+    void serverConnectedToIsOfferedAtTheNextStart();
+    void serverOfferingNothingClearsTheStaleProtocolFields();
+    void longServerNameIsCutWithItsWholeTextInATooltip();
     void loginWithoutServersEmptiesTheListsAndKeepsTheFields();
     void malformedDocumentFillsTheListsUpToTheError();
     void largeListFillsLikeOneByOne();
@@ -190,19 +200,22 @@ void TestServerLists::openVpnServerWithoutProfilesClearsTheUrls()
     QCOMPARE(field("server_certificate"), QString());
 }
 
-void TestServerLists::countryWithoutFlagImageShowsAnEmptyLabel()
+void TestServerLists::countryWithoutFlagImageShowsTheNeutralFlag()
 {
     QVERIFY(loginWithServers({serverJson(1, "Known", "CH", true, false, false),
                               serverJson(2, "Unknown", "zz", true, false, false)}));
     auto* icon = harness->find<QLabel>("server_icon");
-    QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
+    const QImage swiss = QPixmap(QStringLiteral(":/resources/flags/ch.png")).toImage();
+    const QImage neutral = QPixmap(QStringLiteral(":/resources/flags/none.png")).toImage();
+    QVERIFY(!neutral.isNull());
+    QCOMPARE(icon->pixmap(Qt::ReturnByValue).toImage(), swiss);
 
     list("servers")->setCurrentIndex(1);
     QCOMPARE(field("server_name"), QStringLiteral("Unknown"));
-    QVERIFY(icon->pixmap(Qt::ReturnByValue).isNull());
+    QCOMPARE(icon->pixmap(Qt::ReturnByValue).toImage(), neutral);
 
     list("servers")->setCurrentIndex(0);
-    QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
+    QCOMPARE(icon->pixmap(Qt::ReturnByValue).toImage(), swiss);
 }
 
 void TestServerLists::everyItemSelectsTheEntryItShows()
@@ -237,7 +250,7 @@ void TestServerLists::everyItemSelectsTheEntryItShows()
     QCOMPARE(field("server_assignedIP"), QStringLiteral("198.19.30.3"));
 }
 
-void TestServerLists::entryWithoutShortnameDoesNotRepeatTheNameBefore()
+void TestServerLists::entryWithoutShortnameShowsItsAddress()
 {
     const QByteArray document = "<corvane><response>true</response><servers>"
                                 "<server><id>1</id><shortname>Named</shortname><IP>198.18.31.1</IP>"
@@ -246,26 +259,120 @@ void TestServerLists::entryWithoutShortnameDoesNotRepeatTheNameBefore()
                                 "<country>de</country><pptp> <enabled>1</enabled></pptp></server>"
                                 "</servers></corvane>";
     QVERIFY(loginWithDocument(document));
-    QCOMPARE(itemsOf(list("servers")), QStringList({"Named", ""}));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"Named", "198.18.31.2"}));
     list("servers")->setCurrentIndex(1);
-    QCOMPARE(field("server_name"), QString());
     QCOMPARE(field("server_ip"), QStringLiteral("198.18.31.2"));
 }
 
-void TestServerLists::rebuildingSelectsTheFirstServerAgain()
+void TestServerLists::refillKeepsTheChosenServerProtocolAndType_data()
+{
+    QTest::addColumn<QString>("refill");
+    QTest::newRow("disconnect") << QStringLiteral("on_disconnect_clicked");
+    QTest::newRow("login") << QStringLiteral("on_login_clicked");
+}
+
+void TestServerLists::refillKeepsTheChosenServerProtocolAndType()
+{
+    QFETCH(QString, refill);
+    QVERIFY(loginWithServers({serverJson(1, "First", "us", true, true, false),
+                              serverJson(2, "Second", "de", true, true, true, {"udp", "tcp"})}));
+    list("servers")->setCurrentIndex(1);
+    list("protocols")->setCurrentIndex(2);
+    list("type")->setCurrentIndex(1);
+
+    if (refill == QLatin1String("on_login_clicked"))
+        QVERIFY(harness->login());
+    else
+        harness->invoke(qPrintable(refill));
+    QVERIFY(harness->settle());
+
+    QCOMPARE(list("servers")->currentText(), QStringLiteral("Second"));
+    QCOMPARE(list("protocols")->currentText(), QStringLiteral("OpenVPN"));
+    QCOMPARE(list("type")->currentText(), QStringLiteral("tcp"));
+    QCOMPARE(field("server_name"), QStringLiteral("Second"));
+    QCOMPARE(field("server_protocol"), QStringLiteral("OpenVPN"));
+    QVERIFY(field("server_config").endsWith(QLatin1String("/files/Second/tcp.ovpn")));
+}
+
+void TestServerLists::choiceGoneFromTheListFallsBackToTheFirstServer()
 {
     QVERIFY(harness->login());
     list("servers")->setCurrentIndex(2);
     list("type")->setCurrentIndex(1);
 
-    harness->invoke("PopulateServers");
-    QCOMPARE(itemsOf(list("servers")), QStringList({"US1", "DE1", "NL1"}));
+    harness->sim.setServers({serverJson(1, "Other", "us", true, true, false)});
+    QVERIFY(harness->login());
+    QCOMPARE(itemsOf(list("servers")), QStringList({"Other"}));
     QCOMPARE(list("servers")->currentIndex(), 0);
-    QCOMPARE(itemsOf(list("protocols")), QStringList({"PPTP", "L2TP"}));
     QCOMPARE(itemsOf(list("type")), QStringList({"Auto"}));
-    QCOMPARE(field("server_name"), QStringLiteral("US1"));
+    QCOMPARE(field("server_name"), QStringLiteral("Other"));
     QCOMPARE(field("server_protocol"), QStringLiteral("PPTP"));
-    QCOMPARE(field("server_assignedIP"), QStringLiteral("198.18.10.1"));
+}
+
+void TestServerLists::serverConnectedToIsOfferedAtTheNextStart()
+{
+    QVERIFY(harness->login());
+    list("servers")->setCurrentIndex(1);
+    harness->find<QLineEdit>(QStringLiteral("connectionStatus"))->setText(QStringLiteral("connected"));
+    list("servers")->setCurrentIndex(2); // chosen, not connected to
+
+    harness->window.reset();
+    harness->create();
+    QVERIFY(harness->login());
+    QCOMPARE(list("servers")->currentText(), QStringLiteral("DE1"));
+    QCOMPARE(field("server_name"), QStringLiteral("DE1"));
+}
+
+void TestServerLists::serverOfferingNothingClearsTheStaleProtocolFields()
+{
+    QJsonObject nothing = serverJson(2, "Nothing", "de", false, false, false);
+    nothing.remove(QStringLiteral("pskey"));
+    QVERIFY(loginWithServers({serverJson(1, "Vpn", "nl", false, true, true, {"udp"}), nothing}));
+    list("protocols")->setCurrentIndex(1);
+    QCOMPARE(field("server_protocol"), QStringLiteral("OpenVPN"));
+    QVERIFY(!field("server_certificate").isEmpty());
+
+    list("servers")->setCurrentIndex(1);
+    QVERIFY(itemsOf(list("protocols")).isEmpty());
+    QVERIFY(itemsOf(list("type")).isEmpty());
+    QCOMPARE(field("server_name"), QStringLiteral("Nothing"));
+    for (const char* stale : {"server_protocol", "server_pskey", "server_config", "server_certificate"})
+        QCOMPARE(field(stale), QString());
+}
+
+void TestServerLists::longServerNameIsCutWithItsWholeTextInATooltip()
+{
+    const QString longName = QStringLiteral("Frankfurt am Main Datacenter Two Premium Streaming Server");
+    QVERIFY(loginWithServers({serverJson(1, "Short", "de", true, false, false),
+                              serverJson(2, longName, "de", true, false, false)}));
+    QComboBox* servers = list("servers");
+    QCOMPARE(servers->toolTip(), QString());
+    servers->setCurrentIndex(1);
+    QCOMPARE(servers->toolTip(), longName);
+    QCOMPARE(servers->currentText(), longName);
+
+    // The closed list draws the name cut with an ellipsis, not cut off at the edge.
+    harness->window->show();
+    harness->find<QTabWidget>(QStringLiteral("WingetConnected"))->setCurrentIndex(1);
+    const QImage cut = servers->grab().toImage();
+    bool prefixWithEllipsis = false;
+    for (int n = 1; n < longName.size() && !prefixWithEllipsis; ++n) {
+        servers->setItemText(1, longName.left(n) + QChar(0x2026));
+        prefixWithEllipsis = servers->grab().toImage() == cut;
+    }
+    QVERIFY(prefixWithEllipsis);
+    servers->setItemText(1, longName);
+
+    // The open list is as wide as its visible items need; where the screen is too narrow for
+    // that, the item gives its whole text when pointed at.
+    servers->showPopup();
+    QAbstractItemView* view = servers->view();
+    const QRect item = view->visualRect(view->model()->index(1, 0));
+    const bool shownWhole = item.width() > view->fontMetrics().horizontalAdvance(longName);
+    QHelpEvent help(QEvent::ToolTip, item.center(), view->viewport()->mapToGlobal(item.center()));
+    QCoreApplication::sendEvent(view->viewport(), &help);
+    QVERIFY(shownWhole || QToolTip::text() == longName);
+    servers->hidePopup();
 }
 
 void TestServerLists::loginWithoutServersEmptiesTheListsAndKeepsTheFields()

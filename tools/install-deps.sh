@@ -10,6 +10,7 @@ packages=(
     openvpn openssl iproute2 python3
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool
+    linux-perf
 )
 missing=()
 for p in "${packages[@]}"; do

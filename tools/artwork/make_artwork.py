@@ -687,6 +687,17 @@ def make_flags():
             d.ellipse([px - dot, py - dot, px + dot, py + dot], fill=rgba(white))
     flags["us"] = us
 
+    # Shown for a country the client has no flag for: no country's colours, a plain globe.
+    neutral = stripes([(150, 164, 178)], True, s)
+    d = ImageDraw.Draw(neutral)
+    cx, cy, r = x + w / 2, y + h / 2, h * 0.36
+    line = max(1, int(s * 1.1))
+    d.ellipse([cx - r, cy - r, cx + r, cy + r], outline=rgba(white), width=line)
+    d.ellipse([cx - r * 0.45, cy - r, cx + r * 0.45, cy + r], outline=rgba(white), width=line)
+    d.line([(cx - r, cy), (cx + r, cy)], fill=rgba(white), width=line)
+    d.line([(cx, cy - r), (cx, cy + r)], fill=rgba(white), width=line)
+    flags["none"] = neutral
+
     for code, value in flags.items():
         img, box = value if isinstance(value, tuple) else (value, FLAG_BOX)
         save(finish_flag(img, s, box), os.path.join("flags", code + ".png"))

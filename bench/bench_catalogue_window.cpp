@@ -1,0 +1,306 @@
+// What the user waits for with 100, 1,000 and 10,000 servers: the real window, shown, logs in
+// against the service simulator over HTTP, and every figure runs up to the paint of what the
+// user looks at.
+//
+//   login → tabs     from the login reply's arrival to the session's tabs painted
+//   login → lists    the same, plus a click on the Advanced tab to its three lists painted
+//   popup            a click on the server list to its popup painted
+//   key selection    Down in the server list to the protocol and type lists painted
+//   disconnect       the disconnect action to the tabs painted and the window idle again
+//
+//   bench_catalogue_window [runs [servers,...]]   (QT_QPA_PLATFORM=offscreen, or under xvfb-run)
+
+#include "testsupport.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QNetworkReply>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Sees every event the program handles: when the login reply's events start, and when each
+// watched widget's paint (with the flush of the window it belongs to) ends.
+class ProbeApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    QElapsedTimer clock;
+    QSet<QObject*> watched;
+    QHash<QObject*, qint64> paintedAt;
+    qint64 replyEventAt = -1;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (auto* reply = qobject_cast<QNetworkReply*>(receiver)) {
+            if (reply->url().path() == QLatin1String("/AppServersV2"))
+                replyEventAt = clock.nsecsElapsed();
+        }
+        const bool paint = event->type() == QEvent::Paint && watched.contains(receiver);
+        const bool sync = event->type() == QEvent::UpdateRequest;
+        const int before = paintedInSync.size();
+        const bool result = QApplication::notify(receiver, event);
+        const qint64 now = clock.nsecsElapsed();
+        if (paint) {
+            paintedAt[receiver] = now;
+            paintedInSync.append(receiver);
+        }
+        // A paint is seen once the window's backing store has been flushed.
+        if (sync && paintedInSync.size() > before) {
+            for (int i = before; i < paintedInSync.size(); ++i)
+                paintedAt[paintedInSync.at(i)] = now;
+        }
+        if (sync)
+            paintedInSync.resize(before);
+        return result;
+    }
+
+private:
+    QVector<QObject*> paintedInSync;
+};
+
+ProbeApplication* probe()
+{
+    return static_cast<ProbeApplication*>(QCoreApplication::instance());
+}
+
+// Servers whose neighbours offer different protocols and types, so each step through the
+// list changes what the lower lists show.
+QJsonArray benchServers(int count, const QString& base)
+{
+    static const char* countries[] = {"ca", "ch", "de", "fr", "it", "nl", "ro", "se", "uk", "us"};
+    QJsonArray servers;
+    for (int id = 1; id <= count; ++id) {
+        const int kind = id % 3;
+        QJsonArray profiles;
+        for (int p = 0; p < 1 + id % 4; ++p) {
+            const QString name = QStringLiteral("profile-%1-%2").arg(id).arg(p);
+            profiles.append(QJsonObject{{"name", name},
+                                        {"config", base + QStringLiteral("/files/%1.ovpn").arg(name)},
+                                        {"certificate", base + QStringLiteral("/files/ca%1.crt").arg(id)}});
+        }
+        const QString address = QStringLiteral("198.18.%1.%2").arg(id / 250 % 256).arg(id % 250 + 1);
+        servers.append(
+            QJsonObject{{"id", id},
+                        {"shortname", QStringLiteral("%1 Server %2").arg(countries[id % 10]).arg(id)},
+                        {"ip", address},
+                        {"country", QLatin1String(countries[id % 10])},
+                        {"assignedIP", address},
+                        {"pptp", kind == 0},
+                        {"l2tp", kind != 1},
+                        {"pskey", QStringLiteral("key-%1").arg(id)},
+                        {"openvpn", kind != 0},
+                        {"profiles", profiles}});
+    }
+    return servers;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double ms(qint64 ns)
+{
+    return double(ns) / 1e6;
+}
+
+bool paintedSince(QObject* widget, qint64 since)
+{
+    return probe()->paintedAt.value(widget, -1) >= since;
+}
+
+// Runs the event loop until every widget in `expected` has painted since `since`, then a little
+// longer so late paints are seen; returns the end of the last paint of any of them. qFatal when
+// one never paints.
+qint64 waitPainted(const QList<QObject*>& expected, qint64 since, int quietMs = 30)
+{
+    ProbeApplication* app = probe();
+    for (QObject* w : expected)
+        app->watched.insert(w);
+    QElapsedTimer timeout;
+    timeout.start();
+    while (
+        !std::all_of(expected.begin(), expected.end(), [&](QObject* w) { return paintedSince(w, since); })) {
+        if (timeout.elapsed() > 60000)
+            qFatal("no paint of %s", qPrintable(expected.first()->objectName()));
+        QTest::qWait(1);
+    }
+    QTest::qWait(quietMs);
+    qint64 last = since;
+    for (QObject* w : expected)
+        last = std::max(last, app->paintedAt.value(w));
+    return last;
+}
+
+void settle(WindowHarness& h)
+{
+    h.settle(3000);
+    QTest::qWait(50);
+}
+
+struct Row
+{
+    QString layout;
+    int servers = 0;
+    double tabs = 0;
+    double lists = 0;
+    double popup = 0;
+    double selection = 0;
+    double disconnect = 0;
+};
+
+Row measure(WindowHarness& h, servicesim::Layout layout, int count, int runs)
+{
+    ProbeApplication* app = probe();
+    h.sim.setLayout(layout);
+    h.sim.setServers(benchServers(count, h.sim.baseUrl()));
+
+    auto* tabs = h.find<QTabWidget>(QStringLiteral("WingetConnected"));
+    auto* servers = h.find<QComboBox>(QStringLiteral("servers"));
+    auto* protocols = h.find<QComboBox>(QStringLiteral("protocols"));
+    auto* type = h.find<QComboBox>(QStringLiteral("type"));
+    auto* browser = h.find<QTextBrowser>(QStringLiteral("textBrowser"));
+    qint64 arrival = -1;
+    const QMetaObject::Connection onStored =
+        QObject::connect(browser->document(), &QTextDocument::contentsChanged, [&] {
+            if (arrival < 0)
+                arrival = app->replyEventAt;
+        });
+
+    std::vector<double> tabTimes, listTimes, popupTimes, selectionTimes, disconnectTimes;
+    for (int run = 0; run < runs; ++run) {
+        h.invoke("Logout");
+        settle(h);
+
+        // Login: from the reply's arrival to the tabs, then the user's click on Advanced.
+        h.find<QLineEdit>(QStringLiteral("username"))->setText(QStringLiteral("alice"));
+        h.find<QLineEdit>(QStringLiteral("password"))->setText(QStringLiteral("secret"));
+        arrival = -1;
+        app->replyEventAt = -1;
+        const qint64 clicked = app->clock.nsecsElapsed();
+        h.invoke("on_login_clicked");
+        const qint64 tabsPainted = waitPainted({tabs}, clicked, 0);
+        if (arrival < 0 || servers->count() != count)
+            qFatal("login not seen: %d servers listed", servers->count());
+        tabTimes.push_back(ms(tabsPainted - arrival));
+        const qint64 advanced = app->clock.nsecsElapsed();
+        tabs->setCurrentIndex(1);
+        const qint64 listsPainted = waitPainted({servers, protocols, type}, advanced);
+        listTimes.push_back(ms(tabsPainted - arrival + listsPainted - advanced));
+        settle(h);
+
+        // The server list's popup, opened by a click and closed again.
+        QAbstractItemView* view = servers->view();
+        const qint64 press = app->clock.nsecsElapsed();
+        QTest::mouseClick(servers, Qt::LeftButton);
+        popupTimes.push_back(ms(waitPainted({view->viewport()}, press) - press));
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTest::qWait(50);
+
+        // Key selections in the middle of the list.
+        servers->setFocus();
+        for (int step = 1; step <= 5; ++step) {
+            servers->setCurrentIndex((count * step) / 7 + run);
+            QTest::qWait(30);
+            const qint64 key = app->clock.nsecsElapsed();
+            QTest::keyClick(servers, Qt::Key_Down);
+            selectionTimes.push_back(ms(waitPainted({protocols, type}, key) - key));
+        }
+
+        // Disconnect with a server chosen further down the list.
+        settle(h);
+        const qint64 started = app->clock.nsecsElapsed();
+        h.invoke("on_disconnect_clicked");
+        const qint64 returned = app->clock.nsecsElapsed();
+        const qint64 painted = waitPainted({tabs}, started);
+        disconnectTimes.push_back(ms(std::max(returned, painted) - started));
+        settle(h);
+    }
+    QObject::disconnect(onStored);
+    return {servicesim::layoutName(layout),
+            count,
+            median(tabTimes),
+            median(listTimes),
+            median(popupTimes),
+            median(selectionTimes),
+            median(disconnectTimes)};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    ProbeApplication app(argc, argv);
+    app.clock.start();
+    isolateSettings();
+    clearSettings();
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QList<int> sizes{100, 1000, 10000};
+    if (argc > 2) {
+        sizes.clear();
+        for (const QString& size : QString::fromLocal8Bit(argv[2]).split(QLatin1Char(',')))
+            sizes.append(size.toInt());
+    }
+
+    WindowHarness h;
+    LumtarMain* window = h.create();
+    window->show();
+    stopStatusTimer(window);
+    settle(h);
+
+    QTextStream out(stdout);
+    out << QStringLiteral("platform %1; medians of %2 runs (selection: of %3 keys), milliseconds\n")
+               .arg(QGuiApplication::platformName())
+               .arg(runs)
+               .arg(runs * 5);
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
+               .arg(QStringLiteral("layout"), -8)
+               .arg(QStringLiteral("servers"), 8)
+               .arg(QStringLiteral("login>tabs"), 11)
+               .arg(QStringLiteral("login>lists"), 12)
+               .arg(QStringLiteral("popup"), 8)
+               .arg(QStringLiteral("key>lists"), 10)
+               .arg(QStringLiteral("disconnect"), 11);
+    out.flush();
+    bool met = true;
+    for (servicesim::Layout layout : {servicesim::Layout::Lines, servicesim::Layout::OneLine}) {
+        for (int count : sizes) {
+            const Row r = measure(h, layout, count, runs);
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
+                       .arg(r.layout, -8)
+                       .arg(r.servers, 8)
+                       .arg(r.tabs, 11, 'f', 1)
+                       .arg(r.lists, 12, 'f', 1)
+                       .arg(r.popup, 8, 'f', 1)
+                       .arg(r.selection, 10, 'f', 1)
+                       .arg(r.disconnect, 11, 'f', 1);
+            out.flush();
+            if (count == 100)
+                met = met && r.lists <= 30;
+            if (count == 10000)
+                met = met && r.lists <= 250 && r.popup <= 50 && r.selection <= 16 && r.disconnect <= 100;
+        }
+    }
+    out << QStringLiteral("goals (lists <= 30 at 100; at 10,000: lists <= 250, popup <= 50, key <= 16, "
+                          "disconnect <= 100): %1\n")
+               .arg(met ? QStringLiteral("met") : QStringLiteral("missed"));
+    return 0;
+}
