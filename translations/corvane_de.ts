@@ -161,7 +161,7 @@
     <message>
         <location/>
         <source>auto-login next time</source>
-        <translation>automatisch anmelden</translation>
+        <translation>Auto-Anmeldung</translation>
     </message>
     <message>
         <location/>
@@ -274,7 +274,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <source>account details will be sent to this email address</source>
-        <translation>die Zugangsdaten werden an diese E-Mail-Adresse gesendet</translation>
+        <translation>Zugangsdaten gehen an diese E-Mail-Adresse</translation>
     </message>
     <message>
         <location/>
