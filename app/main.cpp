@@ -1,10 +1,11 @@
 #include "app/lumtarmain.h"
+#include "app/settingskeys.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSystemTrayIcon>
+#include <QSettings>
 
 #include <cstring>
 
@@ -40,11 +41,11 @@ bool asksOnlyForText(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    // Returns whether the window starts in the tray; --help and --version end the program here.
+    // Returns whether the window starts minimised; --help and --version end the program here.
     auto parse = [](QCoreApplication& application) {
         const QCommandLineOption minimized(
             QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
-            QCoreApplication::translate("main", "Start in the system tray, without showing the window."));
+            QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
         QCommandLineParser parser;
         parser.setApplicationDescription(
             QCoreApplication::translate("main", "VPN client for the Corvane service."));
@@ -68,8 +69,11 @@ int main(int argc, char* argv[])
 
     SingleInstance instance;
     if (!instance.claim()) {
-        // Another copy runs: bring its window forward instead of opening a second one.
-        return instance.askRunningCopyToShow() ? 0 : 1;
+        // Another copy runs: bring its window forward instead of opening a second one. When it
+        // does not answer in time, its status timer still takes the request from the settings.
+        if (!instance.askRunningCopyToShow())
+            QSettings().setValue(SettingsKeys::maximize, QStringLiteral("1"));
+        return 0;
     }
 
     int exitCode = 0;
@@ -77,10 +81,11 @@ int main(int argc, char* argv[])
         LumtarMain window;
         QObject::connect(&instance, &SingleInstance::showRequested, &window,
                          [&window] { QMetaObject::invokeMethod(&window, "application_maximize"); });
-        if (!startMinimized)
-            window.show();
-        else if (!QSystemTrayIcon::isSystemTrayAvailable())
+        // Minimised, not hidden: a box closed while nothing else is shown would end the program.
+        if (startMinimized)
             window.showMinimized();
+        else
+            window.show();
         exitCode = application.exec();
     }
     return exitCode;
