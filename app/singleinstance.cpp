@@ -46,8 +46,13 @@ bool SingleInstance::claim()
     // is stale, never one that is merely old.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        qCInfo(lcInstance) << "another copy holds" << lockPath();
-        return false;
+        if (lock->error() == QLockFile::LockFailedError) {
+            qCInfo(lcInstance) << "another copy holds" << lockPath();
+            return false;
+        }
+        // A folder that takes no lock must not keep the client from starting at all.
+        qCWarning(lcInstance) << "cannot take" << lockPath() << "- running without the one-copy guard";
+        return true;
     }
     // A socket left by a copy that was killed would refuse the listen.
     QLocalServer::removeServer(socketPath());

@@ -21,8 +21,8 @@ public:
     explicit SingleInstance(const QString& folder = QString(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is now the running copy and listens for show requests; false when
-    // another live copy holds the lock.
+    // True when this process is now the running copy and listens for show requests, or when no
+    // lock can be taken there at all; false when another live copy holds the lock.
     bool claim();
     // Asks the running copy to show itself; false when it could not be reached in time.
     bool askRunningCopyToShow(int timeoutMs = 3000);
