@@ -90,9 +90,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     for (QTextBrowser* store : {ui->textBrowser, ui->logBrowser, ui->userdatatext})
         makeTextStore(store);
 
-    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1")
-                         ? QStringLiteral("buy package")
-                         : QStringLiteral("create trial account"));
+    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1") ? tr("buy package")
+                                                                       : tr("create trial account"));
 
     openVpnProcess = new QProcess(this);
 
@@ -159,7 +158,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->centralWidget->setGraphicsEffect(shadow);
 
     ui->application_version->setText(QStringLiteral("v") + appVersion);
-    ui->application_version_2->setText(QStringLiteral("version ") + appVersion);
+    ui->application_version_2->setText(tr("version ") + appVersion);
 
     ui->WidgetNewAccount->hide();
     ui->WidgetConnectedVPN->hide();

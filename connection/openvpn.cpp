@@ -49,8 +49,7 @@ void LumtarMain::OpenVPNConnectStage0()
     ui->cancel->setEnabled(false);
     fetchOpenVpnFile(openVpnStage1Manager, ui->server_certificate->text());
     const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(
-        withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
+    ui->authstatus->setText(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
     processPendingEvents();
 }
 
@@ -64,17 +63,17 @@ void LumtarMain::OpenVPNConnectStage1(QNetworkReply* reply)
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
-        openVpnAttemptFailed(QStringLiteral("certificate download error"));
+        openVpnAttemptFailed(tr("certificate download error"));
         return;
     }
     QDir().mkpath(QStringLiteral("include"));
     if (!writeWorkFile(certificateFile, *body)) {
-        openVpnAttemptFailed(QStringLiteral("cannot write OpenVPN files"));
+        openVpnAttemptFailed(tr("cannot write OpenVPN files"));
         return;
     }
     const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
     ui->authstatus->setText(
-        withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN profile config...")));
+        withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
     processPendingEvents();
     if (!openVpnReplyIsCurrent(reply))
         return;
@@ -89,7 +88,7 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
-        openVpnAttemptFailed(QStringLiteral("config download error"));
+        openVpnAttemptFailed(tr("config download error"));
         return;
     }
     // The configuration comes over plain HTTP and the program runs with administrator rights:
@@ -97,26 +96,25 @@ void LumtarMain::OpenVPNConnectStage2(QNetworkReply* reply)
     const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(*body);
     if (!verdict.accepted) {
         removeOpenVPNfiles();
-        openVpnAttemptFailed(QStringLiteral("OpenVPN configuration refused: ") + verdict.reason, true);
+        openVpnAttemptFailed(tr("OpenVPN configuration refused: ") + verdict.reason, true);
         // The status line is soon rewritten by the account refresh; a refusal must be seen.
         if (fieldNumber(ui->quick_stage->text()) <= 0)
-            showCritical(
-                QStringLiteral("OpenVPN configuration refused"),
-                QStringLiteral("The configuration of this server holds a setting that could run "
-                               "programs or change files on this computer (") +
-                    verdict.reason +
-                    QStringLiteral("), so it was not used. Please choose another server or protocol."));
+            showCritical(tr("OpenVPN configuration refused"),
+                         tr("The configuration of this server holds a setting that could run "
+                            "programs or change files on this computer (") +
+                             verdict.reason +
+                             tr("), so it was not used. Please choose another server or protocol."));
         return;
     }
     const QByteArray credentials =
         ui->username->text().toUtf8() + textLineEnd() + ui->password->text().toUtf8();
     if (!writeWorkFile(configFile, *body) || !writePrivateFile(authFile, credentials)) {
         removeOpenVPNfiles();
-        openVpnAttemptFailed(QStringLiteral("cannot write OpenVPN files"));
+        openVpnAttemptFailed(tr("cannot write OpenVPN files"));
         return;
     }
     const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
-    ui->authstatus->setText(withStage(stage, QStringLiteral(": "), QStringLiteral("starting connection")));
+    ui->authstatus->setText(withStage(stage, QStringLiteral(": "), tr("starting connection")));
     processPendingEvents();
     if (!openVpnReplyIsCurrent(reply))
         return;

@@ -38,28 +38,26 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     latestVersion = version.latestVersion;
     updateUrl = version.installerUrl;
     if (latestVersion == appVersion) {
-        ui->authstatus->setText(QStringLiteral("application up to date"));
+        ui->authstatus->setText(tr("application up to date"));
         return;
     }
     // A document without a version or without an installer offers nothing.
     if (!offersUpdate(version, appVersion))
         return;
-    ui->authstatus->setText(QStringLiteral("new update available"));
-    const QMessageBox::StandardButton answer =
-        questionBox(QStringLiteral("New update available"),
-                    QStringLiteral("Version ") + latestVersion +
-                        QStringLiteral(" is available for download. Do you want to start update?"));
+    ui->authstatus->setText(tr("new update available"));
+    const QMessageBox::StandardButton answer = questionBox(
+        tr("New update available"),
+        tr("Version ") + latestVersion + tr(" is available for download. Do you want to start update?"));
     if (answer != QMessageBox::Yes)
         return;
     if (!installerPlatform->canRunInstaller()) {
         // The vendor's installer is a Windows program; here the web site has the new version.
-        ui->authstatus->setText(QStringLiteral("version ") + latestVersion +
-                                QStringLiteral(" is available on our web site"));
+        ui->authstatus->setText(tr("version ") + latestVersion + tr(" is available on our web site"));
         QDesktopServices::openUrl(QUrl(webSiteBaseUrl(), QUrl::TolerantMode));
         return;
     }
     ui->loading->show();
-    ui->authstatus->setText(QStringLiteral("starting update..."));
+    ui->authstatus->setText(tr("starting update..."));
     processPendingEvents();
     updateReply = downloadManager->get(noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode)));
     connect(updateReply, SIGNAL(downloadProgress(qint64, qint64)), this,
@@ -70,10 +68,10 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
 {
     // The size is unknown (-1) or zero until the server says otherwise: no percentage then.
     if (total <= 0) {
-        ui->authstatus->setText(QString::number(received) + QStringLiteral(" bytes downloaded"));
+        ui->authstatus->setText(QString::number(received) + tr(" bytes downloaded"));
         return;
     }
-    ui->authstatus->setText(QString::number(received * 100 / total) + QStringLiteral("% downloaded"));
+    ui->authstatus->setText(QString::number(received * 100 / total) + tr("% downloaded"));
 }
 
 void LumtarMain::downloadFinished(QNetworkReply* data)
@@ -82,7 +80,7 @@ void LumtarMain::downloadFinished(QNetworkReply* data)
     if (data == updateReply)
         updateReply = nullptr;
     if (data->error() != QNetworkReply::NoError) {
-        ui->authstatus->setText(QStringLiteral("cannot download update pack"));
+        ui->authstatus->setText(tr("cannot download update pack"));
         ui->loading->hide();
         return;
     }
@@ -90,14 +88,14 @@ void LumtarMain::downloadFinished(QNetworkReply* data)
     QSaveFile file(installerFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(data->readAll()) < 0 || !file.commit()) {
         ui->loading->hide();
-        ui->authstatus->setText(QStringLiteral("cannot save files"));
+        ui->authstatus->setText(tr("cannot save files"));
         return;
     }
     const QString path = QDir::current().absoluteFilePath(installerFile);
     if (!installerPlatform->canRunInstaller() || !installerPlatform->signatureTrusted(path)) {
         QFile::remove(path);
         ui->loading->hide();
-        ui->authstatus->setText(QStringLiteral("update not started: the installer is not signed by Corvane"));
+        ui->authstatus->setText(tr("update not started: the installer is not signed by Corvane"));
         return;
     }
     startDetached(path, {QStringLiteral("/SILENT")});
