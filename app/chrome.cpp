@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 void LumtarMain::mousePressEvent(QMouseEvent* event)
@@ -57,10 +59,24 @@ void LumtarMain::changeEvent(QEvent* event)
         retranslateKeepingLists();
 }
 
-// Retranslating resets the lists to their placeholder items; the lists filled from the
-// service must survive a language change, so their items are put back afterwards.
+// Retranslating resets the lists to their placeholder items and every text to the form's own;
+// the lists filled from the service, the state store and the texts the client wrote must
+// survive a language change, so they are put back afterwards.
 void LumtarMain::retranslateKeepingLists()
 {
+    QList<QPair<QLineEdit*, QString>> fields;
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        fields << qMakePair(field, field->text());
+    QList<QPair<QLabel*, QString>> labels;
+    for (QLabel* label : {ui->authstatus, ui->statuslabel, ui->application_version, ui->application_version_2,
+                          ui->connecting_title, ui->connecting_message, ui->connected_title,
+                          ui->connected_message, ui->user_email, ui->user_plan, ui->user_expire})
+        labels << qMakePair(label, label->text());
+    QList<QPair<QAbstractButton*, QString>> buttons;
+    for (QAbstractButton* button :
+         {static_cast<QAbstractButton*>(ui->buy), static_cast<QAbstractButton*>(ui->connect)})
+        buttons << qMakePair(button, button->text());
+
     struct Saved
     {
         QComboBox* box;
@@ -85,4 +101,10 @@ void LumtarMain::retranslateKeepingLists()
             s.box->addItem(s.texts.at(i), s.data.at(i));
         s.box->setCurrentIndex(s.current);
     }
+    for (const auto& field : qAsConst(fields))
+        field.first->setText(field.second);
+    for (const auto& label : qAsConst(labels))
+        label.first->setText(label.second);
+    for (const auto& button : qAsConst(buttons))
+        button.first->setText(button.second);
 }

@@ -82,8 +82,7 @@ LumtarMain::LumtarMain(QWidget* parent)
         return QProcess::startDetached(program, arguments);
     };
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    notices = new NoticeGate([this](const QString& text) { showInformation(QStringLiteral("Notice"), text); },
-                             this);
+    notices = new NoticeGate([this](const QString& text) { showInformation(tr("Notice"), text); }, this);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
@@ -116,9 +115,8 @@ LumtarMain::LumtarMain(QWidget* parent)
              ui->connected_message, ui->connecting_title, ui->connecting_message})
         label->setTextFormat(Qt::PlainText);
 
-    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1")
-                         ? QStringLiteral("buy package")
-                         : QStringLiteral("create trial account"));
+    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1") ? tr("buy package")
+                                                                       : tr("create trial account"));
 
     connection = new ConnectionEngine(QDir::currentPath(), this);
     connection->setObjectName(QStringLiteral("connection"));
@@ -200,7 +198,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->centralWidget->setGraphicsEffect(shadow);
 
     ui->application_version->setText(QStringLiteral("v") + appVersion);
-    ui->application_version_2->setText(QStringLiteral("version ") + appVersion);
+    ui->application_version_2->setText(tr("version ") + appVersion);
 
     ui->WidgetNewAccount->hide();
     ui->WidgetConnectedVPN->hide();

@@ -1,14 +1,91 @@
 #include "app/lumtarmain.h"
+#include "app/settingskeys.h"
+#include "app/singleinstance.h"
+#include "app/translations.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QSettings>
+
+#include <cstring>
+
+#ifndef CORVANE_VERSION
+#define CORVANE_VERSION "0"
+#endif
+
+namespace {
+
+void identify(QCoreApplication& application)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    // The system's language is chosen before any text is made, so the window starts in it.
+    installTranslations(application, QLocale::system());
+}
+
+// --help and --version answer in the terminal, also where no display can be opened.
+bool asksOnlyForText(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Returns whether the window starts minimised; --help and --version end the program here.
+    auto parse = [](QCoreApplication& application) {
+        const QCommandLineOption minimized(
+            QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
+            QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QCoreApplication::translate("main", "VPN client for the Corvane service."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(minimized);
+        parser.process(application);
+        return parser.isSet(minimized);
+    };
+
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        identify(application);
+        parse(application);
+        return 0;
+    }
+
     QApplication application(argc, argv);
+    identify(application);
+    const bool startMinimized = parse(application);
+
+    SingleInstance instance;
+    if (!instance.claim()) {
+        // Another copy runs: bring its window forward instead of opening a second one. When it
+        // does not answer in time, its status timer still takes the request from the settings.
+        if (!instance.askRunningCopyToShow())
+            QSettings().setValue(SettingsKeys::maximize, QStringLiteral("1"));
+        return 0;
+    }
+
     int exitCode = 0;
     {
         LumtarMain window;
-        window.show();
+        QObject::connect(&instance, &SingleInstance::showRequested, &window,
+                         [&window] { QMetaObject::invokeMethod(&window, "application_maximize"); });
+        // Minimised, not hidden: a box closed while nothing else is shown would end the program.
+        if (startMinimized)
+            window.showMinimized();
+        else
+            window.show();
         exitCode = application.exec();
     }
     return exitCode;

@@ -29,28 +29,26 @@ void LumtarMain::on_connect_clicked()
     ui->loading->show();
     elapsedSeconds = 0;
     if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
-        showCritical(
-            QStringLiteral("Your account is disabled"),
-            QStringLiteral("VPN connections are not available for your account. You need to subscribe "
-                           "to one of our plans. \nFor more details please visit our site."));
+        showCritical(tr("Your account is disabled"),
+                     tr("VPN connections are not available for your account. You need to subscribe "
+                        "to one of our plans. \nFor more details please visit our site."));
         return;
     }
     if (ui->server_protocol->text() == QLatin1String("OpenVPN") &&
         (ui->server_certificate->text().isEmpty() || ui->server_config->text().isEmpty())) {
         // Without a profile there is nothing to download; another server's files must not be used.
         ui->loading->hide();
-        showCritical(
-            QStringLiteral("No OpenVPN profile"),
-            QStringLiteral("This server offers no OpenVPN profile. Please choose another protocol or "
-                           "another server."));
+        showCritical(tr("No OpenVPN profile"),
+                     tr("This server offers no OpenVPN profile. Please choose another protocol or "
+                        "another server."));
         return;
     }
     if (!isKnownProtocol(ui->server_protocol->text())) {
         // Nothing could be started; the connecting page would wait for ever.
         ui->loading->hide();
-        showCritical(QStringLiteral("No connection protocol"),
-                     QStringLiteral("This server offers no connection protocol this application can use. "
-                                    "Please choose another server."));
+        showCritical(tr("No connection protocol"),
+                     tr("This server offers no connection protocol this application can use. "
+                        "Please choose another server."));
         return;
     }
 
@@ -58,7 +56,7 @@ void LumtarMain::on_connect_clicked()
 
     ui->connect->setEnabled(false);
     ui->connect->hide();
-    ui->authstatus->setText(QStringLiteral("Connecting..."));
+    ui->authstatus->setText(tr("Connecting..."));
     ui->ipCurrent->setText(QStringLiteral("updating..."));
     ui->connectionStatus->setText(QString());
     ui->servers->setEnabled(false);
@@ -66,15 +64,15 @@ void LumtarMain::on_connect_clicked()
     ui->type->setEnabled(false);
     ui->logout->setEnabled(false);
     ui->connect->setEnabled(false);
-    ui->connect->setText(QStringLiteral("Connecting..."));
+    ui->connect->setText(tr("Connecting..."));
     ui->WidgetConnectedVPN->hide();
     ui->WidgetNewAccount->hide();
     ui->WingetConnected->hide();
     ui->WingetLogin->hide();
     ui->WidgetConnectingVPN->show();
-    ui->connecting_title->setText(QStringLiteral("Connecting to ") + ui->server_name->text());
-    ui->connecting_message->setText(ui->server_protocol->text() + QStringLiteral(" connection to ") +
-                                    ui->server_name->text() + QStringLiteral("\nis in progress"));
+    ui->connecting_title->setText(tr("Connecting to ") + ui->server_name->text());
+    ui->connecting_message->setText(ui->server_protocol->text() + tr(" connection to ") +
+                                    ui->server_name->text() + tr("\nis in progress"));
     ui->cancel->show();
     ui->cancel->setEnabled(true);
 
@@ -99,7 +97,7 @@ void LumtarMain::on_disconnect_clicked()
 {
     ui->cancel->hide();
     ui->disconnect->setEnabled(false);
-    ui->authstatus->setText(QStringLiteral("Disconnecting..."));
+    ui->authstatus->setText(tr("Disconnecting..."));
     ui->ipCurrent->setText(QString());
     processPendingEvents();
 
@@ -112,10 +110,10 @@ void LumtarMain::on_disconnect_clicked()
     pppWorker->setResultCode(QString());
     pppWorker->setStatus(dialPending ? QStringLiteral("stop") : QString());
     ui->connectionStatus->setText(QStringLiteral("disconnected"));
-    ui->authstatus->setText(QStringLiteral("Ready!"));
+    ui->authstatus->setText(tr("Ready!"));
 
     ui->disconnect->hide();
-    ui->connect->setText(QStringLiteral("connect"));
+    ui->connect->setText(tr("connect"));
     ui->connect->setEnabled(false);
     ui->quickConnect->setEnabled(false);
     ui->connect->show();

@@ -1,5 +1,6 @@
 #include "connection/openvpnconfig.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <iterator>
@@ -203,7 +204,9 @@ OpenVpnConfigVerdict refusedDirective(const QByteArray& name, int line)
     verdict.accepted = false;
     verdict.directive = QString::fromUtf8(name);
     verdict.line = line;
-    verdict.reason = QStringLiteral("directive '%1' on line %2").arg(verdict.directive).arg(line);
+    verdict.reason = QCoreApplication::translate("LumtarMain", "directive '%1' on line %2")
+                         .arg(verdict.directive)
+                         .arg(line);
     return verdict;
 }
 
@@ -212,7 +215,7 @@ OpenVpnConfigVerdict refusedLine(const QString& why, int line)
     OpenVpnConfigVerdict verdict;
     verdict.accepted = false;
     verdict.line = line;
-    verdict.reason = QStringLiteral("%1 on line %2").arg(why).arg(line);
+    verdict.reason = QCoreApplication::translate("LumtarMain", "%1 on line %2").arg(why).arg(line);
     return verdict;
 }
 
@@ -333,7 +336,7 @@ OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to)
             text.remove(0, byteOrderMark.size());
         QList<QByteArray> words;
         if (!splitWords(text, words))
-            return refusedLine(QStringLiteral("unreadable line"), line.number);
+            return refusedLine(QCoreApplication::translate("LumtarMain", "unreadable line"), line.number);
         if (words.isEmpty())
             continue;
         words[0] = withoutDoubleDash(words.at(0));
@@ -346,12 +349,13 @@ OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to)
             for (; end < to; ++end) {
                 const CloseTag closed = closesBlock(lines.at(end).text, tag);
                 if (closed == CloseTag::Unsure)
-                    return refusedLine(QStringLiteral("unreadable line"), lines.at(end).number);
+                    return refusedLine(QCoreApplication::translate("LumtarMain", "unreadable line"),
+                                       lines.at(end).number);
                 if (closed == CloseTag::Yes)
                     break;
             }
             if (end == to)
-                return refusedLine(QStringLiteral("unclosed block"), line.number);
+                return refusedLine(QCoreApplication::translate("LumtarMain", "unclosed block"), line.number);
             // The lines of a <connection> block are directives; other blocks hold data.
             if (name == "connection") {
                 const OpenVpnConfigVerdict inner = checkLines(lines, i + 1, end);
@@ -410,10 +414,10 @@ OpenVpnConfigVerdict checkOpenVpnConfig(const QByteArray& config)
         ++number;
         const QByteArray text = config.mid(start, end - start);
         if (text.size() > maxLineBytes)
-            return refusedLine(QStringLiteral("line too long"), number);
+            return refusedLine(QCoreApplication::translate("LumtarMain", "line too long"), number);
         for (const char c : text) {
             if (isControl(c))
-                return refusedLine(QStringLiteral("control character"), number);
+                return refusedLine(QCoreApplication::translate("LumtarMain", "control character"), number);
         }
         lines.append({text, number});
         start = end + 1;

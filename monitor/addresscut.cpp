@@ -2,6 +2,8 @@
 
 #include "quickconnect/quicklist.h"
 
+#include <QCoreApplication>
+
 std::optional<QString> echoedAddress(const QString& page)
 {
     static const QString marker = QStringLiteral("Address: ");
@@ -30,7 +32,7 @@ QString quickStageText(const QString& quickStage, const QString& quickServers)
 {
     if (fieldNumber(quickStage) <= 0)
         return QString();
-    return QStringLiteral("Stage ") + quickStage + QLatin1Char('/') +
+    return QCoreApplication::translate("LumtarMain", "Stage ") + quickStage + QLatin1Char('/') +
            QString::number(quickEntryCount(quickServers));
 }
 
@@ -39,5 +41,6 @@ QString progressText(int elapsedSeconds)
     if (elapsedSeconds <= 3)
         return QString();
     const int tenths = qMin((elapsedSeconds - 1) / 3, 9);
-    return QStringLiteral("connection in progress - ") + QString::number(tenths * 10) + QLatin1Char('%');
+    return QCoreApplication::translate("LumtarMain", "connection in progress - ") +
+           QString::number(tenths * 10) + QLatin1Char('%');
 }

@@ -58,13 +58,13 @@ void LumtarMain::SetCurrentIP(QNetworkReply* reply)
 
 void LumtarMain::ipMatchTransition()
 {
-    enterConnectedState(QStringLiteral("Connected! IP: ") + ui->server_assignedIP->text());
+    enterConnectedState(tr("Connected! IP: ") + ui->server_assignedIP->text());
 }
 
 void LumtarMain::handleDrop()
 {
-    trayBalloon(QStringLiteral("Corvane connection dropped"),
-                QStringLiteral("Trying to reconnect on ") + ui->server_name->text() + QLatin1Char('.'));
+    trayBalloon(tr("Corvane connection dropped"),
+                tr("Trying to reconnect on ") + ui->server_name->text() + QLatin1Char('.'));
     QLineEdit* const fields[] = {ui->server_name,     ui->server_ip,    ui->server_assignedIP,
                                  ui->server_protocol, ui->server_pskey, ui->server_certificate,
                                  ui->server_config};

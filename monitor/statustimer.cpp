@@ -92,7 +92,7 @@ void LumtarMain::rasConnectedTransition()
 {
     // The success is taken once.
     pppWorker->setStatus(QString());
-    enterConnectedState(QStringLiteral("connected"));
+    enterConnectedState(tr("connected"));
 }
 
 // The connected page and state, whichever way the tunnel was recognised; every attempt and
@@ -116,8 +116,8 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
     setWindowState(Qt::WindowMinimized);
     lastConnectedMs = QDateTime::currentMSecsSinceEpoch();
     tunnelCheckTimer->stop();
-    trayBalloon(QStringLiteral("Corvane is now connected!"),
-                QStringLiteral("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
+    trayBalloon(tr("Corvane is now connected!"),
+                tr("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
     elapsedSeconds = 0;
 }
 
@@ -128,21 +128,20 @@ void LumtarMain::showConnectedPage()
     ui->WingetLogin->hide();
     ui->WidgetConnectingVPN->hide();
     ui->WidgetConnectedVPN->show();
-    ui->connected_title->setText(QStringLiteral("Connected to ") + ui->server_name->text() +
-                                 QStringLiteral(" Server!"));
-    ui->connected_message->setText(QStringLiteral("You are now connected to ") + ui->server_name->text() +
-                                   QStringLiteral(" Server.\n Your connection is now secured."));
+    ui->connected_title->setText(tr("Connected to ") + ui->server_name->text() + tr(" Server!"));
+    ui->connected_message->setText(tr("You are now connected to ") + ui->server_name->text() +
+                                   tr(" Server.\n Your connection is now secured."));
 }
 
 void LumtarMain::reportDialError()
 {
     // Title and text first: the disconnect clears the worker's result code and server name use.
     const QString code = pppWorker->resultCodeText();
-    const QString title = QStringLiteral("Corvane | PPP Error Code ") + code;
+    const QString title = tr("Corvane | PPP Error Code ") + code;
     const QString text = getPPPErrorText(fieldNumber(code)) +
-                         QStringLiteral(" \nTry to connect again. \n\nIf this problem persists, choose to "
-                                        "connect using another protocol on ") +
-                         pppWorker->serverName + QStringLiteral(" server or/and another server.");
+                         tr(" \nTry to connect again. \n\nIf this problem persists, choose to "
+                            "connect using another protocol on ") +
+                         pppWorker->serverName + tr(" server or/and another server.");
     on_disconnect_clicked();
     messageBox(QMessageBox::Information, title, text);
     ui->loading->hide();
@@ -161,10 +160,10 @@ void LumtarMain::progressStep()
             return;
         }
         on_disconnect_clicked();
-        ui->authstatus->setText(QStringLiteral("cannot establish connection"));
-        messageBox(QMessageBox::Information, QStringLiteral("Cannot connect"),
-                   QStringLiteral("Cannot connect to this server. You can try again to connect using another "
-                                  "available configuration for this server or can use another one."));
+        ui->authstatus->setText(tr("cannot establish connection"));
+        messageBox(QMessageBox::Information, tr("Cannot connect"),
+                   tr("Cannot connect to this server. You can try again to connect using another "
+                      "available configuration for this server or can use another one."));
     }
 }
 
@@ -173,17 +172,16 @@ void LumtarMain::connectedUpkeep()
     if (elapsedSeconds % 15 == 0)
         GetCurrentIP();
     if (elapsedSeconds % 30 > 14)
-        ui->authstatus->setText(QStringLiteral("connected for ") + QString::number(elapsedSeconds / 60) +
-                                QStringLiteral(" minutes"));
+        ui->authstatus->setText(tr("connected for ") + QString::number(elapsedSeconds / 60) + tr(" minutes"));
     else
-        ui->authstatus->setText(QStringLiteral("using IP ") + ui->server_assignedIP->text());
+        ui->authstatus->setText(tr("using IP ") + ui->server_assignedIP->text());
     if (elapsedSeconds % 300 == 0)
         GetUserData();
     if (ui->user_enabled->text() == QLatin1String("0")) {
         application_maximize();
         on_disconnect_clicked();
-        trayBalloon(QStringLiteral("Corvane - Account Expired"),
-                    QStringLiteral("Your account has expired! In order to continue using our services, you "
-                                   "need to update your subscription."));
+        trayBalloon(tr("Corvane - Account Expired"),
+                    tr("Your account has expired! In order to continue using our services, you "
+                       "need to update your subscription."));
     }
 }

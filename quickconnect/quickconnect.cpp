@@ -30,14 +30,13 @@ void LumtarMain::QuickConnectNextStage()
         ui->quick_stage->setText(QStringLiteral("0"));
         // Back to the idle page first, so no tick reports the torn-down attempt a second time.
         on_disconnect_clicked();
-        showCritical(
-            QStringLiteral("Connection Error"),
-            QStringLiteral("We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple "
-                           "servers and it was not possible to connect to any VPN Server. Please check "
-                           "your internet connection and set your computer firewall/security to allow "
-                           "this application to access internet on all ports and try to connect "
-                           "again. Also make sure to disable any proxy setting if you have installed a "
-                           "proxy."));
+        showCritical(tr("Connection Error"),
+                     tr("We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple "
+                        "servers and it was not possible to connect to any VPN Server. Please check "
+                        "your internet connection and set your computer firewall/security to allow "
+                        "this application to access internet on all ports and try to connect "
+                        "again. Also make sure to disable any proxy setting if you have installed a "
+                        "proxy."));
         return;
     }
     const QuickEntry entry = quickEntry(entries.at(k));
@@ -61,7 +60,7 @@ void LumtarMain::quickConnectDial()
     ui->loading->show();
     if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
         showCritical(
-            QStringLiteral("Your account is disabled"),
+            tr("Your account is disabled"),
             QStringLiteral("VPN connections are not available for your account. You need to subscribe "
                            "to a plan to make account enabled. \nFor more details please visit our "
                            "site."));
@@ -83,7 +82,7 @@ void LumtarMain::quickConnectDial()
     const int entryCount = quickEntryCount(ui->quick_servers->text());
     ui->ipCurrent->setText(QStringLiteral("updating..."));
     ui->logout->setEnabled(false);
-    ui->connect->setText(QStringLiteral("Connecting..."));
+    ui->connect->setText(tr("Connecting..."));
     processPendingEvents();
     ui->connectionStatus->setText(QStringLiteral("disconnected"));
     elapsedSeconds = 0;
@@ -93,13 +92,13 @@ void LumtarMain::quickConnectDial()
     ui->WingetLogin->hide();
     ui->WidgetConnectingVPN->show();
     ui->connecting_title->setText(ui->quick_stage->text() + QLatin1Char('/') + QString::number(entryCount) +
-                                  QStringLiteral(" - Connecting to ") + ui->server_name->text());
-    ui->connecting_message->setText(ui->server_protocol->text() + QStringLiteral(" connection to ") +
-                                    ui->server_name->text() + QStringLiteral("\nis in progress"));
+                                  tr(" - Connecting to ") + ui->server_name->text());
+    ui->connecting_message->setText(ui->server_protocol->text() + tr(" connection to ") +
+                                    ui->server_name->text() + tr("\nis in progress"));
     ui->cancel->show();
     ui->cancel->setEnabled(true);
     if (laterAttempt)
-        ui->authstatus->setText(QStringLiteral("Initiating another method. Please wait..."));
+        ui->authstatus->setText(tr("Initiating another method. Please wait..."));
     ui->loading->hide();
     processPendingEvents();
     if (!laterAttempt) {
@@ -121,8 +120,8 @@ void LumtarMain::quickConnectDialAfterPause()
     ui->loading->show();
     processPendingEvents();
     const int entryCount = quickEntryCount(ui->quick_servers->text());
-    ui->authstatus->setText(QStringLiteral("Stage ") + ui->quick_stage->text() + QLatin1Char('/') +
-                            QString::number(entryCount) + QStringLiteral(" in progress..."));
+    ui->authstatus->setText(tr("Stage ") + ui->quick_stage->text() + QLatin1Char('/') +
+                            QString::number(entryCount) + tr(" in progress..."));
     // Ticks went on during the pause; the attempt still gets its whole allowance.
     elapsedSeconds = 0;
     startAttempt();

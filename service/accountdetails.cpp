@@ -59,7 +59,7 @@ void LumtarMain::showAccountState(const QString& quota)
 {
     const QString enabled = ui->user_enabled->text();
     if (!enabled.isEmpty() && enabled != QLatin1String("0")) {
-        ui->authstatus->setText(quota + QStringLiteral(" quota available"));
+        ui->authstatus->setText(quota + tr(" quota available"));
         ui->tabAccountZoneInfo->show();
         ui->tabAccountZonePayment->hide();
         ui->WingetConnected->setTabEnabled(0, true);
@@ -71,14 +71,13 @@ void LumtarMain::showAccountState(const QString& quota)
             ui->WidgetConnectedVPN->hide();
             ui->WidgetConnectingVPN->hide();
             ui->WidgetNewAccount->hide();
-            trayBalloon(QStringLiteral("Account Active"),
-                        QStringLiteral("Your account is now active. Thank you!"));
+            trayBalloon(tr("Account Active"), tr("Your account is now active. Thank you!"));
             application_maximize();
             ui->WingetConnected->setCurrentIndex(0);
             ui->loading->hide();
         }
     } else {
-        ui->authstatus->setText(QStringLiteral("account is disabled"));
+        ui->authstatus->setText(tr("account is disabled"));
         ui->WingetConnected->setTabEnabled(0, false);
         ui->WingetConnected->setTabEnabled(1, false);
         ui->tabAccountZonePayment->show();

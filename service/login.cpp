@@ -115,12 +115,11 @@ void LumtarMain::Login()
     ui->username->setText(ui->username->text().trimmed());
     ui->password->setText(ui->password->text().trimmed());
     if (!ui->username->text().isEmpty() && !ui->password->text().isEmpty()) {
-        ui->statuslabel->setText(QStringLiteral("Starting auth process..."));
+        ui->statuslabel->setText(tr("Starting auth process..."));
         ui->progressBar->setValue(15);
         DoHttpGet();
     } else {
-        showInformation(QStringLiteral("Empty Authentication"),
-                        QStringLiteral("Username and/or password missing."));
+        showInformation(tr("Empty Authentication"), tr("Username and/or password missing."));
     }
 }
 
@@ -228,7 +227,7 @@ void LumtarMain::readRememberedPassword()
 
 void LumtarMain::DoHttpGet()
 {
-    ui->authstatus->setText(QStringLiteral("Wait... login in progress!"));
+    ui->authstatus->setText(tr("Wait... login in progress!"));
     loginInFlight = true;
     const QUrl url = loginUrl(ui->username->text(), passwordKey(ui->password->text()), appVersion);
     getCapped(loginManager, noCacheRequest(url));
@@ -244,40 +243,39 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
     if (!body) {
         setLoginDocument(reply->errorString());
         ui->progressBar->setValue(99);
-        ui->authstatus->setText(QStringLiteral("Not connected!"));
+        ui->authstatus->setText(tr("Not connected!"));
         showCritical(QString(), cannotCommunicate);
         return;
     }
     setLoginDocument(decodeBody(*body));
     ui->progressBar->setValue(100);
-    ui->statuslabel->setText(QStringLiteral("Login complete!"));
+    ui->statuslabel->setText(tr("Login complete!"));
 
-    ui->statuslabel->setText(QStringLiteral("start XML parse..."));
+    ui->statuslabel->setText(tr("start XML parse..."));
     const QVector<LoginVerdict> verdicts = loginVerdicts(loginDocument);
     if (verdicts.isEmpty()) {
         // A captive portal's page, a proxy's error, plain text: nothing the service said.
         ui->progressBar->setValue(99);
-        ui->authstatus->setText(QStringLiteral("Not connected!"));
+        ui->authstatus->setText(tr("Not connected!"));
         showCritical(QString(),
                      cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read."));
         return;
     }
     for (const LoginVerdict verdict : verdicts) {
-        ui->statuslabel->setText(QStringLiteral("Getting response!"));
+        ui->statuslabel->setText(tr("Getting response!"));
         if (verdict == LoginVerdict::Refused) {
-            ui->authstatus->setText(QStringLiteral("Not connected!"));
-            showInformation(QStringLiteral("Bad username/password"),
-                            QStringLiteral("Wrong username or password. Please try again."));
+            ui->authstatus->setText(tr("Not connected!"));
+            showInformation(tr("Bad username/password"), tr("Wrong username or password. Please try again."));
         } else {
             enterSession();
         }
-        ui->statuslabel->setText(QStringLiteral("start XML parse..."));
+        ui->statuslabel->setText(tr("start XML parse..."));
     }
 }
 
 void LumtarMain::enterSession()
 {
-    ui->authstatus->setText(QStringLiteral("Authenticated!"));
+    ui->authstatus->setText(tr("Authenticated!"));
     ui->WingetLogin->hide();
     ui->WidgetNewAccount->hide();
     ui->WingetConnected->show();
@@ -286,7 +284,7 @@ void LumtarMain::enterSession()
     ui->connect->show();
     ui->disconnect->hide();
     QSettings().setValue(SettingsKeys::usedTrial, QStringLiteral("1"));
-    ui->buy->setText(QStringLiteral("buy package"));
+    ui->buy->setText(tr("buy package"));
     notices->reset();
     PopulateServers();
     GetUserData();
@@ -307,7 +305,7 @@ void LumtarMain::Logout()
     ui->password->clear();
     setLoginDocument(QString());
     setUserDataDocument(QStringLiteral("0"));
-    ui->authstatus->setText(QStringLiteral("ready to connect"));
+    ui->authstatus->setText(tr("ready to connect"));
     ui->LogoSmall->hide();
     ui->application_version->hide();
     ui->WidgetNewAccount->hide();

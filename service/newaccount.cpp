@@ -16,7 +16,7 @@ using namespace service;
 
 void LumtarMain::on_buy_clicked()
 {
-    if (ui->buy->text() == QLatin1String("buy package"))
+    if (ui->buy->text() == tr("buy package"))
         QDesktopServices::openUrl(orderPageUrl());
     else
         QDesktopServices::openUrl(trialPageUrl());
@@ -34,7 +34,7 @@ void LumtarMain::on_payment_do_clicked()
     ui->paymentInProgress->setText(QStringLiteral("1"));
     setWindowState(Qt::WindowMinimized);
     trayBalloon(
-        QStringLiteral("Payment in progress"),
+        tr("Payment in progress"),
         QStringLiteral("Please complete the payment process in your browser to automatically apply the new "
                        "plan to your account."));
     ui->loading->show();
@@ -62,9 +62,8 @@ void LumtarMain::on_CreateAccountBtn_clicked()
 {
     if (ui->NewFirstname->text().isEmpty() || ui->NewLastname->text().isEmpty() ||
         ui->NewEmail->text().isEmpty()) {
-        showCritical(
-            QStringLiteral("Missing info"),
-            QStringLiteral("Missing information. Please enter firstname, lastname and your email address."));
+        showCritical(tr("Missing info"),
+                     tr("Missing information. Please enter firstname, lastname and your email address."));
         return;
     }
     const QUrl url =
@@ -81,23 +80,21 @@ void LumtarMain::newAccountResponse(QNetworkReply* reply)
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
     if (!body) {
-        showCritical(
-            QStringLiteral("Error"),
-            QStringLiteral("Unable to process your request at this time. Please check your internet "
-                           "connection and if all is ok, please try to create new account again later."));
+        showCritical(tr("Error"),
+                     tr("Unable to process your request at this time. Please check your internet "
+                        "connection and if all is ok, please try to create new account again later."));
     } else {
         const NewAccountReply answer = readNewAccountReply(decodeBody(*body));
         if (answer.created) {
-            showInformation(
-                QStringLiteral("New Account Created"),
-                QStringLiteral("Account has been created. Username and password have been sent to "
+            showInformation(tr("New Account Created"),
+                            tr("Account has been created. Username and password have been sent to "
                                "your email address."));
             on_create_account_cancel_clicked();
             ui->username->setText(answer.userName);
             ui->autologin->setChecked(true);
             ui->password->setFocus(Qt::OtherFocusReason);
         } else {
-            showCritical(QStringLiteral("New Account Error"), answer.message);
+            showCritical(tr("New Account Error"), answer.message);
         }
     }
     ui->CreateAccountBtn->setEnabled(true);

@@ -11,6 +11,8 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool
     linux-perf
+    qttools5-dev qttools5-dev-tools qttranslations5-l10n
+    dpkg-dev file lintian desktop-file-utils appstream python3-pil
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with warnings as errors, and runs every test: once in a
-# normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer, plus the layout check.
+# normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer, plus the layout check
+# and the Debian package's checks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -9,6 +10,7 @@ jobs=$(nproc)
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
 cmake --build build/release -j "$jobs"
 (cd build/release && ctest --output-on-failure -j "$jobs")
+tools/check-package.sh build/release
 
 tools/check-format.sh
 tools/run-fuzzers.sh 30

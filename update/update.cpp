@@ -38,7 +38,7 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     latestVersion = version.latestVersion;
     updateUrl = version.installerUrl;
     if (latestVersion == appVersion) {
-        ui->authstatus->setText(QStringLiteral("application up to date"));
+        ui->authstatus->setText(tr("application up to date"));
         return;
     }
     // A document without a version or without an installer offers nothing.
@@ -76,7 +76,7 @@ void LumtarMain::openDownloadPage()
 void LumtarMain::startInstallerDownload()
 {
     ui->loading->show();
-    ui->authstatus->setText(QStringLiteral("starting update..."));
+    ui->authstatus->setText(tr("starting update..."));
     processPendingEvents();
     auto* download =
         new InstallerDownload(QDir::current().absoluteFilePath(installerFile), installerSizeLimit(), this);
@@ -100,10 +100,10 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
 {
     // The size is unknown (-1) or zero until the server says otherwise: no percentage then.
     if (total <= 0) {
-        ui->authstatus->setText(QString::number(received) + QStringLiteral(" bytes downloaded"));
+        ui->authstatus->setText(QString::number(received) + tr(" bytes downloaded"));
         return;
     }
-    ui->authstatus->setText(QString::number(received * 100 / total) + QStringLiteral("% downloaded"));
+    ui->authstatus->setText(QString::number(received * 100 / total) + tr("% downloaded"));
 }
 
 void LumtarMain::downloadFinished(QNetworkReply* data)

@@ -703,9 +703,69 @@ def make_flags():
         save(finish_flag(img, s, box), os.path.join("flags", code + ".png"))
 
 
+# ---------------------------------------------------------------- desktop icons
+
+DESKTOP_ID = "com.corvane.Client"
+HICOLOR = os.path.join(ROOT, "packaging", "icons", "hicolor")
+DESKTOP_SIZES = [16, 24, 32, 48, 64, 128, 256]
+
+
+def svg_points(polygon):
+    return " ".join("%.2f,%.2f" % (x, y) for x, y in polygon)
+
+
+def mark_svg(size=256):
+    """The mark as SVG, from the same outlines the PNGs are drawn from."""
+    h = size * 0.94
+    w = h * SHIELD_ASPECT
+    x, y = (size - w) / 2, size * 0.02
+    outer = place(SHIELD, x, y, w, h)
+    cx, cy = x + w / 2, y + h * 0.47
+    rim_poly = inset(outer, cx, cy, 0.94)
+    body = inset(outer, cx, cy, 0.885)
+    bird = place(BIRD, x, y, w, h)
+    ex, ey, r = x + w * 0.745, y + h * 0.365, h * 0.016
+    hexc = lambda c: "#%02x%02x%02x" % tuple(c[:3])
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" viewBox="0 0 {size} {size}">
+  <defs>
+    <linearGradient id="edge" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="{hexc(lerp(NAVY, BLUE_TOP, 0.5))}"/>
+      <stop offset="1" stop-color="{hexc(NAVY)}"/>
+    </linearGradient>
+    <linearGradient id="body" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="{hexc(BLUE_TOP)}"/>
+      <stop offset="1" stop-color="{hexc(BLUE_BOTTOM)}"/>
+    </linearGradient>
+  </defs>
+  <polygon points="{svg_points(outer)}" fill="url(#edge)"/>
+  <polygon points="{svg_points(rim_poly)}" fill="{hexc(RIM)}"/>
+  <polygon points="{svg_points(body)}" fill="url(#body)"/>
+  <polygon points="{svg_points(bird)}" fill="#ffffff"/>
+  <circle cx="{ex:.2f}" cy="{ey:.2f}" r="{r:.2f}" fill="{hexc(NAVY)}"/>
+</svg>
+"""
+
+
+def make_desktop_icons():
+    """The program's icon in the desktop's hicolor theme: PNGs and a scalable SVG."""
+    for size in DESKTOP_SIZES:
+        out = os.path.join(HICOLOR, "%dx%d" % (size, size), "apps", DESKTOP_ID + ".png")
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        mark(size, simple=(size <= 16)).save(out, optimize=True)
+    out = os.path.join(HICOLOR, "scalable", "apps", DESKTOP_ID + ".svg")
+    os.makedirs(os.path.dirname(out), exist_ok=True)
+    with open(out, "w", encoding="utf-8") as f:
+        f.write(mark_svg())
+
+
 # ---------------------------------------------------------------- main
 
 def main():
+    # --desktop-icons draws only the icons the package installs into the desktop's theme.
+    if sys.argv[1:] == ["--desktop-icons"]:
+        make_desktop_icons()
+        return
     if not os.path.exists(FONT_BOLD):
         sys.exit("needs DejaVu Sans Bold (fonts-dejavu-core): " + FONT_BOLD)
     os.makedirs(os.path.join(RES, "flags"), exist_ok=True)
@@ -722,6 +782,7 @@ def main():
     make_money()
     make_loading()
     make_flags()
+    make_desktop_icons()
 
 
 if __name__ == "__main__":

@@ -3,8 +3,12 @@
 //
 //   corvane-walkthrough <output dir> [demo data file]
 //
+// The client speaks the system's language, as at a real start: LANG=de_DE.UTF-8 gives the
+// German pictures.
+//
 // Exits non-zero when a step does not reach the state it expects.
 #include "app/lumtarmain.h"
+#include "app/translations.h"
 #include "connection/dialup.h"
 #include "connection/dialup_simulated.h"
 #include "connection/pppworker.h"
@@ -39,6 +43,12 @@
 #endif
 
 namespace {
+
+// A text of the window as the user reads it, in the language the client runs in.
+QString shownText(const char* source)
+{
+    return QCoreApplication::translate("LumtarMain", source);
+}
 
 QTextStream& err()
 {
@@ -294,10 +304,11 @@ bool Walkthrough::loginPage()
     // The version check is the first thing a start asks; the demo service offers a newer one.
     nextBoxName = QStringLiteral("01-update-offer");
     if (!step("update offer asked at start",
-              waitFor([this] { return questionTitles.contains(QStringLiteral("New update available")); })))
+              waitFor([this] { return questionTitles.contains(shownText("New update available")); })))
         return false;
-    if (!step("login page shown", shown("WingetLogin") && !shown("WingetConnected") &&
-                                      text("application_version_2") == QLatin1String("version 4.0.2")))
+    if (!step("login page shown",
+              shown("WingetLogin") && !shown("WingetConnected") &&
+                  text("application_version_2") == shownText("version ") + QLatin1String("4.0.2")))
         return false;
     return grabWindow(QStringLiteral("02-login"));
 }
@@ -336,7 +347,7 @@ bool Walkthrough::tabs()
     if (!logIn(QStringLiteral("demo"), QStringLiteral("demo")))
         return false;
     // The demo account carries a notice, shown once the details arrive.
-    if (!step("notice box shown", waitFor([this] { return boxTitles.contains(QStringLiteral("Notice")); })))
+    if (!step("notice box shown", waitFor([this] { return boxTitles.contains(shownText("Notice")); })))
         return false;
     auto* tabs = find<QTabWidget>("WingetConnected");
     if (!step("basic tab current", tabs->currentIndex() == 0 && text("user_enabled") == QLatin1String("1")))
@@ -374,8 +385,9 @@ bool Walkthrough::connectAndDisconnect()
     if (!waitFor([this] { return window->worker()->statusText() == QLatin1String("in progress"); }))
         return step("dial under way", false);
     tick(2);
-    if (!step("connecting progress shown", text("connectionStatus") == QLatin1String("in progress") &&
-                                               text("authstatus").contains(QLatin1String("progress"))))
+    if (!step("connecting progress shown",
+              text("connectionStatus") == QLatin1String("in progress") &&
+                  text("authstatus").contains(shownText("connection in progress - "))))
         return false;
     if (!grabWindow(QStringLiteral("08-connecting")))
         return false;
@@ -387,12 +399,12 @@ bool Walkthrough::connectAndDisconnect()
     window->showNormal();
     if (!step("connected page shown", shown("WidgetConnectedVPN") &&
                                           text("connectionStatus") == QLatin1String("connected") &&
-                                          balloons.contains(QStringLiteral("Corvane is now connected!"))))
+                                          balloons.contains(shownText("Corvane is now connected!"))))
         return false;
     if (!grabWindow(QStringLiteral("09-connected")))
         return false;
 
-    const int notices = boxTitles.count(QStringLiteral("Notice"));
+    const int notices = boxTitles.count(shownText("Notice"));
     // Marked, so the refresh's arrival shows as the stored reply changing.
     auto* stored = window->findChild<QTextBrowser*>(QStringLiteral("userdatatext"));
     stored->setPlainText(QStringLiteral("-"));
@@ -404,7 +416,7 @@ bool Walkthrough::connectAndDisconnect()
     if (!step("account details refreshed",
               waitFor([stored] { return stored->toPlainText() != QLatin1String("-"); })))
         return false;
-    return step("notice not shown again", boxTitles.count(QStringLiteral("Notice")) == notices);
+    return step("notice not shown again", boxTitles.count(shownText("Notice")) == notices);
 }
 
 bool Walkthrough::pppErrorBox()
@@ -425,7 +437,7 @@ bool Walkthrough::pppErrorBox()
     nextBoxName = QStringLiteral("10-error-box-ppp");
     tick();
     return step("PPP error box shown and the tabs back",
-                !boxTitles.filter(QStringLiteral("Corvane | PPP Error Code 800")).isEmpty() &&
+                !boxTitles.filter(shownText("Corvane | PPP Error Code ") + QLatin1String("800")).isEmpty() &&
                     shown("WingetConnected"));
 }
 
@@ -485,6 +497,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    installTranslations(application, QLocale::system());
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments.size() > 3) {
         err() << "usage: corvane-walkthrough <output dir> [demo data file]" << Qt::endl;

@@ -1,0 +1,108 @@
+#include "app/singleinstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcInstance, "corvane.app")
+
+namespace {
+const char showRequest[] = "show\n";
+}
+
+SingleInstance::SingleInstance(const QString& folder, QObject* parent)
+    : QObject(parent),
+      dir(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder)
+{
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (server)
+        server->close();
+}
+
+QString SingleInstance::lockPath() const
+{
+    return QDir(dir).filePath(QStringLiteral("corvane.lock"));
+}
+
+QString SingleInstance::socketPath() const
+{
+    return QDir(dir).filePath(QStringLiteral("corvane.socket"));
+}
+
+bool SingleInstance::claim()
+{
+    QDir().mkpath(dir);
+    lock = std::make_unique<QLockFile>(lockPath());
+    // A running copy holds the lock for as long as it runs; only a lock whose process is gone
+    // is stale, never one that is merely old.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError) {
+            qCInfo(lcInstance) << "another copy holds" << lockPath();
+            return false;
+        }
+        // A folder that takes no lock must not keep the client from starting at all.
+        qCWarning(lcInstance) << "cannot take" << lockPath() << "- running without the one-copy guard";
+        return true;
+    }
+    // A socket left by a copy that was killed would refuse the listen.
+    QLocalServer::removeServer(socketPath());
+    server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server, &QLocalServer::newConnection, this, &SingleInstance::takeConnection);
+    if (!server->listen(socketPath()))
+        qCWarning(lcInstance) << "cannot listen for show requests:" << server->errorString();
+    else
+        qCInfo(lcInstance) << "running copy, listening on" << socketPath();
+    return true;
+}
+
+bool SingleInstance::askRunningCopyToShow(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    // The running copy takes the lock a moment before it listens; a start in that moment waits.
+    while (timer.elapsed() < timeoutMs) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(500)) {
+            socket.write(showRequest);
+            const bool sent = socket.waitForBytesWritten(1000);
+            socket.disconnectFromServer();
+            if (socket.state() != QLocalSocket::UnconnectedState)
+                socket.waitForDisconnected(1000);
+            if (sent)
+                return true;
+        }
+        QThread::msleep(100);
+    }
+    qCWarning(lcInstance) << "the running copy did not answer on" << socketPath();
+    return false;
+}
+
+void SingleInstance::takeConnection()
+{
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            // Only the one request exists; anything else from the socket is ignored.
+            while (socket->canReadLine()) {
+                if (socket->readLine(64) == showRequest) {
+                    qCInfo(lcInstance) << "another copy asked to show the window";
+                    emit showRequested();
+                }
+            }
+            if (socket->bytesAvailable() > 64)
+                socket->abort();
+        });
+    }
+}

@@ -1,0 +1,38 @@
+#include "app/translations.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+// The translations are linked into a static library, whose resource registration the linker
+// would drop. Qt's macro must stand outside any namespace.
+static void initTranslationResources()
+{
+    Q_INIT_RESOURCE(corvane_translations);
+}
+
+bool installTranslations(QCoreApplication& application, const QLocale& locale)
+{
+    initTranslationResources();
+    auto* qt = new QTranslator(&application);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+
+    // An installed copy may carry newer files beside the program than the ones built in.
+    const QStringList folders{QDir(QCoreApplication::applicationDirPath())
+                                  .filePath(QStringLiteral("../share/corvane/translations")),
+                              QStringLiteral(":/translations")};
+    for (const QString& folder : folders) {
+        auto* own = new QTranslator(&application);
+        if (own->load(locale, QStringLiteral("corvane"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(own);
+            return true;
+        }
+        delete own;
+    }
+    return false;
+}

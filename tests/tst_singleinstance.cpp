@@ -1,0 +1,158 @@
+// One copy per user, with real processes of the program: a second start hands over to the
+// running copy and leaves; a killed copy does not block the next start.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void secondCopyShowsRunningCopyAndLeaves();
+    void simultaneousStartsLeaveOneCopy();
+    void killedCopyDoesNotBlockNextStart();
+    void commandLineAnswersVersionAndHelp();
+
+private:
+    QProcess* start(const QStringList& arguments = {});
+    QString output(QProcess* process);
+    bool listening(QProcess* process) { return output(process).contains(QLatin1String("listening on")); }
+    QString setting(const char* key) const;
+
+    std::unique_ptr<QTemporaryDir> home;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QHash<QProcess*, QString> outputs;
+};
+
+void TestSingleInstance::init()
+{
+    home = std::make_unique<QTemporaryDir>();
+    QVERIFY(home->isValid());
+    QDir(home->path()).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(home->filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestSingleInstance::cleanup()
+{
+    for (auto& process : processes) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+    processes.clear();
+    outputs.clear();
+    home.reset();
+}
+
+// Every copy of a test shares one isolated user: settings, runtime folder and working folder.
+QProcess* TestSingleInstance::start(const QStringList& arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), home->path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home->filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home->filePath(QStringLiteral("runtime")));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("corvane.app.info=true"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    // Nothing leaves the machine: the service addresses point at a closed local port.
+    for (const char* name : {"CORVANE_SERVICE_URL", "CORVANE_WEBSITE_URL", "CORVANE_IPECHO_URL"})
+        env.insert(QLatin1String(name), QStringLiteral("http://127.0.0.1:9"));
+    process->setProcessEnvironment(env);
+    process->setWorkingDirectory(home->path());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(QStringLiteral(CORVANE_PROGRAM), arguments);
+    processes.push_back(std::move(process));
+    return processes.back().get();
+}
+
+QString TestSingleInstance::output(QProcess* process)
+{
+    outputs[process] += QString::fromLocal8Bit(process->readAll());
+    return outputs.value(process);
+}
+
+QString TestSingleInstance::setting(const char* key) const
+{
+    QSettings settings(home->filePath(QStringLiteral("config/Corvane/Corvane.conf")), QSettings::IniFormat);
+    return settings.value(QLatin1String(key)).toString();
+}
+
+void TestSingleInstance::secondCopyShowsRunningCopyAndLeaves()
+{
+    QProcess* first = start();
+    QTRY_VERIFY_WITH_TIMEOUT(listening(first), 20000);
+
+    QProcess* second = start();
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY2(!listening(second), qPrintable(output(second)));
+
+    QTRY_VERIFY_WITH_TIMEOUT(output(first).contains(QLatin1String("asked to show")), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(setting("ltrunning"), QStringLiteral("1"));
+}
+
+void TestSingleInstance::simultaneousStartsLeaveOneCopy()
+{
+    QList<QProcess*> copies{start(), start(), start()};
+    QTRY_VERIFY_WITH_TIMEOUT(std::count_if(copies.begin(), copies.end(),
+                                           [](QProcess* p) { return p->state() == QProcess::NotRunning; }) ==
+                                 2,
+                             30000);
+    QProcess* survivor = *std::find_if(copies.begin(), copies.end(),
+                                       [](QProcess* p) { return p->state() == QProcess::Running; });
+    for (QProcess* copy : copies) {
+        if (copy != survivor)
+            QCOMPARE(copy->exitCode(), 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(listening(survivor), 10000);
+    QTest::qWait(1000);
+    QCOMPARE(survivor->state(), QProcess::Running);
+}
+
+void TestSingleInstance::killedCopyDoesNotBlockNextStart()
+{
+    QProcess* crashed = start();
+    QTRY_VERIFY_WITH_TIMEOUT(listening(crashed), 20000);
+    crashed->kill();
+    QVERIFY(crashed->waitForFinished(10000));
+    QVERIFY2(QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))), "the kill left its lock");
+
+    QProcess* next = start();
+    QTRY_VERIFY_WITH_TIMEOUT(listening(next), 20000);
+    QProcess* another = start();
+    QVERIFY(another->waitForFinished(20000));
+    QCOMPARE(another->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(output(next).contains(QLatin1String("asked to show")), 10000);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestSingleInstance::commandLineAnswersVersionAndHelp()
+{
+    QProcess* version = start({QStringLiteral("--version")});
+    QVERIFY(version->waitForFinished(20000));
+    QCOMPARE(version->exitCode(), 0);
+    QCOMPARE(output(version).trimmed(), QStringLiteral("Corvane " CORVANE_VERSION));
+
+    QProcess* help = start({QStringLiteral("--help")});
+    QVERIFY(help->waitForFinished(20000));
+    QCOMPARE(help->exitCode(), 0);
+    QVERIFY2(output(help).contains(QLatin1String("--minimized")), qPrintable(output(help)));
+    // Answering in the terminal takes no lock, so it never stands in for a running copy.
+    QVERIFY(!QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))));
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
