@@ -102,13 +102,13 @@ void LumtarMain::on_disconnect_clicked()
     processPendingEvents();
 
     tunnelCheckTimer->stop();
+    // A dial still blocked in its thread writes its outcome when it returns; the teardown marks
+    // it stopped before hanging up, so that return reads as "disconnected", not as a failure.
+    const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();
     // The one teardown: thread, dial, program, pending downloads and work files.
     connection->endAttempt();
-    // A dial still blocked in its thread writes its outcome when it returns; marked as stopped,
-    // that late return cannot read as a failure of an attempt that has already ended.
-    const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();
-    pppWorker->setResultCode(QString());
-    pppWorker->setStatus(dialPending ? QStringLiteral("stop") : QString());
+    if (!dialPending)
+        pppWorker->setStatusAndResultCode(QString(), QString());
     ui->connectionStatus->setText(QStringLiteral("disconnected"));
     ui->authstatus->setText(tr("Ready!"));
 

@@ -121,8 +121,9 @@ ConnectionEngine::~ConnectionEngine()
 
 void ConnectionEngine::hangUp()
 {
-    pppWorker->hangUp();
+    // Marked first: a dial that the hang-up ends then always reads as stopped, never as failed.
     pppWorker->setStatus(QStringLiteral("stop"));
+    pppWorker->hangUp();
 }
 
 bool ConnectionEngine::startDial()
