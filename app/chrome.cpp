@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include <initializer_list>
+
 void LumtarMain::mousePressEvent(QMouseEvent* event)
 {
     dragOffsetX = event->pos().x();
@@ -68,9 +70,10 @@ void LumtarMain::retranslateKeepingLists()
     for (QLineEdit* field : findChildren<QLineEdit*>())
         fields << qMakePair(field, field->text());
     QList<QPair<QLabel*, QString>> labels;
-    for (QLabel* label : {ui->authstatus, ui->statuslabel, ui->application_version, ui->application_version_2,
-                          ui->connecting_title, ui->connecting_message, ui->connected_title,
-                          ui->connected_message, ui->user_email, ui->user_plan, ui->user_expire})
+    for (QLabel* label : std::initializer_list<QLabel*>{
+             ui->authstatus, ui->statuslabel, ui->application_version, ui->application_version_2,
+             ui->connecting_title, ui->connecting_message, ui->connected_title, ui->connected_message,
+             ui->user_email, ui->user_plan, ui->user_expire})
         labels << qMakePair(label, label->text());
     QList<QPair<QAbstractButton*, QString>> buttons;
     for (QAbstractButton* button :
