@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include <initializer_list>
+
 void LumtarMain::mousePressEvent(QMouseEvent* event)
 {
     dragOffsetX = event->pos().x();

@@ -61,7 +61,7 @@ LumtarMain::LumtarMain(QWidget* parent)
         QPushButton* showLog = nullptr;
         if (offerConnectionLog) {
             box.addButton(QMessageBox::Ok);
-            showLog = box.addButton(QStringLiteral("Show log"), QMessageBox::ActionRole);
+            showLog = box.addButton(tr("Show log"), QMessageBox::ActionRole);
         }
         box.exec();
         if (showLog && box.clickedButton() == showLog)
@@ -134,7 +134,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     tunnelCheckTimer->setInterval(500);
     connect(tunnelCheckTimer, &QTimer::timeout, this, &LumtarMain::checkTunnelAddress);
     // The connecting page offers the connection log under its cancel button.
-    auto* showLog = new QPushButton(QStringLiteral("Show log"), ui->WidgetConnectingVPN);
+    auto* showLog = new QPushButton(tr("Show log"), ui->WidgetConnectingVPN);
     showLog->setObjectName(QStringLiteral("showConnectionLog"));
     showLog->setFlat(true);
     showLog->setCursor(Qt::PointingHandCursor);

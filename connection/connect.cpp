@@ -164,8 +164,8 @@ void LumtarMain::startDialThread()
     // The previous dial is still blocked; this one would silently never run.
     const bool quick = fieldNumber(ui->quick_stage->text()) > 0;
     on_disconnect_clicked();
-    showCritical(QStringLiteral("Cannot connect"),
-                 QStringLiteral("The previous connection attempt is still ending. Please wait a moment and "
-                                "connect again.") +
-                     (quick ? QStringLiteral(" Quick Connect has stopped.") : QString()));
+    showCritical(tr("Cannot connect"),
+                 tr("The previous connection attempt is still ending. Please wait a moment and "
+                    "connect again.") +
+                     (quick ? tr(" Quick Connect has stopped.") : QString()));
 }

@@ -8,6 +8,7 @@
 #include "connection/pppworker.h"
 #include "service/network.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,7 @@ std::optional<QByteArray> downloadBody(QNetworkReply* reply, int* httpStatus, QS
     }
     std::optional<QByteArray> body = readCappedBody(reply);
     if (!body)
-        *detail = QStringLiteral("the file is too large");
+        *detail = QCoreApplication::translate("LumtarMain", "the file is too large");
     return body;
 }
 
@@ -191,7 +192,8 @@ void ConnectionEngine::certificateArrived(QNetworkReply* reply)
         return;
     }
     if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + certificateName, *body)) {
-        fail(Reason::FilesNotWritten, QStringLiteral("cannot write the certificate"));
+        fail(Reason::FilesNotWritten,
+             QCoreApplication::translate("LumtarMain", "cannot write the certificate"));
         return;
     }
     emit stepReached(Step::ConfigRequested);
@@ -220,7 +222,8 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
     }
     if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body)) {
         removeWorkFiles();
-        fail(Reason::FilesNotWritten, QStringLiteral("cannot write the configuration"));
+        fail(Reason::FilesNotWritten,
+             QCoreApplication::translate("LumtarMain", "cannot write the configuration"));
         return;
     }
     emit stepReached(Step::ProgramStarting);
@@ -246,7 +249,8 @@ void ConnectionEngine::launchProgram()
     credentialCommands(current.userName, current.password, &credentialsFit);
     if (!credentialsFit) {
         removeWorkFiles();
-        fail(Reason::CredentialsUnusable, QStringLiteral("the user name or password holds a line end"));
+        fail(Reason::CredentialsUnusable,
+             QCoreApplication::translate("LumtarMain", "the user name or password holds a line end"));
         return;
     }
     endLeftoverOpenVpn(openVpnFiles.privateFolder);

@@ -16,8 +16,8 @@ public:
         QLocalServer::removeServer(path);
         server.setSocketOptions(QLocalServer::UserAccessOption);
         if (!server.listen(path)) {
-            *error =
-                QStringLiteral("cannot open the management channel %1: %2").arg(path, server.errorString());
+            *error = QCoreApplication::translate("LumtarMain", "cannot open the management channel %1: %2")
+                         .arg(path, server.errorString());
             return false;
         }
         server.setMaxPendingConnections(1);

@@ -2,6 +2,7 @@
 // whoever knows the password it read from its standard input.
 #include "connection/managementchannel.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -19,7 +20,7 @@ public:
     {
         QTcpServer probe;
         if (!probe.listen(QHostAddress::LocalHost, 0)) {
-            *error = QStringLiteral("no free port for the management channel");
+            *error = QCoreApplication::translate("LumtarMain", "no free port for the management channel");
             return false;
         }
         port = probe.serverPort();

@@ -55,15 +55,14 @@ void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
     switch (step) {
     case ConnectionEngine::Step::CertificateRequested:
         ui->authstatus->setText(
-            withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN certificate...")));
+            withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
         break;
     case ConnectionEngine::Step::ConfigRequested:
         ui->authstatus->setText(
-            withStage(stage, QStringLiteral(" "), QStringLiteral("downloading OpenVPN profile config...")));
+            withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
         break;
     case ConnectionEngine::Step::ProgramStarting:
-        ui->authstatus->setText(
-            withStage(stage, QStringLiteral(": "), QStringLiteral("starting connection")));
+        ui->authstatus->setText(withStage(stage, QStringLiteral(": "), tr("starting connection")));
         break;
     }
     processPendingEvents();
@@ -84,38 +83,34 @@ void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QSt
         return;
     }
     QString statusText;
-    QString title = QStringLiteral("Cannot connect");
+    QString title = tr("Cannot connect");
     QString text;
     switch (reason) {
     case ConnectionEngine::Reason::CertificateDownload:
     case ConnectionEngine::Reason::ConfigDownload: {
         const bool certificate = reason == ConnectionEngine::Reason::CertificateDownload;
-        statusText = certificate ? QStringLiteral("certificate download error")
-                                 : QStringLiteral("config download error");
-        title = QStringLiteral("OpenVPN download failed");
-        text =
-            QStringLiteral("The OpenVPN %1 of this server could not be downloaded (%2). Please try again "
-                           "later or choose another server.")
-                .arg(certificate ? QStringLiteral("certificate") : QStringLiteral("configuration"), detail);
+        statusText = certificate ? tr("certificate download error") : tr("config download error");
+        title = tr("OpenVPN download failed");
+        text = tr("The OpenVPN %1 of this server could not be downloaded (%2). Please try again "
+                  "later or choose another server.")
+                   .arg(certificate ? tr("certificate") : tr("configuration"), detail);
         break;
     }
     case ConnectionEngine::Reason::ConfigRefused:
-        statusText = QStringLiteral("OpenVPN configuration refused: ") + detail;
-        title = QStringLiteral("OpenVPN configuration refused");
-        text = QStringLiteral(
-                   "The configuration of this server holds a setting that could run programs or change "
-                   "files on this computer (") +
-               detail + QStringLiteral("), so it was not used. Please choose another server or protocol.");
+        statusText = tr("OpenVPN configuration refused: ") + detail;
+        title = tr("OpenVPN configuration refused");
+        text = tr("The configuration of this server holds a setting that could run programs or change "
+                  "files on this computer (") +
+               detail + tr("), so it was not used. Please choose another server or protocol.");
         break;
     case ConnectionEngine::Reason::AuthFailed:
-        statusText = QStringLiteral("user name or password refused");
-        text = QStringLiteral(
-            "The VPN server refused the user name or password. Please check them, log in again "
-            "and connect again.");
+        statusText = tr("user name or password refused");
+        text = tr("The VPN server refused the user name or password. Please check them, log in again "
+                  "and connect again.");
         break;
     default:
-        statusText = QStringLiteral("cannot establish connection");
-        text = QStringLiteral("The OpenVPN connection could not be set up: ") + detail;
+        statusText = tr("cannot establish connection");
+        text = tr("The OpenVPN connection could not be set up: ") + detail;
         break;
     }
     ui->authstatus->setText(statusText);
@@ -171,7 +166,7 @@ void LumtarMain::showConnectionLog()
     if (!dialog) {
         dialog = new QDialog(this);
         dialog->setObjectName(QStringLiteral("connectionLog"));
-        dialog->setWindowTitle(QStringLiteral("Connection log"));
+        dialog->setWindowTitle(tr("Connection log"));
         dialog->resize(520, 360);
         auto* layout = new QVBoxLayout(dialog);
         auto* view = new QPlainTextEdit(dialog);
@@ -180,7 +175,7 @@ void LumtarMain::showConnectionLog()
         view->setLineWrapMode(QPlainTextEdit::NoWrap);
         layout->addWidget(view);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
-        QPushButton* copy = buttons->addButton(QStringLiteral("Copy"), QDialogButtonBox::ActionRole);
+        QPushButton* copy = buttons->addButton(tr("Copy"), QDialogButtonBox::ActionRole);
         connect(copy, &QPushButton::clicked, view,
                 [view] { QGuiApplication::clipboard()->setText(view->toPlainText()); });
         connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::hide);

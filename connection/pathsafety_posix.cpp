@@ -1,5 +1,6 @@
 #include "connection/pathsafety.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,17 +12,20 @@ QString checkOne(const QString& path, uint adminUid)
 {
     struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return QStringLiteral("%1 does not exist").arg(path);
+        return QCoreApplication::translate("LumtarMain", "%1 does not exist").arg(path);
     if (info.st_uid != adminUid)
-        return QStringLiteral("%1 belongs to another user (id %2) than the administrator")
+        return QCoreApplication::translate("LumtarMain",
+                                           "%1 belongs to another user (id %2) than the administrator")
             .arg(path)
             .arg(info.st_uid);
     // In a folder with the sticky bit (/tmp) others may add entries but not replace ours.
     const bool sticky = S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX);
     if ((info.st_mode & S_IWOTH) && !sticky)
-        return QStringLiteral("%1 may be changed by every user").arg(path);
+        return QCoreApplication::translate("LumtarMain", "%1 may be changed by every user").arg(path);
     if ((info.st_mode & S_IWGRP) && info.st_gid != adminUid && !sticky)
-        return QStringLiteral("%1 may be changed by the members of group %2").arg(path).arg(info.st_gid);
+        return QCoreApplication::translate("LumtarMain", "%1 may be changed by the members of group %2")
+            .arg(path)
+            .arg(info.st_gid);
     return QString();
 }
 } // namespace
@@ -35,7 +39,7 @@ QString unsafePathReason(const QString& path, uint adminUid)
         if (!where.isEmpty())
             return where;
         if (info.canonicalFilePath().isEmpty())
-            return QStringLiteral("%1 leads nowhere").arg(path);
+            return QCoreApplication::translate("LumtarMain", "%1 leads nowhere").arg(path);
     }
     QString current = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     for (;;) {

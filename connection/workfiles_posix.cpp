@@ -1,5 +1,6 @@
 #include "connection/workfiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,14 +23,14 @@ QString makePrivateFolder(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), S_IRWXU) != 0 && errno != EEXIST)
-        return QStringLiteral("cannot create the folder %1").arg(path);
+        return QCoreApplication::translate("LumtarMain", "cannot create the folder %1").arg(path);
     struct stat info = {};
     if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return QStringLiteral("%1 is not a folder").arg(path);
+        return QCoreApplication::translate("LumtarMain", "%1 is not a folder").arg(path);
     if (info.st_uid != ::geteuid())
-        return QStringLiteral("%1 belongs to another user").arg(path);
+        return QCoreApplication::translate("LumtarMain", "%1 belongs to another user").arg(path);
     if ((info.st_mode & 0777) != S_IRWXU && ::chmod(native.constData(), S_IRWXU) != 0)
-        return QStringLiteral("cannot make %1 private").arg(path);
+        return QCoreApplication::translate("LumtarMain", "cannot make %1 private").arg(path);
     return QString();
 }
 
@@ -55,7 +56,8 @@ OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
         places.programFolder = currentFolder + QStringLiteral("/openvpn");
         places.workFolder = currentFolder + QStringLiteral("/include");
         if (!QDir().mkpath(places.workFolder) && places.error.isEmpty())
-            places.error = QStringLiteral("cannot create the folder %1").arg(places.workFolder);
+            places.error = QCoreApplication::translate("LumtarMain", "cannot create the folder %1")
+                               .arg(places.workFolder);
         return places;
     }
     places.program = QStandardPaths::findExecutable(QStringLiteral("openvpn"));
@@ -63,7 +65,7 @@ OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
         places.program = QStandardPaths::findExecutable(
             QStringLiteral("openvpn"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
     if (places.program.isEmpty() && places.error.isEmpty())
-        places.error = QStringLiteral("the OpenVPN program is not installed");
+        places.error = QCoreApplication::translate("LumtarMain", "the OpenVPN program is not installed");
     places.programFolder = places.privateFolder;
     places.workFolder = places.privateFolder;
     return places;

@@ -1,5 +1,6 @@
 #include "connection/workfiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -17,7 +18,8 @@ OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
     places.workFolder = currentFolder + QStringLiteral("/include");
     places.privateFolder = places.workFolder;
     if (!QDir().mkpath(places.workFolder))
-        places.error = QStringLiteral("cannot create the folder %1").arg(places.workFolder);
+        places.error =
+            QCoreApplication::translate("LumtarMain", "cannot create the folder %1").arg(places.workFolder);
     return places;
 }
 

@@ -80,10 +80,10 @@ void LumtarMain::handleDrop()
     if (dropRedials >= int(std::size(redialPausesMs))) {
         dropRedials = 0;
         offerConnectionLog = true;
-        showCritical(QStringLiteral("Connection dropped"),
-                     QStringLiteral("The connection to ") + kept.at(0) +
-                         QStringLiteral(" kept dropping, so no further attempt is made. Please connect again "
-                                        "or choose another server."));
+        showCritical(tr("Connection dropped"),
+                     tr("The connection to ") + kept.at(0) +
+                         tr(" kept dropping, so no further attempt is made. Please connect again "
+                            "or choose another server."));
         offerConnectionLog = false;
         return;
     }
@@ -104,8 +104,7 @@ void LumtarMain::handleDrop()
         redial();
         return;
     }
-    ui->authstatus->setText(
-        QStringLiteral("Connection dropped - reconnecting in %1 s...").arg(pauseMs / 1000));
+    ui->authstatus->setText(tr("Connection dropped - reconnecting in %1 s...").arg(pauseMs / 1000));
     if (!redialTimer) {
         redialTimer = new QTimer(this);
         redialTimer->setObjectName(QStringLiteral("redialTimer"));

@@ -10,6 +10,7 @@
 #include "service/secretstore.h"
 #include "ui_lumtarmain.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QScopeGuard>
@@ -24,9 +25,9 @@ using namespace service;
 
 namespace {
 
-const QString cannotCommunicate =
-    QStringLiteral("Cannot communicate with Corvane servers. Try temporarily disabling your firewall to "
-                   "see if that helps. If you have any proxy set up, disable it.");
+const char cannotCommunicate[] = QT_TRANSLATE_NOOP(
+    "LumtarMain", "Cannot communicate with Corvane servers. Try temporarily disabling your firewall to "
+                  "see if that helps. If you have any proxy set up, disable it.");
 
 // A late secret store (its daemon starting after the client at login) gets this long.
 constexpr int secretRetryMs = 5000;
@@ -36,11 +37,11 @@ QString notRememberedReason(SecretResult::Status status)
 {
     switch (status) {
     case SecretResult::Status::NotFound:
-        return QStringLiteral("it is not in the system's secret store");
+        return QCoreApplication::translate("LumtarMain", "it is not in the system's secret store");
     case SecretResult::Status::Denied:
-        return QStringLiteral("access to the system's secret store was declined");
+        return QCoreApplication::translate("LumtarMain", "access to the system's secret store was declined");
     default:
-        return QStringLiteral("no secret store is available on this system");
+        return QCoreApplication::translate("LumtarMain", "no secret store is available on this system");
     }
 }
 
@@ -49,11 +50,11 @@ QString notRememberedText(SecretResult::Status status)
 {
     switch (status) {
     case SecretResult::Status::NotFound:
-        return QStringLiteral("Password not found in the secret store.");
+        return QCoreApplication::translate("LumtarMain", "Password not found in the secret store.");
     case SecretResult::Status::Denied:
-        return QStringLiteral("Secret store locked: password not remembered.");
+        return QCoreApplication::translate("LumtarMain", "Secret store locked: password not remembered.");
     default:
-        return QStringLiteral("No secret store: password not remembered.");
+        return QCoreApplication::translate("LumtarMain", "No secret store: password not remembered.");
     }
 }
 
@@ -141,9 +142,9 @@ void LumtarMain::rememberPassword(const QString& user, const QString& password)
         // Said once a run: a user without a store has been told at start already.
         if (result.ok() || std::exchange(storeTroubleTold, true))
             return;
-        passwordNote = QStringLiteral("The password could not be kept in the system's secret store: ") +
+        passwordNote = tr("The password could not be kept in the system's secret store: ") +
                        notRememberedReason(result.status) +
-                       QStringLiteral(". Corvane will ask for it at the next start.");
+                       tr(". Corvane will ask for it at the next start.");
         // Told after the login's own answer, never on top of its box.
         if (!loginInFlight)
             showPasswordNote();
@@ -155,7 +156,7 @@ void LumtarMain::showPasswordNote()
     if (passwordNote.isEmpty())
         return;
     const QString note = std::exchange(passwordNote, QString());
-    showInformation(QStringLiteral("Password not remembered"), note);
+    showInformation(tr("Password not remembered"), note);
 }
 
 void LumtarMain::forgetPassword(const QString& user)
@@ -244,7 +245,7 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
         setLoginDocument(reply->errorString());
         ui->progressBar->setValue(99);
         ui->authstatus->setText(tr("Not connected!"));
-        showCritical(QString(), cannotCommunicate);
+        showCritical(QString(), tr(cannotCommunicate));
         return;
     }
     setLoginDocument(decodeBody(*body));
@@ -257,8 +258,7 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
         // A captive portal's page, a proxy's error, plain text: nothing the service said.
         ui->progressBar->setValue(99);
         ui->authstatus->setText(tr("Not connected!"));
-        showCritical(QString(),
-                     cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read."));
+        showCritical(QString(), tr(cannotCommunicate) + tr("\n\nThe service's answer could not be read."));
         return;
     }
     for (const LoginVerdict verdict : verdicts) {

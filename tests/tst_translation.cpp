@@ -97,6 +97,9 @@ void TestTranslation::germanStartShowsGermanTexts_data()
                              << "verbinden";
     QTest::newRow("logout") << "logout"
                             << "abmelden";
+    // Made by the code rather than the form.
+    QTest::newRow("show log") << "showConnectionLog"
+                              << "Protokoll anzeigen";
 }
 
 void TestTranslation::germanStartShowsGermanTexts()

@@ -135,7 +135,7 @@
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="+94"/>
+        <location filename="../app/lumtarmain.cpp" line="+119"/>
         <source>create trial account</source>
         <translation>Testkonto anlegen</translation>
     </message>
@@ -194,6 +194,7 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
+        <location filename="../connection/connect.cpp" line="+116"/>
         <source>connect</source>
         <translation>verbinden</translation>
     </message>
@@ -220,7 +221,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="-1"/>
-        <location filename="../service/login.cpp" line="+117"/>
+        <location filename="../service/login.cpp" line="+287"/>
         <location filename="../service/newaccount.cpp" line="+19"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
@@ -327,7 +328,7 @@ new plan to your account.</source>
 wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location filename="../app/chrome.cpp" line="+31"/>
+        <location filename="../app/chrome.cpp" line="+33"/>
         <source>Close Confirmation?</source>
         <translation>Beenden bestätigen?</translation>
     </message>
@@ -343,7 +344,13 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="+12"/>
+        <location filename="../app/lumtarmain.cpp" line="-54"/>
+        <location line="+73"/>
+        <source>Show log</source>
+        <translation>Protokoll anzeigen</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>&amp;Show Application</source>
         <translation>&amp;Programm anzeigen</translation>
     </message>
@@ -353,18 +360,18 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <location line="+54"/>
-        <location filename="../update/update.cpp" line="+55"/>
+        <location line="+47"/>
+        <location filename="../update/update.cpp" line="+67"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../service/accountdetails.cpp" line="+54"/>
+        <location line="-116"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location filename="../service/accountdetails.cpp" line="+62"/>
         <source> quota available</source>
         <translation> Datenvolumen verfügbar</translation>
     </message>
@@ -384,7 +391,42 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../service/login.cpp" line="-58"/>
+        <location filename="../service/login.cpp" line="-259"/>
+        <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
+        <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>it is not in the system&apos;s secret store</source>
+        <translation>es ist nicht im Schlüsselspeicher des Systems</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>access to the system&apos;s secret store was declined</source>
+        <translation>der Zugriff auf den Schlüsselspeicher des Systems wurde verweigert</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>no secret store is available on this system</source>
+        <translation>auf diesem System ist kein Schlüsselspeicher verfügbar</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Password not found in the secret store.</source>
+        <translation>Passwort nicht im Schlüsselspeicher gefunden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Secret store locked: password not remembered.</source>
+        <translation>Schlüsselspeicher gesperrt: Passwort nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No secret store: password not remembered.</source>
+        <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+62"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -399,29 +441,54 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Benutzername und/oder Passwort fehlen.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+22"/>
+        <source>The password could not be kept in the system&apos;s secret store: </source>
+        <translation>Das Passwort konnte nicht im Schlüsselspeicher des Systems abgelegt werden: </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>. Corvane will ask for it at the next start.</source>
+        <translation>. Corvane fragt beim nächsten Start danach.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Password not remembered</source>
+        <translation>Passwort nicht gespeichert</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>Wait... login in progress!</source>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
+        <location line="+16"/>
         <location line="+13"/>
-        <location line="+15"/>
+        <location line="+7"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-14"/>
         <source>Login complete!</source>
         <translation>Anmeldung abgeschlossen!</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+9"/>
+        <location line="+17"/>
         <source>start XML parse...</source>
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-11"/>
+        <source>
+
+The service&apos;s answer could not be read.</source>
+        <translation>
+
+Die Antwort des Dienstes war nicht lesbar.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
@@ -441,7 +508,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Angemeldet!</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+30"/>
         <source>ready to connect</source>
         <translation>bereit zum Verbinden</translation>
     </message>
@@ -486,8 +553,8 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Fehler beim Anlegen des Kontos</translation>
     </message>
     <message>
-        <location filename="../connection/connect.cpp" line="+38"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+64"/>
+        <location filename="../connection/connect.cpp" line="-84"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="+63"/>
         <source>Your account is disabled</source>
         <translation>Ihr Konto ist gesperrt</translation>
     </message>
@@ -509,7 +576,17 @@ Mehr dazu finden Sie auf unserer Website.</translation>
         <translation>Dieser Server bietet kein OpenVPN-Profil an. Bitte wählen Sie ein anderes Protokoll oder einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+7"/>
+        <source>No connection protocol</source>
+        <translation>Kein Verbindungsprotokoll</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>This server offers no connection protocol this application can use. Please choose another server.</source>
+        <translation>Dieser Server bietet kein Verbindungsprotokoll, das diese Anwendung nutzen kann. Bitte wählen Sie einen anderen Server.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <location line="+8"/>
         <location filename="../quickconnect/quickconnect.cpp" line="+22"/>
         <source>Connecting...</source>
@@ -540,14 +617,19 @@ wird aufgebaut</translation>
         <translation>Trenne …</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+13"/>
         <source>Ready!</source>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Connect</source>
-        <translation>Verbinden</translation>
+        <location line="+55"/>
+        <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
+        <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Quick Connect has stopped.</source>
+        <translation> Die Schnellverbindung wurde beendet.</translation>
     </message>
     <message>
         <location filename="../connection/errortexts.cpp" line="+21"/>
@@ -1465,38 +1547,52 @@ wird aufgebaut</translation>
         <translation>Das PPP-Protokoll hat einen Fehler gemeldet. </translation>
     </message>
     <message>
-        <location filename="../connection/openvpn.cpp" line="+52"/>
+        <location filename="../connection/openvpn.cpp" line="+58"/>
         <source>downloading OpenVPN certificate...</source>
         <translation>OpenVPN-Zertifikat wird geladen …</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+34"/>
         <source>certificate download error</source>
         <translation>Fehler beim Laden des Zertifikats</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+42"/>
-        <source>cannot write OpenVPN files</source>
-        <translation>OpenVPN-Dateien können nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <location line="-37"/>
+        <location line="-30"/>
         <source>downloading OpenVPN profile config...</source>
         <translation>OpenVPN-Profil wird geladen …</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+30"/>
         <source>config download error</source>
         <translation>Fehler beim Laden der Konfiguration</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+1"/>
+        <source>OpenVPN download failed</source>
+        <translation>OpenVPN-Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The OpenVPN %1 of this server could not be downloaded (%2). Please try again later or choose another server.</source>
+        <translation>%1 dieses Servers konnte nicht geladen werden (%2). Bitte versuchen Sie es später erneut oder wählen Sie einen anderen Server.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>certificate</source>
+        <translation>Das OpenVPN-Zertifikat</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>configuration</source>
+        <translation>Die OpenVPN-Konfiguration</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>OpenVPN configuration refused: </source>
         <translation>OpenVPN-Konfiguration abgelehnt: </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>OpenVPN configuration refused</source>
         <translation>OpenVPN-Konfiguration abgelehnt</translation>
     </message>
@@ -1506,17 +1602,42 @@ wird aufgebaut</translation>
         <translation>Die Konfiguration dieses Servers enthält eine Einstellung, die auf diesem Computer Programme starten oder Dateien ändern könnte (</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>), so it was not used. Please choose another server or protocol.</source>
         <translation>), deshalb wurde sie nicht verwendet. Bitte wählen Sie einen anderen Server oder ein anderes Protokoll.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+3"/>
+        <source>user name or password refused</source>
+        <translation>Benutzername oder Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The VPN server refused the user name or password. Please check them, log in again and connect again.</source>
+        <translation>Der VPN-Server hat Benutzername oder Passwort abgelehnt. Bitte prüfen Sie beides, melden Sie sich erneut an und verbinden Sie erneut.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The OpenVPN connection could not be set up: </source>
+        <translation>Die OpenVPN-Verbindung konnte nicht aufgebaut werden: </translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Connection log</source>
+        <translation>Verbindungsprotokoll</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <location line="-113"/>
         <source>starting connection</source>
         <translation>Verbindung wird gestartet</translation>
     </message>
     <message>
-        <location filename="../connection/openvpnconfig.cpp" line="+45"/>
+        <location filename="../connection/openvpnconfig.cpp" line="+207"/>
         <source>directive &apos;%1&apos; on line %2</source>
         <translation>Anweisung „%1“ in Zeile %2</translation>
     </message>
@@ -1537,7 +1658,7 @@ wird aufgebaut</translation>
         <translation>nicht geschlossener Block</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+59"/>
         <source>line too long</source>
         <translation>Zeile zu lang</translation>
     </message>
@@ -1583,7 +1704,7 @@ wird aufgebaut</translation>
         <translation>Verbindung wird aufgebaut – </translation>
     </message>
     <message>
-        <location filename="../monitor/currentip.cpp" line="+44"/>
+        <location filename="../monitor/currentip.cpp" line="+61"/>
         <source>Connected! IP: </source>
         <translation>Verbunden! IP: </translation>
     </message>
@@ -1598,12 +1719,32 @@ wird aufgebaut</translation>
         <translation>Neuer Verbindungsversuch mit </translation>
     </message>
     <message>
-        <location filename="../monitor/statustimer.cpp" line="+77"/>
+        <location line="+16"/>
+        <source>Connection dropped</source>
+        <translation>Verbindung abgebrochen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The connection to </source>
+        <translation>Die Verbindung zu </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> kept dropping, so no further attempt is made. Please connect again or choose another server.</source>
+        <translation> brach immer wieder ab, daher wird kein weiterer Versuch unternommen. Bitte verbinden Sie erneut oder wählen Sie einen anderen Server.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Connection dropped - reconnecting in %1 s...</source>
+        <translation>Verbindung abgebrochen – neuer Versuch in %1 s …</translation>
+    </message>
+    <message>
+        <location filename="../monitor/statustimer.cpp" line="+95"/>
         <source>connected</source>
         <translation>verbunden</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+24"/>
         <source>Corvane is now connected!</source>
         <translation>Corvane ist jetzt verbunden!</translation>
     </message>
@@ -1652,17 +1793,20 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> und/oder einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location filename="../connection/openvpn.cpp" line="+47"/>
+        <location filename="../monitor/statustimer.cpp" line="+19"/>
         <source>cannot establish connection</source>
         <translation>Verbindung kann nicht hergestellt werden</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../connection/connect.cpp" line="-3"/>
+        <location filename="../connection/openvpn.cpp" line="-26"/>
+        <location filename="../monitor/statustimer.cpp" line="+1"/>
         <source>Cannot connect</source>
         <translation>Keine Verbindung möglich</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../monitor/statustimer.cpp" line="+1"/>
         <source>Cannot connect to this server. You can try again to connect using another available configuration for this server or can use another one.</source>
         <translation>Zu diesem Server ist keine Verbindung möglich. Versuchen Sie es erneut mit einer anderen verfügbaren Konfiguration dieses Servers oder wählen Sie einen anderen Server.</translation>
     </message>
@@ -1692,7 +1836,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../update/update.cpp" line="-14"/>
+        <location filename="../update/update.cpp" line="-26"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
@@ -1702,32 +1846,47 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>neues Update verfügbar</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+7"/>
         <source>New update available</source>
         <translation>Neues Update verfügbar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-4"/>
         <source> is available for download. Do you want to start update?</source>
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
+        <source> is available for download. Do you want to open the download page?</source>
+        <translation> steht zum Herunterladen bereit. Möchten Sie die Download-Seite öffnen?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source> is available on our web site</source>
         <translation> ist auf unserer Website verfügbar</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
+        <source>no web browser could be started: version </source>
+        <translation>kein Webbrowser startbar: Version </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> is available at </source>
+        <translation> ist verfügbar unter </translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>starting update...</source>
         <translation>Update wird gestartet …</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+24"/>
         <source> bytes downloaded</source>
         <translation> Bytes heruntergeladen</translation>
     </message>
@@ -1737,19 +1896,112 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+25"/>
+        <source>cannot download update pack: the file is too large</source>
+        <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>cannot download update pack</source>
         <translation>Update-Paket kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-51"/>
+        <location line="+42"/>
         <source>cannot save files</source>
         <translation>Dateien können nicht gespeichert werden</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+20"/>
+        <source>update not started: this build names no publisher to trust</source>
+        <translation>Update nicht gestartet: Dieser Build nennt keinen vertrauenswürdigen Herausgeber</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>update not started: the installer is not signed by Corvane</source>
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
+    </message>
+    <message>
+        <location filename="../connection/connectionengine.cpp" line="+52"/>
+        <source>the file is too large</source>
+        <translation>die Datei ist zu groß</translation>
+    </message>
+    <message>
+        <location line="+143"/>
+        <source>cannot write the certificate</source>
+        <translation>das Zertifikat kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>cannot write the configuration</source>
+        <translation>die Konfiguration kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>the user name or password holds a line end</source>
+        <translation>Benutzername oder Passwort enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <location filename="../connection/managementchannel_posix.cpp" line="+19"/>
+        <source>cannot open the management channel %1: %2</source>
+        <translation>der Steuerkanal %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <location filename="../connection/managementchannel_windows.cpp" line="+23"/>
+        <source>no free port for the management channel</source>
+        <translation>kein freier Port für den Steuerkanal</translation>
+    </message>
+    <message>
+        <location filename="../connection/pathsafety_posix.cpp" line="+15"/>
+        <source>%1 does not exist</source>
+        <translation>%1 existiert nicht</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 belongs to another user (id %2) than the administrator</source>
+        <translation>%1 gehört einem anderen Benutzer (ID %2) als dem Administrator</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 may be changed by every user</source>
+        <translation>%1 kann von jedem Benutzer geändert werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 may be changed by the members of group %2</source>
+        <translation>%1 kann von den Mitgliedern der Gruppe %2 geändert werden</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>%1 leads nowhere</source>
+        <translation>%1 führt ins Leere</translation>
+    </message>
+    <message>
+        <location filename="../connection/workfiles_posix.cpp" line="+26"/>
+        <location line="+33"/>
+        <location filename="../connection/workfiles_windows.cpp" line="+22"/>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <source>%1 is not a folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 belongs to another user</source>
+        <translation>%1 gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>cannot make %1 private</source>
+        <translation>%1 kann nicht privat gemacht werden</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>the OpenVPN program is not installed</source>
+        <translation>das OpenVPN-Programm ist nicht installiert</translation>
     </message>
 </context>
 <context>

@@ -44,15 +44,14 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     // A document without a version or without an installer offers nothing.
     if (!offersUpdate(version, appVersion))
         return;
-    ui->authstatus->setText(QStringLiteral("new update available"));
+    ui->authstatus->setText(tr("new update available"));
     // Where the client does not install updates itself, the offer is the download page.
     const bool installsItself = installerPlatform->canRunInstaller();
-    const QString offer = installsItself
-                              ? QStringLiteral(" is available for download. Do you want to start update?")
-                              : QStringLiteral(" is available for download. Do you want to open "
-                                               "the download page?");
-    const QMessageBox::StandardButton answer = questionBox(
-        QStringLiteral("New update available"), QStringLiteral("Version ") + latestVersion + offer);
+    const QString offer = installsItself ? tr(" is available for download. Do you want to start update?")
+                                         : tr(" is available for download. Do you want to open "
+                                              "the download page?");
+    const QMessageBox::StandardButton answer =
+        questionBox(tr("New update available"), tr("Version ") + latestVersion + offer);
     if (answer != QMessageBox::Yes)
         return;
     if (installsItself)
@@ -65,12 +64,11 @@ void LumtarMain::openDownloadPage()
 {
     const QString page = webSiteBaseUrl();
     if (openUrl(QUrl(page, QUrl::TolerantMode))) {
-        ui->authstatus->setText(QStringLiteral("version ") + latestVersion +
-                                QStringLiteral(" is available on our web site"));
+        ui->authstatus->setText(tr("version ") + latestVersion + tr(" is available on our web site"));
         return;
     }
-    ui->authstatus->setText(QStringLiteral("no web browser could be started: version ") + latestVersion +
-                            QStringLiteral(" is available at ") + page);
+    ui->authstatus->setText(tr("no web browser could be started: version ") + latestVersion +
+                            tr(" is available at ") + page);
 }
 
 void LumtarMain::startInstallerDownload()
@@ -83,7 +81,7 @@ void LumtarMain::startInstallerDownload()
     if (!download->open()) {
         delete download;
         ui->loading->hide();
-        ui->authstatus->setText(QStringLiteral("cannot save files"));
+        ui->authstatus->setText(tr("cannot save files"));
         return;
     }
     QNetworkRequest request = noCacheRequest(QUrl(updateUrl, QUrl::TolerantMode));
@@ -125,16 +123,16 @@ void LumtarMain::downloadFinished(QNetworkReply* data)
         startInstaller(download->path());
         return;
     case InstallerDownload::Result::CannotSave:
-        ui->authstatus->setText(QStringLiteral("cannot save files"));
+        ui->authstatus->setText(tr("cannot save files"));
         return;
     case InstallerDownload::Result::TooLarge:
-        ui->authstatus->setText(QStringLiteral("cannot download update pack: the file is too large"));
+        ui->authstatus->setText(tr("cannot download update pack: the file is too large"));
         return;
     case InstallerDownload::Result::InProgress:
     case InstallerDownload::Result::Failed:
         break;
     }
-    ui->authstatus->setText(QStringLiteral("cannot download update pack"));
+    ui->authstatus->setText(tr("cannot download update pack"));
 }
 
 void LumtarMain::startInstaller(const QString& path)
@@ -144,10 +142,9 @@ void LumtarMain::startInstaller(const QString& path)
                                          : InstallerVerdict::InvalidSignature;
     if (verdict != InstallerVerdict::Trusted) {
         QFile::remove(path);
-        ui->authstatus->setText(
-            verdict == InstallerVerdict::NoPublisherPinned
-                ? QStringLiteral("update not started: this build names no publisher to trust")
-                : QStringLiteral("update not started: the installer is not signed by Corvane"));
+        ui->authstatus->setText(verdict == InstallerVerdict::NoPublisherPinned
+                                    ? tr("update not started: this build names no publisher to trust")
+                                    : tr("update not started: the installer is not signed by Corvane"));
         return;
     }
     startDetached(path, {QStringLiteral("/SILENT")});
