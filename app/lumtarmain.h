@@ -224,6 +224,9 @@ private:
     QTimer* secretRetryTimer = nullptr;
     // One login request at a time.
     bool loginInFlight = false;
+    // The status line has told the user something about the login; the version check's routine
+    // note must not cover it.
+    bool loginStatusShown = false;
     // Why the password just typed could not be remembered; told once the login has answered.
     QString passwordNote;
     // The user has been told this run that the secret store is not there.

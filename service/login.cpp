@@ -207,6 +207,7 @@ void LumtarMain::readRememberedPassword()
         if (firstTry) {
             // Said once; the retry below stays silent.
             storeTroubleTold = result.status != SecretResult::Status::NotFound && !result.ok();
+            loginStatusShown = true;
             ui->authstatus->setText(
                 notRememberedText(result.ok() ? SecretResult::Status::NotFound : result.status));
             ui->password->setFocus(Qt::OtherFocusReason);
@@ -238,6 +239,7 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
     loginInFlight = false;
+    loginStatusShown = true;
     const auto noteAfterAnswer = qScopeGuard([this] { showPasswordNote(); });
     const std::optional<QByteArray> body =
         reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;

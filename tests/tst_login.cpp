@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
 #include <QProgressBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -48,6 +49,7 @@ private slots:
     void refusedLoginKeepsPageAndFields();
     void onlyExactFalseRefuses_data();
     void onlyExactFalseRefuses();
+    void lateVersionAnswerKeepsTheLoginOutcome();
     void unreachableServiceIsReportedOnce_data();
     void unreachableServiceIsReportedOnce();
     void answerWithoutVerdictIsReportedLikeNetworkError_data();
@@ -157,6 +159,22 @@ void TestLogin::onlyExactFalseRefuses()
     QCOMPARE(h.text(QStringLiteral("authstatus")),
              accepted ? QStringLiteral("Authenticated!") : QStringLiteral("Not connected!"));
     QCOMPARE(setting(QStringLiteral("UsedTrial")), accepted ? QStringLiteral("1") : QString());
+}
+
+void TestLogin::lateVersionAnswerKeepsTheLoginOutcome()
+{
+    WindowHarness h;
+    startWindow(h);
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("not her password")));
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Not connected!"));
+
+    // The version check's answer comes after the refusal: "up to date" must not cover it.
+    int answers = 0;
+    for (auto* manager : h.window->findChildren<QNetworkAccessManager*>())
+        connect(manager, &QNetworkAccessManager::finished, this, [&answers] { ++answers; });
+    h.invoke("UpdateCheck");
+    QTRY_COMPARE(answers, 1);
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Not connected!"));
 }
 
 void TestLogin::unreachableServiceIsReportedOnce_data()

@@ -38,7 +38,9 @@ void LumtarMain::UpdateResponse(QNetworkReply* reply)
     latestVersion = version.latestVersion;
     updateUrl = version.installerUrl;
     if (latestVersion == appVersion) {
-        ui->authstatus->setText(tr("application up to date"));
+        // A late answer says nothing new; what the login or the secret store said stays readable.
+        if (!loginInFlight && !loginStatusShown)
+            ui->authstatus->setText(tr("application up to date"));
         return;
     }
     // A document without a version or without an installer offers nothing.
