@@ -463,7 +463,8 @@ void ConnectionEngine::stopProgram()
     // The channel goes with the program: on Linux its loss alone would end the program too.
     if (channel)
         channel.release()->setParent(program);
-    QTimer::singleShot(programStopMs, program, [program] {
+    // Precise: a coarse timer may fire up to 5% early, cutting the program's promised time short.
+    QTimer::singleShot(programStopMs, Qt::PreciseTimer, program, [program] {
         qCWarning(lcEngine) << "the OpenVPN program did not end in time; killing it";
         program->kill();
     });

@@ -326,8 +326,8 @@ void TestOpenVpn::disconnectKillsTheProgramAndRemovesTheWorkFiles()
 
     LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
     harness->invoke("on_disconnect_clicked");
-    QTRY_COMPARE(harness->window->openVpnChild()->state(), QProcess::NotRunning);
-    QCOMPARE(::kill(static_cast<pid_t>(pid), 0), -1);
+    // The program is asked to leave and ends in the background, a killed one within 3 s.
+    QTRY_COMPARE_WITH_TIMEOUT(::kill(static_cast<pid_t>(pid), 0), -1, 5000);
     QCOMPARE(presentWorkFiles(), QStringList());
     QCOMPARE(contents(log.fileName()), QByteArray("the program's own log"));
     QVERIFY(idlePageShown());
