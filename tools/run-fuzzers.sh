@@ -26,7 +26,7 @@ fi
 mkdir -p "$build/findings" "$build/logs"
 failed=()
 for target in "${targets[@]}"; do
-    # New inputs go to a corpus of the build; the seeds in the repository stay as they are.
+    # New inputs go to a corpus of the build; the starting inputs in the repository stay as they are.
     corpus="$build/corpus/$target"
     mkdir -p "$corpus"
     log="$build/logs/$target.log"

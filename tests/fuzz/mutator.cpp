@@ -56,9 +56,9 @@ bool findStartTag(const uint8_t* data, std::size_t size, std::size_t from, std::
 } // namespace
 
 extern "C" std::size_t LLVMFuzzerCustomMutator(uint8_t* data, std::size_t size, std::size_t maxSize,
-                                               unsigned int seed)
+                                               unsigned int randomState)
 {
-    std::minstd_rand random(seed);
+    std::minstd_rand random(randomState);
     if (size > 0) {
         switch (random() % 8) {
         case 0: { // nest: a start tag repeated right after itself
