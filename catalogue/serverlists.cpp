@@ -148,11 +148,12 @@ void fillProtocols(Ui::LumtarMain* ui, const Catalogue& catalogue, const ListCho
 class ElidedText : public QObject
 {
 public:
-    ElidedText(QComboBox* list) : QObject(list), list(list) {}
+    ElidedText(QComboBox* list) : QObject(list), list(list), viewport(list->view()->viewport()) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == list->view()->viewport() && event->type() == QEvent::ToolTip)
+        // Compared by address only: while the list is being destroyed it is no combo box any more.
+        if (watched == viewport && event->type() == QEvent::ToolTip)
             return itemToolTip(static_cast<QHelpEvent*>(event));
         if (watched != list || event->type() != QEvent::Paint)
             return false;
@@ -189,6 +190,7 @@ private:
     }
 
     QComboBox* list;
+    QObject* viewport;
 };
 
 // Sizes come from one item, not from measuring thousands; the popup needs nothing else.
