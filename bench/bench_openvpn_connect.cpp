@@ -54,28 +54,10 @@ void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const Q
     QFile config(lab.value(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
     ca.open(QIODevice::ReadOnly);
     config.open(QIODevice::ReadOnly);
-    QJsonObject data = standardTestData();
-    QJsonObject account = data.value(QStringLiteral("accounts")).toArray().at(0).toObject();
-    account[QStringLiteral("username")] = lab.value(QStringLiteral("LAB_USER_ALICE"));
-    account[QStringLiteral("password")] = password;
-    account[QStringLiteral("quickServers")] = QString();
-    data[QStringLiteral("accounts")] = QJsonArray{account};
-    const QJsonArray profiles{QJsonObject{{"name", "UDP 1194"},
-                                          {"config", "{base}/files/lab/client.ovpn"},
-                                          {"certificate", "{base}/files/lab/ca.crt"}}};
-    data[QStringLiteral("servers")] =
-        QJsonArray{QJsonObject{{"id", 1},
-                               {"shortname", "LAB1"},
-                               {"ip", lab.value(QStringLiteral("LAB_SERVER_IP"))},
-                               {"country", "nl"},
-                               {"assignedIP", lab.value(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
-                               {"pptp", false},
-                               {"l2tp", false},
-                               {"pskey", ""},
-                               {"openvpn", true},
-                               {"profiles", profiles}}};
-    data[QStringLiteral("files")] = QJsonObject{};
-    sim.loadData(data);
+    sim.loadData(labServiceData(
+        {lab.value(QStringLiteral("LAB_USER_ALICE")), password, lab.value(QStringLiteral("LAB_SERVER_IP")),
+         lab.value(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
+        QStringLiteral("/files/lab/client.ovpn"), QStringLiteral("/files/lab/ca.crt")));
     sim.setFile(QStringLiteral("/files/lab/ca.crt"), ca.readAll());
     sim.setFile(QStringLiteral("/files/lab/client.ovpn"), config.readAll());
 }

@@ -129,29 +129,10 @@ void TestOpenVpnWindow::serveLab(const QString& user, const QString& password)
     QVERIFY(ca.open(QIODevice::ReadOnly));
     QVERIFY(config.open(QIODevice::ReadOnly));
 
-    QJsonObject data = standardTestData();
-    QJsonObject account = data.value(QStringLiteral("accounts")).toArray().at(0).toObject();
-    account[QStringLiteral("username")] = lab(QStringLiteral("LAB_USER_") + user);
-    account[QStringLiteral("password")] = password;
-    account[QStringLiteral("enabled")] = QStringLiteral("1");
-    account[QStringLiteral("quickServers")] = QString();
-    data[QStringLiteral("accounts")] = QJsonArray{account};
-    const QJsonArray profiles{QJsonObject{{"name", "UDP 1194"},
-                                          {"config", QStringLiteral("{base}") + configPath},
-                                          {"certificate", QStringLiteral("{base}") + certificatePath}}};
-    data[QStringLiteral("servers")] =
-        QJsonArray{QJsonObject{{"id", 1},
-                               {"shortname", "LAB1"},
-                               {"ip", lab(QStringLiteral("LAB_SERVER_IP"))},
-                               {"country", "nl"},
-                               {"assignedIP", lab(QStringLiteral("LAB_TUNNEL_IP_") + user)},
-                               {"pptp", false},
-                               {"l2tp", false},
-                               {"pskey", ""},
-                               {"openvpn", true},
-                               {"profiles", profiles}}};
-    data[QStringLiteral("files")] = QJsonObject{};
-    harness->sim.loadData(data);
+    harness->sim.loadData(
+        labServiceData({lab(QStringLiteral("LAB_USER_") + user), password,
+                        lab(QStringLiteral("LAB_SERVER_IP")), lab(QStringLiteral("LAB_TUNNEL_IP_") + user)},
+                       configPath, certificatePath));
     harness->sim.setFile(certificatePath, ca.readAll());
     harness->sim.setFile(configPath, config.readAll());
 }

@@ -425,28 +425,10 @@ void TestOpenVpnConfigAgreement::serveLab(const QByteArray& config, const QByteA
     qputenv("CORVANE_IPECHO_URL", lab(QStringLiteral("LAB_ECHO_URL")).toUtf8());
     QVERIFY(QDir(harness->workDir.path()).mkpath(QStringLiteral("openvpn")));
     QVERIFY(QFile::link(program, harness->workDir.filePath(QStringLiteral("openvpn/openvpn"))));
-    QJsonObject data = standardTestData();
-    QJsonObject account = data.value(QStringLiteral("accounts")).toArray().at(0).toObject();
-    account[QStringLiteral("username")] = lab(QStringLiteral("LAB_USER_ALICE"));
-    account[QStringLiteral("password")] = lab(QStringLiteral("LAB_PASSWORD_ALICE"));
-    account[QStringLiteral("quickServers")] = QString();
-    data[QStringLiteral("accounts")] = QJsonArray{account};
-    const QJsonArray profiles{QJsonObject{{"name", "UDP 1194"},
-                                          {"config", QStringLiteral("{base}") + configPath},
-                                          {"certificate", QStringLiteral("{base}") + certificatePath}}};
-    data[QStringLiteral("servers")] =
-        QJsonArray{QJsonObject{{"id", 1},
-                               {"shortname", "LAB1"},
-                               {"ip", lab(QStringLiteral("LAB_SERVER_IP"))},
-                               {"country", "nl"},
-                               {"assignedIP", lab(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
-                               {"pptp", false},
-                               {"l2tp", false},
-                               {"pskey", ""},
-                               {"openvpn", true},
-                               {"profiles", profiles}}};
-    data[QStringLiteral("files")] = QJsonObject{};
-    harness->sim.loadData(data);
+    harness->sim.loadData(
+        labServiceData({lab(QStringLiteral("LAB_USER_ALICE")), lab(QStringLiteral("LAB_PASSWORD_ALICE")),
+                        lab(QStringLiteral("LAB_SERVER_IP")), lab(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
+                       configPath, certificatePath));
     harness->sim.setFile(certificatePath, certificate);
     harness->sim.setFile(configPath, config);
     harness->create();

@@ -1,11 +1,13 @@
 #include "openvpnsupport.h"
 
 #include "app/lumtarmain.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QJsonArray>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -110,4 +112,30 @@ QHash<QString, QString> readLabEnvironment(const QString& envFile, QString* erro
             values.insert(line.left(equals), line.mid(equals + 1));
     }
     return values;
+}
+
+QJsonObject labServiceData(const LabAccount& lab, const QString& configPath, const QString& certificatePath)
+{
+    QJsonObject data = standardTestData();
+    QJsonObject account = data.value(QStringLiteral("accounts")).toArray().at(0).toObject();
+    account[QStringLiteral("username")] = lab.user;
+    account[QStringLiteral("password")] = lab.password;
+    account[QStringLiteral("enabled")] = QStringLiteral("1");
+    account[QStringLiteral("quickServers")] = QString();
+    data[QStringLiteral("accounts")] = QJsonArray{account};
+    const QJsonArray profiles{QJsonObject{{"name", "UDP 1194"},
+                                          {"config", QStringLiteral("{base}") + configPath},
+                                          {"certificate", QStringLiteral("{base}") + certificatePath}}};
+    data[QStringLiteral("servers")] = QJsonArray{QJsonObject{{"id", 1},
+                                                             {"shortname", "LAB1"},
+                                                             {"ip", lab.serverIp},
+                                                             {"country", "nl"},
+                                                             {"assignedIP", lab.tunnelIp},
+                                                             {"pptp", false},
+                                                             {"l2tp", false},
+                                                             {"pskey", ""},
+                                                             {"openvpn", true},
+                                                             {"profiles", profiles}}};
+    data[QStringLiteral("files")] = QJsonObject{};
+    return data;
 }

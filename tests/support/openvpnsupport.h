@@ -2,6 +2,7 @@
 #define CORVANE_OPENVPNSUPPORT_H
 
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -73,5 +74,17 @@ RecordedStart readStandInRecord(const QString& recordFile);
 
 // The values of the OpenVPN lab (lab.env): LAB_USER_ALICE, LAB_TUNNEL_IP_ALICE, ...
 QHash<QString, QString> readLabEnvironment(const QString& envFile, QString* error);
+
+// The service's data for the lab: one account and one OpenVPN server, whose profile's files
+// the simulator serves at the two paths.
+struct LabAccount
+{
+    QString user;
+    QString password;
+    QString serverIp;
+    QString tunnelIp;
+};
+QJsonObject labServiceData(const LabAccount& account, const QString& configPath,
+                           const QString& certificatePath);
 
 #endif
