@@ -3,6 +3,7 @@
 //
 //   bench_catalogue [runs]     (QT_QPA_PLATFORM=offscreen for a headless run)
 
+#include "benchfigures.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -82,18 +83,6 @@ QJsonArray benchServers(int count)
                         {"profiles", profiles}});
     }
     return servers;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double ms(qint64 ns)
-{
-    return double(ns) / 1e6;
 }
 
 struct Row

@@ -10,6 +10,7 @@
 //
 //   bench_catalogue_window [runs [servers,...]]   (QT_QPA_PLATFORM=offscreen, or under xvfb-run)
 
+#include "benchfigures.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -108,18 +109,6 @@ QJsonArray benchServers(int count, const QString& base)
                         {"profiles", profiles}});
     }
     return servers;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double ms(qint64 ns)
-{
-    return double(ns) / 1e6;
 }
 
 bool paintedSince(QObject* widget, qint64 since)
