@@ -1,6 +1,5 @@
 // Window chrome: dragging the frameless window, the title-strip buttons, the tray and closing.
 #include "app/lumtarmain.h"
-
 #include "ui_lumtarmain.h"
 
 #include <QApplication>

@@ -3,8 +3,10 @@
 #include "app/settingsfile.h"
 #include "app/settingskeys.h"
 #include "app/textstore.h"
+#include "app/windowstate.h"
 #include "catalogue/catalogue.h"
 #include "connection/pppworker.h"
+#include "corvaneversion.h"
 #include "service/noticegate.h"
 #include "ui_lumtarmain.h"
 
@@ -20,8 +22,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QThread>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 
 // The images live in a static library, whose resource registration the linker would drop.
@@ -43,7 +45,7 @@ bool settingIs(const QSettings& settings, const QString& key, const char* flag)
 } // namespace
 
 LumtarMain::LumtarMain(QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::LumtarMain), appVersion(QStringLiteral("4.0.2")), elapsedSeconds(0),
+    : QMainWindow(parent), ui(new Ui::LumtarMain), appVersion(QStringLiteral(CORVANE_VERSION)),
       dragOffsetX(0), dragOffsetY(0)
 {
     initResources();
@@ -95,11 +97,11 @@ LumtarMain::LumtarMain(QWidget* parent)
     else
         settings.setValue(SettingsKeys::running, QStringLiteral("1"));
 
-    elapsedSeconds = 0;
     // Where the form's typeface is missing, a face of similar width keeps the texts inside their boxes.
     QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Segoe UI Black"), QStringLiteral("Liberation Sans"));
     ui->setupUi(this);
+    model = new WindowState(ui, this);
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
     for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
@@ -115,8 +117,8 @@ LumtarMain::LumtarMain(QWidget* parent)
              ui->connected_message, ui->connecting_title, ui->connecting_message})
         label->setTextFormat(Qt::PlainText);
 
-    ui->buy->setText(settingIs(settings, SettingsKeys::usedTrial, "1") ? tr("buy package")
-                                                                       : tr("create trial account"));
+    trialUsed = settingIs(settings, SettingsKeys::usedTrial, "1");
+    ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
 
     connection = new ConnectionEngine(QDir::currentPath(), this);
     connection->setObjectName(QStringLiteral("connection"));
@@ -200,12 +202,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->application_version->setText(QStringLiteral("v") + appVersion);
     ui->application_version_2->setText(tr("version ") + appVersion);
 
-    ui->WidgetNewAccount->hide();
-    ui->WidgetConnectedVPN->hide();
-    ui->WingetConnected->hide();
-    ui->WidgetConnectingVPN->hide();
-    ui->WidgetPaymentInProgress->hide();
-    ui->WingetLogin->show();
+    model->showPage(WindowState::Page::Login);
     ui->LogoSmall->hide();
     ui->application_version->hide();
 
@@ -225,8 +222,6 @@ LumtarMain::LumtarMain(QWidget* parent)
 
     ui->tabAccountZoneInfo->hide();
     ui->tabAccountZonePayment->hide();
-    ui->quick_stage->setText(QStringLiteral("0"));
-    ui->paymentInProgress->setText(QStringLiteral("0"));
     ui->username->setFocus(Qt::OtherFocusReason);
 }
 

@@ -2,8 +2,8 @@
 #define CORVANE_LUMTARMAIN_H
 
 #include "catalogue/catalogue.h"
-#include "service/secretstore.h"
 #include "connection/connectionengine.h"
+#include "service/secretstore.h"
 #include "update/installer.h"
 
 #include <QMainWindow>
@@ -25,6 +25,7 @@ class QProcess;
 class QThread;
 class QTimer;
 class QUrl;
+class WindowState;
 
 namespace Ui {
 class LumtarMain;
@@ -68,6 +69,8 @@ public:
     QThread* workerThread() const { return pppThread; }
     QProcess* openVpnChild() const { return connection->process(); }
     ConnectionEngine* connectionEngine() const { return connection; }
+    // The window's state; its setters write the hidden fields.
+    WindowState* stateModel() const { return model; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -191,8 +194,8 @@ private:
     QNetworkAccessManager* openVpnStage2Manager;
     QNetworkAccessManager* currentIpManager;
     QNetworkAccessManager* newAccountManager;
+    WindowState* model;
     QTimer* statusTimer;
-    int elapsedSeconds;
     int dragOffsetX;
     int dragOffsetY;
     QSystemTrayIcon* trayIcon;
@@ -222,6 +225,8 @@ private:
     bool autoLoginPending = false;
     // One retry for a secret store that comes up after the client.
     QTimer* secretRetryTimer = nullptr;
+    // The buy button offers the order page, not the trial page.
+    bool trialUsed = false;
     // One login request at a time.
     bool loginInFlight = false;
     // The status line has told the user something about the login; the version check's routine

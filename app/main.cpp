@@ -2,16 +2,13 @@
 #include "app/settingskeys.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "corvaneversion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSettings>
 
 #include <cstring>
-
-#ifndef CORVANE_VERSION
-#define CORVANE_VERSION "0"
-#endif
 
 namespace {
 

@@ -1,14 +1,13 @@
 #include "app/singleinstance.h"
 
+#include "app/logging.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
-
-Q_LOGGING_CATEGORY(lcInstance, "corvane.app")
 
 namespace {
 const char showRequest[] = "show\n";
@@ -47,11 +46,11 @@ bool SingleInstance::claim()
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         if (lock->error() == QLockFile::LockFailedError) {
-            qCInfo(lcInstance) << "another copy holds" << lockPath();
+            qCInfo(lcApp) << "another copy holds" << lockPath();
             return false;
         }
         // A folder that takes no lock must not keep the client from starting at all.
-        qCWarning(lcInstance) << "cannot take" << lockPath() << "- running without the one-copy guard";
+        qCWarning(lcApp) << "cannot take" << lockPath() << "- running without the one-copy guard";
         return true;
     }
     // A socket left by a copy that was killed would refuse the listen.
@@ -60,9 +59,9 @@ bool SingleInstance::claim()
     server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server, &QLocalServer::newConnection, this, &SingleInstance::takeConnection);
     if (!server->listen(socketPath()))
-        qCWarning(lcInstance) << "cannot listen for show requests:" << server->errorString();
+        qCWarning(lcApp) << "cannot listen for show requests:" << server->errorString();
     else
-        qCInfo(lcInstance) << "running copy, listening on" << socketPath();
+        qCInfo(lcApp) << "running copy, listening on" << socketPath();
     return true;
 }
 
@@ -85,7 +84,7 @@ bool SingleInstance::askRunningCopyToShow(int timeoutMs)
         }
         QThread::msleep(100);
     }
-    qCWarning(lcInstance) << "the running copy did not answer on" << socketPath();
+    qCWarning(lcApp) << "the running copy did not answer on" << socketPath();
     return false;
 }
 
@@ -97,7 +96,7 @@ void SingleInstance::takeConnection()
             // Only the one request exists; anything else from the socket is ignored.
             while (socket->canReadLine()) {
                 if (socket->readLine(64) == showRequest) {
-                    qCInfo(lcInstance) << "another copy asked to show the window";
+                    qCInfo(lcApp) << "another copy asked to show the window";
                     emit showRequested();
                 }
             }

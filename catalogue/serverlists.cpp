@@ -1,7 +1,8 @@
+#include "app/logging.h"
 #include "app/lumtarmain.h"
-#include "ui_lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "catalogue/catalogue.h"
+#include "ui_lumtarmain.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -99,10 +100,11 @@ void select(QComboBox* list, int row)
     updateToolTip(list);
 }
 
-void setIfGiven(QLineEdit* field, const std::optional<QString>& value)
+void setIfGiven(WindowState* model, void (WindowState::*setter)(const QString&),
+                const std::optional<QString>& value)
 {
     if (value)
-        field->setText(*value);
+        (model->*setter)(*value);
 }
 
 void showFlag(QLabel* icon, const QString& resource)
@@ -110,37 +112,39 @@ void showFlag(QLabel* icon, const QString& resource)
     icon->setPixmap(QPixmap(QFile::exists(resource) ? resource : QString(neutralFlag)));
 }
 
-void applyDetails(Ui::LumtarMain* ui, const DetailUpdate& details)
+void applyDetails(Ui::LumtarMain* ui, WindowState* model, const DetailUpdate& details)
 {
     if (details.flag)
         showFlag(ui->server_icon, *details.flag);
-    setIfGiven(ui->server_name, details.name);
-    setIfGiven(ui->server_ip, details.ip);
-    setIfGiven(ui->server_assignedIP, details.assignedIp);
-    setIfGiven(ui->server_protocol, details.protocol);
-    setIfGiven(ui->server_pskey, details.pskey);
-    setIfGiven(ui->server_config, details.config);
-    setIfGiven(ui->server_certificate, details.certificate);
+    setIfGiven(model, &WindowState::setServerName, details.name);
+    setIfGiven(model, &WindowState::setServerIp, details.ip);
+    setIfGiven(model, &WindowState::setServerAssignedIp, details.assignedIp);
+    setIfGiven(model, &WindowState::setServerProtocol, details.protocol);
+    setIfGiven(model, &WindowState::setServerPreSharedKey, details.pskey);
+    setIfGiven(model, &WindowState::setServerConfig, details.config);
+    setIfGiven(model, &WindowState::setServerCertificate, details.certificate);
 }
 
 // Builds `type` for the chosen server and protocol, selects the wanted type (or the first)
 // and writes the detail fields for that choice.
-void fillType(Ui::LumtarMain* ui, const Catalogue& catalogue, const QString& type, int typeRow)
+void fillType(Ui::LumtarMain* ui, WindowState* model, const Catalogue& catalogue, const QString& type,
+              int typeRow)
 {
     const int serverRow = ui->servers->currentIndex();
     const int protocolRow = ui->protocols->currentIndex();
     const TypeFill fill = typeFill(catalogue, serverRow, protocolRow);
     refill(ui->type, fill.items);
     select(ui->type, rowOf(ui->type, type, typeRow));
-    applyDetails(ui, fill.details);
-    applyDetails(ui, typeChoice(catalogue, serverRow, protocolRow, ui->type->currentIndex()));
+    applyDetails(ui, model, fill.details);
+    applyDetails(ui, model, typeChoice(catalogue, serverRow, protocolRow, ui->type->currentIndex()));
 }
 
-void fillProtocols(Ui::LumtarMain* ui, const Catalogue& catalogue, const ListChoice& wanted)
+void fillProtocols(Ui::LumtarMain* ui, WindowState* model, const Catalogue& catalogue,
+                   const ListChoice& wanted)
 {
     refill(ui->protocols, protocolItems(catalogue, ui->servers->currentIndex()));
     select(ui->protocols, rowOf(ui->protocols, wanted.protocol, wanted.protocolRow));
-    fillType(ui, catalogue, wanted.type, wanted.typeRow);
+    fillType(ui, model, catalogue, wanted.type, wanted.typeRow);
 }
 
 // Draws a list's current text cut with "…" when it does not fit, where the style would cut
@@ -195,17 +199,18 @@ private:
 
 // Sizes come from one item, not from measuring thousands; the popup needs nothing else.
 // Once a server chosen in the list is connected to, it is the one offered at the next start.
-void prepareLists(Ui::LumtarMain* ui)
+void prepareLists(Ui::LumtarMain* ui, WindowState* model)
 {
     QComboBox* list = ui->servers;
     if (list->property("corvanePrepared").toBool())
         return;
     list->setProperty("corvanePrepared", true);
-    QObject::connect(ui->connectionStatus, &QLineEdit::textChanged, list, [ui](const QString& state) {
-        if (state == QLatin1String("connected") && ui->quick_stage->text() == QLatin1String("0") &&
-            ui->servers->currentIndex() >= 0)
-            QSettings().setValue(lastServerKey, ui->servers->currentText());
-    });
+    QObject::connect(model, &WindowState::connectionChanged, list,
+                     [ui, model](WindowState::Connection state) {
+                         if (state == WindowState::Connection::Connected && !model->quickRunning() &&
+                             ui->servers->currentIndex() >= 0)
+                             QSettings().setValue(lastServerKey, ui->servers->currentText());
+                     });
     auto* elided = new ElidedText(list);
     list->installEventFilter(elided);
     list->view()->viewport()->installEventFilter(elided);
@@ -227,9 +232,10 @@ const Catalogue& LumtarMain::catalogue()
 // before the first fill, the server chosen last time is offered.
 void LumtarMain::PopulateServers()
 {
-    prepareLists(ui);
+    prepareLists(ui, model);
     ListChoice wanted = currentChoice(ui);
     const QStringList items = serverItems(catalogue());
+    qCDebug(lcCatalogue) << items.size() << "servers";
     refill(ui->servers, items);
     int row = rowOf(ui->servers, wanted.server, wanted.serverRow);
     if (row < 0) {
@@ -237,23 +243,24 @@ void LumtarMain::PopulateServers()
         row = rowOf(ui->servers, QSettings().value(lastServerKey).toString(), -1);
     }
     select(ui->servers, row);
-    fillProtocols(ui, catalogue(), wanted);
+    fillProtocols(ui, model, catalogue(), wanted);
 }
 
 void LumtarMain::PopulateProtocols()
 {
-    fillProtocols(ui, catalogue(), ListChoice());
+    fillProtocols(ui, model, catalogue(), ListChoice());
 }
 
 void LumtarMain::PopulateType()
 {
-    fillType(ui, catalogue(), QString(), -1);
+    fillType(ui, model, catalogue(), QString(), -1);
 }
 
 void LumtarMain::ExtractType()
 {
-    applyDetails(ui, typeChoice(catalogue(), ui->servers->currentIndex(), ui->protocols->currentIndex(),
-                                ui->type->currentIndex()));
+    applyDetails(ui, model,
+                 typeChoice(catalogue(), ui->servers->currentIndex(), ui->protocols->currentIndex(),
+                            ui->type->currentIndex()));
 }
 
 void LumtarMain::on_servers_currentIndexChanged(QString)

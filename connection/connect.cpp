@@ -1,9 +1,8 @@
 // Connect, disconnect and cancel: starting an attempt and tearing everything down again.
 #include "app/lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
-#include "monitor/addresscut.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -27,15 +26,15 @@ void LumtarMain::on_connect_clicked()
     if (redialTimer)
         redialTimer->stop();
     ui->loading->show();
-    elapsedSeconds = 0;
-    if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
+    model->setElapsedSeconds(0);
+    if (model->accountDisabled()) {
         showCritical(tr("Your account is disabled"),
                      tr("VPN connections are not available for your account. You need to subscribe "
                         "to one of our plans. \nFor more details please visit our site."));
         return;
     }
-    if (ui->server_protocol->text() == QLatin1String("OpenVPN") &&
-        (ui->server_certificate->text().isEmpty() || ui->server_config->text().isEmpty())) {
+    if (model->server().protocol == QLatin1String("OpenVPN") &&
+        (model->server().certificate.isEmpty() || model->server().config.isEmpty())) {
         // Without a profile there is nothing to download; another server's files must not be used.
         ui->loading->hide();
         showCritical(tr("No OpenVPN profile"),
@@ -43,7 +42,7 @@ void LumtarMain::on_connect_clicked()
                         "another server."));
         return;
     }
-    if (!isKnownProtocol(ui->server_protocol->text())) {
+    if (!isKnownProtocol(model->server().protocol)) {
         // Nothing could be started; the connecting page would wait for ever.
         ui->loading->hide();
         showCritical(tr("No connection protocol"),
@@ -58,21 +57,17 @@ void LumtarMain::on_connect_clicked()
     ui->connect->hide();
     ui->authstatus->setText(tr("Connecting..."));
     ui->ipCurrent->setText(QStringLiteral("updating..."));
-    ui->connectionStatus->setText(QString());
+    model->setConnection(WindowState::Connection::None);
     ui->servers->setEnabled(false);
     ui->protocols->setEnabled(false);
     ui->type->setEnabled(false);
     ui->logout->setEnabled(false);
     ui->connect->setEnabled(false);
     ui->connect->setText(tr("Connecting..."));
-    ui->WidgetConnectedVPN->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->hide();
-    ui->WingetLogin->hide();
-    ui->WidgetConnectingVPN->show();
-    ui->connecting_title->setText(tr("Connecting to ") + ui->server_name->text());
-    ui->connecting_message->setText(ui->server_protocol->text() + tr(" connection to ") +
-                                    ui->server_name->text() + tr("\nis in progress"));
+    model->showPage(WindowState::Page::Connecting);
+    ui->connecting_title->setText(tr("Connecting to ") + model->server().name);
+    ui->connecting_message->setText(model->server().protocol + tr(" connection to ") + model->server().name +
+                                    tr("\nis in progress"));
     ui->cancel->show();
     ui->cancel->setEnabled(true);
 
@@ -84,11 +79,11 @@ void LumtarMain::on_connect_clicked()
 // downloads for OpenVPN, nothing for any other protocol.
 void LumtarMain::startAttempt()
 {
-    const QString protocol = ui->server_protocol->text();
+    const QString protocol = model->server().protocol;
     if (protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP")) {
         startDialThread();
     } else if (protocol == QLatin1String("OpenVPN")) {
-        ui->connectionStatus->setText(QStringLiteral("in progress"));
+        model->setConnection(WindowState::Connection::InProgress);
         OpenVPNConnectStage0();
     }
 }
@@ -109,7 +104,7 @@ void LumtarMain::on_disconnect_clicked()
     connection->endAttempt();
     if (!dialPending)
         pppWorker->setStatusAndResultCode(QString(), QString());
-    ui->connectionStatus->setText(QStringLiteral("disconnected"));
+    model->setConnection(WindowState::Connection::Disconnected);
     ui->authstatus->setText(tr("Ready!"));
 
     ui->disconnect->hide();
@@ -117,7 +112,7 @@ void LumtarMain::on_disconnect_clicked()
     ui->connect->setEnabled(false);
     ui->quickConnect->setEnabled(false);
     ui->connect->show();
-    ui->quick_stage->setText(QStringLiteral("0"));
+    model->setQuickStage(0);
     if (quickConnectPauseTimer)
         quickConnectPauseTimer->stop();
     ui->servers->setEnabled(true);
@@ -127,18 +122,14 @@ void LumtarMain::on_disconnect_clicked()
     ui->logout->show();
     ui->logout->setEnabled(true);
 
-    ui->WidgetConnectedVPN->hide();
-    ui->WidgetConnectingVPN->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetLogin->hide();
-    ui->WingetConnected->show();
+    model->showPage(WindowState::Page::Tabs);
     ui->WingetConnected->setCurrentIndex(0);
     processPendingEvents();
 
     GetUserData();
     PopulateServers();
 
-    elapsedSeconds = 0;
+    model->setElapsedSeconds(0);
     ui->loading->hide();
     processPendingEvents();
 }
@@ -146,23 +137,23 @@ void LumtarMain::on_disconnect_clicked()
 void LumtarMain::on_cancel_clicked()
 {
     on_disconnect_clicked();
-    ui->connectionStatus->setText(QStringLiteral("disconnected"));
+    model->setConnection(WindowState::Connection::Disconnected);
     pppWorker->setStatus(QStringLiteral("stop"));
 }
 
 // Copies the chosen server into the worker and starts its thread, which runs one dial.
 void LumtarMain::startDialThread()
 {
-    pppWorker->protocol = ui->server_protocol->text();
-    pppWorker->preSharedKey = ui->server_pskey->text();
-    pppWorker->serverAddress = ui->server_ip->text();
+    pppWorker->protocol = model->server().protocol;
+    pppWorker->preSharedKey = model->server().preSharedKey;
+    pppWorker->serverAddress = model->server().ip;
     pppWorker->userName = ui->username->text();
     pppWorker->password = ui->password->text();
-    pppWorker->serverName = ui->server_name->text();
+    pppWorker->serverName = model->server().name;
     if (connection->startDial())
         return;
     // The previous dial is still blocked; this one would silently never run.
-    const bool quick = fieldNumber(ui->quick_stage->text()) > 0;
+    const bool quick = model->quickStage() > 0;
     on_disconnect_clicked();
     showCritical(tr("Cannot connect"),
                  tr("The previous connection attempt is still ending. Please wait a moment and "

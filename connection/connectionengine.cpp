@@ -1,5 +1,6 @@
 #include "connection/connectionengine.h"
 
+#include "app/logging.h"
 #include "connection/managementchannel.h"
 #include "connection/managementprotocol.h"
 #include "connection/openvpnconfig.h"
@@ -13,14 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
-
-Q_LOGGING_CATEGORY(lcEngine, "corvane.connection")
 
 namespace {
 const char attemptProperty[] = "corvaneOpenVpnAttempt";
@@ -134,7 +132,7 @@ bool ConnectionEngine::startDial()
         pppThread->quit();
         pppWorker->hangUp();
         if (!pppThread->wait(dialThreadStopMs)) {
-            qCWarning(lcEngine) << "the previous dial did not end in time";
+            qCWarning(lcConnection) << "the previous dial did not end in time";
             return false;
         }
     }
@@ -432,7 +430,7 @@ void ConnectionEngine::fail(Reason reason, const QString& detail)
     ++attempt;
     stopProgram();
     setState(State::Idle);
-    qCInfo(lcEngine) << "attempt ended:" << reason << detail;
+    qCInfo(lcConnection) << "attempt ended:" << reason << detail;
     if (wasUp)
         emit tunnelDropped(reason, detail);
     else
@@ -465,7 +463,7 @@ void ConnectionEngine::stopProgram()
         channel.release()->setParent(program);
     // Precise: a coarse timer may fire up to 5% early, cutting the program's promised time short.
     QTimer::singleShot(programStopMs, Qt::PreciseTimer, program, [program] {
-        qCWarning(lcEngine) << "the OpenVPN program did not end in time; killing it";
+        qCWarning(lcConnection) << "the OpenVPN program did not end in time; killing it";
         program->kill();
     });
     connect(program, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), program,

@@ -14,6 +14,7 @@
 #include "connection/dialup.h"
 
 #include <windows.h>
+
 #include <ras.h>
 #include <raserror.h>
 

@@ -2,15 +2,15 @@
 // show what it reports. The engine follows the program over its management channel; the
 // address check confirms the tunnel.
 #include "app/lumtarmain.h"
-
-#include "monitor/addresscut.h"
+#include "app/windowstate.h"
+#include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
+#include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
-#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -30,8 +30,8 @@ QString withStage(const QString& stage, const QString& separator, const QString&
 void LumtarMain::OpenVPNConnectStage0()
 {
     ui->cancel->setEnabled(false);
-    connection->startOpenVpn({ui->server_certificate->text(), ui->server_config->text(), ui->username->text(),
-                              ui->password->text()});
+    connection->startOpenVpn(
+        {model->server().certificate, model->server().config, ui->username->text(), ui->password->text()});
 }
 
 void LumtarMain::OpenVPNConnectStage1(QNetworkReply* reply)
@@ -51,7 +51,7 @@ void LumtarMain::removeOpenVPNfiles()
 
 void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
 {
-    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
+    const QString stage = quickStageText(model->quickStage(), model->quickServers());
     switch (step) {
     case ConnectionEngine::Step::CertificateRequested:
         ui->authstatus->setText(
@@ -78,7 +78,7 @@ void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QSt
 {
     appendConnectionLog(QStringLiteral("Attempt failed: ") + QVariant::fromValue(reason).toString() +
                         (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
-    if (fieldNumber(ui->quick_stage->text()) > 0) {
+    if (model->quickStage() > 0) {
         QuickConnectNextStage();
         return;
     }
@@ -133,7 +133,7 @@ void LumtarMain::openVpnTunnelUp()
 
 void LumtarMain::checkTunnelAddress()
 {
-    if (ui->connectionStatus->text() != QLatin1String("in progress") ||
+    if (model->connection() != WindowState::Connection::InProgress ||
         connection->state() != ConnectionEngine::State::TunnelUp) {
         tunnelCheckTimer->stop();
         return;
@@ -146,10 +146,9 @@ void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QSt
     tunnelCheckTimer->stop();
     appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
                         (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
-    const QString state = ui->connectionStatus->text();
-    if (state == QLatin1String("connected"))
+    if (model->connection() == WindowState::Connection::Connected)
         handleDrop();
-    else if (state == QLatin1String("in progress"))
+    else if (model->connection() == WindowState::Connection::InProgress)
         openVpnAttemptFailed(reason, detail); // lost before the address check confirmed it
 }
 

@@ -6,10 +6,10 @@
 #include <QProcess>
 #include <QThread>
 
-#include <csignal>
-
 #include <sys/prctl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace {
 const QString pidFilePrefix = QStringLiteral("openvpn-");

@@ -1,10 +1,8 @@
 #include "connection/pppworker.h"
 
-#include <QLoggingCategory>
+#include "app/logging.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcWorker, "corvane.connection")
 
 const QString inProgress = QStringLiteral("in progress");
 const QString connected = QStringLiteral("connected");
@@ -105,11 +103,11 @@ void PPPWorker::VPNStart()
     if (!version.ok)
         version = platform.version(ras::versionInfoSize);
     if (!version.ok) {
-        qCWarning(lcWorker) << "cannot tell the system version; no dial";
+        qCWarning(lcConnection) << "cannot tell the system version; no dial";
         return;
     }
     if (version.platformId != ras::platformWin32Nt) {
-        qCWarning(lcWorker) << "not an NT system; no dial";
+        qCWarning(lcConnection) << "not an NT system; no dial";
         return;
     }
 
@@ -131,12 +129,12 @@ void PPPWorker::VPNStart()
         entry.dwVpnStrategy = ras::vpnL2tpOnly;
         entry.dwfOptions2 = ras::entryOptions2L2tp;
     } else {
-        qCWarning(lcWorker) << "no dial for protocol" << protocol;
+        qCWarning(lcConnection) << "no dial for protocol" << protocol;
         return;
     }
 
     if (const std::uint32_t refused = checkFieldLengths(*this, isL2tp)) {
-        qCWarning(lcWorker) << "an input does not fit its dial-up field; result" << refused;
+        qCWarning(lcConnection) << "an input does not fit its dial-up field; result" << refused;
         setStatusAndResultCode(error, QString::number(refused));
         emit changed();
         return;
@@ -149,7 +147,7 @@ void PPPWorker::VPNStart()
     const std::uint32_t entryResult =
         platform.setEntryProperties(nullptr, ras::entryName, entry, ras::entrySize, nullptr, 0);
     if (entryResult != ras::success) {
-        qCWarning(lcWorker) << "writing the phone-book entry failed with" << entryResult;
+        qCWarning(lcConnection) << "writing the phone-book entry failed with" << entryResult;
         return;
     }
 
@@ -161,7 +159,7 @@ void PPPWorker::VPNStart()
         const std::uint32_t credentialsResult =
             platform.setCredentials(nullptr, ras::entryName, credentials, false);
         if (credentialsResult != ras::success) {
-            qCWarning(lcWorker) << "storing the pre-shared key failed with" << credentialsResult;
+            qCWarning(lcConnection) << "storing the pre-shared key failed with" << credentialsResult;
             return;
         }
     }
@@ -173,10 +171,10 @@ void PPPWorker::VPNStart()
     params.szPassword = password.toStdU16String();
     rasConnection.store(0);
 
-    qCDebug(lcWorker) << "dialling" << serverAddress << "with" << protocol;
+    qCDebug(lcConnection) << "dialling" << serverAddress << "with" << protocol;
     const std::uint32_t result =
         platform.dial(nullptr, nullptr, params, ras::notifierType, nullptr, rasConnection);
-    qCDebug(lcWorker) << "dial returned" << result;
+    qCDebug(lcConnection) << "dial returned" << result;
 
     {
         // The window hangs up first and then marks the stop; a dial ended that way is not an error.

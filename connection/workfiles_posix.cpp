@@ -6,11 +6,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cerrno>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 QString openVpnProgramPath()
 {

@@ -1,6 +1,7 @@
 // The public address check: confirms a tunnel and notices when it has dropped.
+#include "app/logging.h"
 #include "app/lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "monitor/addresscut.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
@@ -35,10 +36,7 @@ void LumtarMain::GetCurrentIP()
 
 void LumtarMain::SetCurrentIP(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError)
-        return;
-    const std::optional<QByteArray> body = readCappedBody(reply);
+    const std::optional<QByteArray> body = takeReply(reply);
     if (!body)
         return;
     // An error page or a captive portal carries no address; it must never read as a drop.
@@ -46,42 +44,39 @@ void LumtarMain::SetCurrentIP(QNetworkReply* reply)
     if (!address)
         return;
     ui->ipCurrent->setText(*address);
+    qCDebug(lcMonitor) << "public address" << *address << "expected" << model->server().assignedIp;
 
-    const QString state = ui->connectionStatus->text();
-    if (ui->server_assignedIP->text() == ui->ipCurrent->text() && state == QLatin1String("in progress")) {
+    const WindowState::Connection state = model->connection();
+    if (model->server().assignedIp == *address && state == WindowState::Connection::InProgress) {
         ipMatchTransition();
         return;
     }
-    if (state == QLatin1String("connected") && ui->server_assignedIP->text() != ui->ipCurrent->text())
+    if (state == WindowState::Connection::Connected && model->server().assignedIp != *address)
         handleDrop();
 }
 
 void LumtarMain::ipMatchTransition()
 {
-    enterConnectedState(tr("Connected! IP: ") + ui->server_assignedIP->text());
+    enterConnectedState(tr("Connected! IP: ") + model->server().assignedIp);
 }
 
 void LumtarMain::handleDrop()
 {
     trayBalloon(tr("Corvane connection dropped"),
-                tr("Trying to reconnect on ") + ui->server_name->text() + QLatin1Char('.'));
-    QLineEdit* const fields[] = {ui->server_name,     ui->server_ip,    ui->server_assignedIP,
-                                 ui->server_protocol, ui->server_pskey, ui->server_certificate,
-                                 ui->server_config};
-    QStringList kept;
-    for (QLineEdit* field : fields)
-        kept << field->text();
+                tr("Trying to reconnect on ") + model->server().name + QLatin1Char('.'));
+    // The disconnect refills the lists, which writes the chosen server anew; the redial is to
+    // the server that dropped.
+    const WindowState::Server kept = model->server();
     const bool wasStable = QDateTime::currentMSecsSinceEpoch() - lastConnectedMs >= stableConnectionMs;
     on_disconnect_clicked();
-    for (int i = 0; i < kept.size(); ++i)
-        fields[i]->setText(kept.at(i));
+    model->setServer(kept);
     if (wasStable)
         dropRedials = 0;
     if (dropRedials >= int(std::size(redialPausesMs))) {
         dropRedials = 0;
         offerConnectionLog = true;
         showCritical(tr("Connection dropped"),
-                     tr("The connection to ") + kept.at(0) +
+                     tr("The connection to ") + kept.name +
                          tr(" kept dropping, so no further attempt is made. Please connect again "
                             "or choose another server."));
         offerConnectionLog = false;
@@ -91,13 +86,10 @@ void LumtarMain::handleDrop()
     ++dropRedials;
     const auto redial = [this, kept] {
         // Only from the idle page: the user may have connected elsewhere or logged out meanwhile.
-        if (ui->connectionStatus->text() != QLatin1String("disconnected") || ui->WingetConnected->isHidden())
+        if (model->connection() != WindowState::Connection::Disconnected ||
+            model->page() != WindowState::Page::Tabs)
             return;
-        QLineEdit* const fields[] = {ui->server_name,     ui->server_ip,    ui->server_assignedIP,
-                                     ui->server_protocol, ui->server_pskey, ui->server_certificate,
-                                     ui->server_config};
-        for (int i = 0; i < kept.size(); ++i)
-            fields[i]->setText(kept.at(i));
+        model->setServer(kept);
         on_connect_clicked();
     };
     if (pauseMs <= 0) {

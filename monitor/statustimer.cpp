@@ -1,9 +1,10 @@
 // The status timer: every tick follows the running attempt or connection to its end.
 #include "app/lumtarmain.h"
-
 #include "app/settingskeys.h"
+#include "app/windowstate.h"
 #include "connection/pppworker.h"
-#include "monitor/addresscut.h"
+#include "monitor/statustexts.h"
+#include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
 #include <QDateTime>
@@ -12,13 +13,13 @@
 
 void LumtarMain::UpdateTimer()
 {
-    elapsedSeconds += 3;
+    model->setElapsedSeconds(model->elapsedSeconds() + 3);
+    const int elapsedSeconds = model->elapsedSeconds();
     if (elapsedSeconds > 3) {
         ui->connect->setEnabled(true);
-        if (fieldNumber(ui->quick_stage->text()) <= 0)
+        if (model->quickStage() <= 0)
             ui->quickConnect->setEnabled(true);
     }
-    ui->seconds->setText(QString::number(elapsedSeconds));
 
     {
         QSettings settings;
@@ -30,15 +31,14 @@ void LumtarMain::UpdateTimer()
         }
     }
 
-    if (ui->paymentInProgress->text() == QLatin1String("1") && elapsedSeconds % 15 == 0)
+    if (model->paymentInProgress() && elapsedSeconds % 15 == 0)
         GetUserData();
 
     if (takeWorkerOutcome())
         return;
-    const QString state = ui->connectionStatus->text();
-    if (state == QLatin1String("in progress"))
+    if (model->connection() == WindowState::Connection::InProgress)
         progressStep();
-    else if (state == QLatin1String("connected"))
+    else if (model->connection() == WindowState::Connection::Connected)
         connectedUpkeep();
 }
 
@@ -50,31 +50,34 @@ bool LumtarMain::takeWorkerOutcome()
     // A tunnel the address check has already confirmed is not put back to "in progress" while
     // its dial is still returning: that would announce the connection again on every tick.
     const bool confirmedWhileDialling = workerStatus == QLatin1String("in progress") &&
-                                        ui->connectionStatus->text() == QLatin1String("connected");
-    if (!workerStatus.isEmpty() && workerStatus != QLatin1String("connected") &&
-        workerStatus != QLatin1String("stop") && !confirmedWhileDialling)
-        ui->connectionStatus->setText(workerStatus);
+                                        model->connection() == WindowState::Connection::Connected;
+    // The worker's words for an attempt under way or failed are the connection's own.
+    const std::optional<WindowState::Connection> mirrored = WindowState::connectionFromText(workerStatus);
+    if (mirrored && *mirrored != WindowState::Connection::None &&
+        *mirrored != WindowState::Connection::Connected && !confirmedWhileDialling)
+        model->setConnection(*mirrored);
 
     if (workerStatus == QLatin1String("connected")) {
-        const QString state = ui->connectionStatus->text();
+        const WindowState::Connection state = model->connection();
         // A dial can succeed before any tick has mirrored "in progress"; the attempt is still
         // the one on the connecting page, so it is taken as well.
-        const bool earlySuccess = !ui->WidgetConnectingVPN->isHidden() &&
-                                  (state.isEmpty() || state == QLatin1String("disconnected"));
-        if (state == QLatin1String("in progress") || earlySuccess) {
+        const bool earlySuccess =
+            model->page() == WindowState::Page::Connecting &&
+            (state == WindowState::Connection::None || state == WindowState::Connection::Disconnected);
+        if (state == WindowState::Connection::InProgress || earlySuccess) {
             rasConnectedTransition();
             return true;
         }
-        if (state != QLatin1String("connected") && ui->WidgetConnectingVPN->isHidden()) {
+        if (state != WindowState::Connection::Connected && model->page() != WindowState::Page::Connecting) {
             // The user ended this attempt while its dial was completing: do not keep an
             // unseen connection up.
             PPPDisconnect();
         }
     }
 
-    if (ui->connectionStatus->text() != QLatin1String("error"))
+    if (model->connection() != WindowState::Connection::Error)
         return false;
-    if (fieldNumber(ui->quick_stage->text()) > 0)
+    if (model->quickStage() > 0)
         QuickConnectNextStage();
     else
         reportDialError();
@@ -100,8 +103,8 @@ void LumtarMain::rasConnectedTransition()
 void LumtarMain::enterConnectedState(const QString& statusLine)
 {
     showConnectedPage();
-    ui->quick_stage->setText(QStringLiteral("0"));
-    ui->connectionStatus->setText(QStringLiteral("connected"));
+    model->setQuickStage(0);
+    model->setConnection(WindowState::Connection::Connected);
     ui->servers->setEnabled(false);
     ui->protocols->setEnabled(false);
     ui->type->setEnabled(false);
@@ -117,19 +120,15 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
     lastConnectedMs = QDateTime::currentMSecsSinceEpoch();
     tunnelCheckTimer->stop();
     trayBalloon(tr("Corvane is now connected!"),
-                tr("You are now connected to ") + ui->server_name->text() + QLatin1Char('.'));
-    elapsedSeconds = 0;
+                tr("You are now connected to ") + model->server().name + QLatin1Char('.'));
+    model->setElapsedSeconds(0);
 }
 
 void LumtarMain::showConnectedPage()
 {
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->hide();
-    ui->WingetLogin->hide();
-    ui->WidgetConnectingVPN->hide();
-    ui->WidgetConnectedVPN->show();
-    ui->connected_title->setText(tr("Connected to ") + ui->server_name->text() + tr(" Server!"));
-    ui->connected_message->setText(tr("You are now connected to ") + ui->server_name->text() +
+    model->showPage(WindowState::Page::Connected);
+    ui->connected_title->setText(tr("Connected to ") + model->server().name + tr(" Server!"));
+    ui->connected_message->setText(tr("You are now connected to ") + model->server().name +
                                    tr(" Server.\n Your connection is now secured."));
 }
 
@@ -149,13 +148,14 @@ void LumtarMain::reportDialError()
 
 void LumtarMain::progressStep()
 {
+    const int elapsedSeconds = model->elapsedSeconds();
     GetCurrentIP();
-    const QString stage = quickStageText(ui->quick_stage->text(), ui->quick_servers->text());
+    const QString stage = quickStageText(model->quickStage(), model->quickServers());
     const QString prefix = stage.isEmpty() ? QString() : stage + QStringLiteral(": ");
     if (elapsedSeconds > 3)
         ui->authstatus->setText(prefix + progressText(elapsedSeconds));
     if (elapsedSeconds > 30) {
-        if (fieldNumber(ui->quick_stage->text()) > 0) {
+        if (model->quickStage() > 0) {
             QuickConnectNextStage();
             return;
         }
@@ -169,15 +169,16 @@ void LumtarMain::progressStep()
 
 void LumtarMain::connectedUpkeep()
 {
+    const int elapsedSeconds = model->elapsedSeconds();
     if (elapsedSeconds % 15 == 0)
         GetCurrentIP();
     if (elapsedSeconds % 30 > 14)
         ui->authstatus->setText(tr("connected for ") + QString::number(elapsedSeconds / 60) + tr(" minutes"));
     else
-        ui->authstatus->setText(tr("using IP ") + ui->server_assignedIP->text());
+        ui->authstatus->setText(tr("using IP ") + model->server().assignedIp);
     if (elapsedSeconds % 300 == 0)
         GetUserData();
-    if (ui->user_enabled->text() == QLatin1String("0")) {
+    if (model->accountFlag() == QLatin1String("0")) {
         application_maximize();
         on_disconnect_clicked();
         trayBalloon(tr("Corvane - Account Expired"),

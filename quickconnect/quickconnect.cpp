@@ -1,8 +1,8 @@
 // Quick Connect: tries the service's ready-made entries one after another until one connects.
+#include "app/logging.h"
 #include "app/lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "connection/pppworker.h"
-#include "monitor/addresscut.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -11,7 +11,7 @@
 
 void LumtarMain::on_quickConnect_clicked()
 {
-    elapsedSeconds = 0;
+    model->setElapsedSeconds(0);
     ui->quickConnect->setEnabled(false);
     ui->connect->setEnabled(false);
     QuickConnectNextStage();
@@ -19,15 +19,15 @@ void LumtarMain::on_quickConnect_clicked()
 
 void LumtarMain::QuickConnectNextStage()
 {
-    const QStringList entries = quickEntries(ui->quick_servers->text());
-    int k = qMax(0, fieldNumber(ui->quick_stage->text()));
+    const QStringList entries = quickEntries(model->quickServers());
+    int k = qMax(0, model->quickStage());
     // An entry of a protocol this client cannot start is passed over.
     while (k < entries.size() && !isKnownProtocol(quickEntry(entries.at(k)).protocol))
         ++k;
     if (k >= entries.size()) {
         tearDownAttempt();
-        elapsedSeconds = 0;
-        ui->quick_stage->setText(QStringLiteral("0"));
+        model->setElapsedSeconds(0);
+        model->setQuickStage(0);
         // Back to the idle page first, so no tick reports the torn-down attempt a second time.
         on_disconnect_clicked();
         showCritical(tr("Connection Error"),
@@ -40,25 +40,26 @@ void LumtarMain::QuickConnectNextStage()
         return;
     }
     const QuickEntry entry = quickEntry(entries.at(k));
-    ui->server_name->setText(entry.name);
-    ui->server_ip->setText(entry.address);
-    ui->server_assignedIP->setText(entry.address);
-    ui->server_protocol->setText(entry.protocol);
+    qCDebug(lcQuickConnect) << "entry" << k + 1 << "of" << entries.size() << entry.protocol;
+    model->setServerName(entry.name);
+    model->setServerIp(entry.address);
+    model->setServerAssignedIp(entry.address);
+    model->setServerProtocol(entry.protocol);
     if (entry.protocol == QLatin1String("OpenVPN")) {
-        ui->server_certificate->setText(entry.keyOrCertificate);
-        ui->server_config->setText(entry.config);
+        model->setServerCertificate(entry.keyOrCertificate);
+        model->setServerConfig(entry.config);
     } else if (entry.protocol == QLatin1String("L2TP")) {
-        ui->server_pskey->setText(entry.keyOrCertificate);
+        model->setServerPreSharedKey(entry.keyOrCertificate);
     }
     processPendingEvents();
-    ui->quick_stage->setText(QString::number(k + 1));
+    model->setQuickStage(k + 1);
     quickConnectDial();
 }
 
 void LumtarMain::quickConnectDial()
 {
     ui->loading->show();
-    if (ui->user_enabled->text() == QLatin1String("0") || ui->user_enabled->text().isEmpty()) {
+    if (model->accountDisabled()) {
         showCritical(
             tr("Your account is disabled"),
             QStringLiteral("VPN connections are not available for your account. You need to subscribe "
@@ -67,34 +68,30 @@ void LumtarMain::quickConnectDial()
         // The run is over; leaving it open would keep Quick Connect disabled for good. An
         // earlier attempt of the run is still up or failed: the disconnect ends it without a
         // further report of it.
-        if (fieldNumber(ui->quick_stage->text()) > 1 && !ui->WidgetConnectingVPN->isHidden()) {
+        if (model->quickStage() > 1 && model->page() == WindowState::Page::Connecting) {
             on_disconnect_clicked();
         } else {
-            ui->quick_stage->setText(QStringLiteral("0"));
+            model->setQuickStage(0);
             ui->loading->hide();
         }
         return;
     }
     // The pause separates two attempts; entries skipped before the first attempt do not count.
-    const bool laterAttempt =
-        fieldNumber(ui->quick_stage->text()) > 1 && !ui->WidgetConnectingVPN->isHidden();
+    const bool laterAttempt = model->quickStage() > 1 && model->page() == WindowState::Page::Connecting;
     tearDownAttempt();
-    const int entryCount = quickEntryCount(ui->quick_servers->text());
+    const int entryCount = quickEntryCount(model->quickServers());
     ui->ipCurrent->setText(QStringLiteral("updating..."));
     ui->logout->setEnabled(false);
     ui->connect->setText(tr("Connecting..."));
     processPendingEvents();
-    ui->connectionStatus->setText(QStringLiteral("disconnected"));
-    elapsedSeconds = 0;
-    ui->WidgetConnectedVPN->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->hide();
-    ui->WingetLogin->hide();
-    ui->WidgetConnectingVPN->show();
-    ui->connecting_title->setText(ui->quick_stage->text() + QLatin1Char('/') + QString::number(entryCount) +
-                                  tr(" - Connecting to ") + ui->server_name->text());
-    ui->connecting_message->setText(ui->server_protocol->text() + tr(" connection to ") +
-                                    ui->server_name->text() + tr("\nis in progress"));
+    model->setConnection(WindowState::Connection::Disconnected);
+    model->setElapsedSeconds(0);
+    model->showPage(WindowState::Page::Connecting);
+    ui->connecting_title->setText(QString::number(model->quickStage()) + QLatin1Char('/') +
+                                  QString::number(entryCount) + tr(" - Connecting to ") +
+                                  model->server().name);
+    ui->connecting_message->setText(model->server().protocol + tr(" connection to ") + model->server().name +
+                                    tr("\nis in progress"));
     ui->cancel->show();
     ui->cancel->setEnabled(true);
     if (laterAttempt)
@@ -119,11 +116,11 @@ void LumtarMain::quickConnectDialAfterPause()
 {
     ui->loading->show();
     processPendingEvents();
-    const int entryCount = quickEntryCount(ui->quick_servers->text());
-    ui->authstatus->setText(tr("Stage ") + ui->quick_stage->text() + QLatin1Char('/') +
+    const int entryCount = quickEntryCount(model->quickServers());
+    ui->authstatus->setText(tr("Stage ") + QString::number(model->quickStage()) + QLatin1Char('/') +
                             QString::number(entryCount) + tr(" in progress..."));
     // Ticks went on during the pause; the attempt still gets its whole allowance.
-    elapsedSeconds = 0;
+    model->setElapsedSeconds(0);
     startAttempt();
     processPendingEvents();
 }

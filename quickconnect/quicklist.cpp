@@ -1,5 +1,7 @@
 #include "quickconnect/quicklist.h"
 
+#include <QCoreApplication>
+
 QStringList quickEntries(const QString& list)
 {
     return list.split(QLatin1Char('|'), Qt::KeepEmptyParts);
@@ -21,4 +23,12 @@ bool isKnownProtocol(const QString& protocol)
 {
     return protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP") ||
            protocol == QLatin1String("OpenVPN");
+}
+
+QString quickStageText(int stage, const QString& list)
+{
+    if (stage <= 0)
+        return QString();
+    return QCoreApplication::translate("LumtarMain", "Stage ") + QString::number(stage) + QLatin1Char('/') +
+           QString::number(quickEntryCount(list));
 }

@@ -19,6 +19,9 @@ QStringList quickEntries(const QString& list);
 int quickEntryCount(const QString& list);
 QuickEntry quickEntry(const QString& entryText);
 
+// The stage prefix of status texts during a Quick Connect run: "Stage k/N", or empty outside a run.
+QString quickStageText(int stage, const QString& list);
+
 // Protocols a Quick Connect attempt can start.
 bool isKnownProtocol(const QString& protocol);
 

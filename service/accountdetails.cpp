@@ -1,7 +1,7 @@
 // Account details: e-mail, plan, expiry and quota, whether the account may connect, the
 // Quick Connect list, and the notice the service wants read.
 #include "app/lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
@@ -24,10 +24,7 @@ void LumtarMain::GetUserData()
 
 void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError)
-        return;
-    const std::optional<QByteArray> body = readCappedBody(reply);
+    const std::optional<QByteArray> body = takeReply(reply);
     if (!body)
         return;
     setUserDataDocument(decodeBody(*body));
@@ -35,17 +32,17 @@ void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
     QString notice;
     if (details.accepted) {
         ui->user_email->setText(details.position(3));
-        ui->user_enabled->setText(details.position(4));
+        model->setAccountFlag(details.position(4));
         ui->user_plan->setText(details.position(5));
         ui->user_expire->setText(details.position(7));
         const QString quota = details.position(10);
         fillPaymentList(ui->payment_processor, details.position(11));
         fillPaymentList(ui->payment_plan, details.position(12));
-        ui->quick_servers->setText(details.position(13));
+        model->setQuickServers(details.position(13));
         notice = details.position(14).trimmed();
         // During a connection the stored positions stay current, but the pages, tabs and
         // status line belong to the connection.
-        if (ui->connectionStatus->text() != QLatin1String("connected"))
+        if (model->connection() != WindowState::Connection::Connected)
             showAccountState(quota);
     }
     ui->user_area->show();
@@ -57,20 +54,15 @@ void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
 
 void LumtarMain::showAccountState(const QString& quota)
 {
-    const QString enabled = ui->user_enabled->text();
-    if (!enabled.isEmpty() && enabled != QLatin1String("0")) {
+    if (model->accountEnabled()) {
         ui->authstatus->setText(quota + tr(" quota available"));
         ui->tabAccountZoneInfo->show();
         ui->tabAccountZonePayment->hide();
         ui->WingetConnected->setTabEnabled(0, true);
         ui->WingetConnected->setTabEnabled(1, true);
-        if (ui->paymentInProgress->text() == QLatin1String("1")) {
-            ui->paymentInProgress->setText(QStringLiteral("0"));
-            ui->WidgetPaymentInProgress->hide();
-            ui->WingetConnected->show();
-            ui->WidgetConnectedVPN->hide();
-            ui->WidgetConnectingVPN->hide();
-            ui->WidgetNewAccount->hide();
+        if (model->paymentInProgress()) {
+            model->setPaymentInProgress(false);
+            model->showPage(WindowState::Page::Tabs);
             trayBalloon(tr("Account Active"), tr("Your account is now active. Thank you!"));
             application_maximize();
             ui->WingetConnected->setCurrentIndex(0);

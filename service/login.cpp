@@ -1,7 +1,8 @@
 // Login and logout: the session is the user name and password in the login fields.
+#include "app/logging.h"
 #include "app/lumtarmain.h"
-
 #include "app/settingskeys.h"
+#include "app/windowstate.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
@@ -237,12 +238,10 @@ void LumtarMain::DoHttpGet()
 
 void LumtarMain::HasFinished(QNetworkReply* reply)
 {
-    reply->deleteLater();
     loginInFlight = false;
     loginStatusShown = true;
     const auto noteAfterAnswer = qScopeGuard([this] { showPasswordNote(); });
-    const std::optional<QByteArray> body =
-        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
+    const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
         setLoginDocument(reply->errorString());
         ui->progressBar->setValue(99);
@@ -256,6 +255,7 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
 
     ui->statuslabel->setText(tr("start XML parse..."));
     const QVector<LoginVerdict> verdicts = loginVerdicts(loginDocument);
+    qCDebug(lcService) << "login answer:" << body->size() << "bytes," << verdicts.size() << "verdicts";
     if (verdicts.isEmpty()) {
         // A captive portal's page, a proxy's error, plain text: nothing the service said.
         ui->progressBar->setValue(99);
@@ -278,14 +278,13 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
 void LumtarMain::enterSession()
 {
     ui->authstatus->setText(tr("Authenticated!"));
-    ui->WingetLogin->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->show();
+    model->showPage(WindowState::Page::Tabs);
     ui->WingetConnected->setCurrentIndex(0);
     ui->cancel->hide();
     ui->connect->show();
     ui->disconnect->hide();
     QSettings().setValue(SettingsKeys::usedTrial, QStringLiteral("1"));
+    trialUsed = true;
     ui->buy->setText(tr("buy package"));
     notices->reset();
     PopulateServers();
@@ -302,7 +301,7 @@ void LumtarMain::Logout()
     settings.setValue(SettingsKeys::user, QString());
     settings.remove(SettingsKeys::legacyPassword);
     settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
-    ui->user_enabled->clear();
+    model->setAccountFlag(QString());
     ui->username->clear();
     ui->password->clear();
     setLoginDocument(QString());
@@ -310,10 +309,8 @@ void LumtarMain::Logout()
     ui->authstatus->setText(tr("ready to connect"));
     ui->LogoSmall->hide();
     ui->application_version->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->hide();
-    ui->WingetLogin->show();
-    elapsedSeconds = 0;
+    model->showPage(WindowState::Page::Login);
+    model->setElapsedSeconds(0);
     processPendingEvents();
 }
 

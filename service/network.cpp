@@ -61,6 +61,14 @@ std::optional<QByteArray> readCappedBody(QNetworkReply* reply, qint64 cap)
     return reply->readAll();
 }
 
+std::optional<QByteArray> takeReply(QNetworkReply* reply, qint64 cap)
+{
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError)
+        return std::nullopt;
+    return readCappedBody(reply, cap);
+}
+
 bool isWebUrl(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();

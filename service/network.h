@@ -39,6 +39,10 @@ QNetworkReply* getCapped(QNetworkAccessManager* manager, const QNetworkRequest& 
 // The whole body of a finished reply, or nothing when it went past the cap.
 std::optional<QByteArray> readCappedBody(QNetworkReply* reply, qint64 cap = documentSizeLimit());
 
+// Every reply of the service is taken here: it is released once the caller's slot has returned,
+// and a network error or a body past the cap gives nothing.
+std::optional<QByteArray> takeReply(QNetworkReply* reply, qint64 cap = documentSizeLimit());
+
 // Only web addresses are fetched from URLs the service hands out.
 bool isWebUrl(const QUrl& url);
 

@@ -1,7 +1,7 @@
 // New trial accounts and payment: the web site takes the order, the client watches for the
 // account to become active.
 #include "app/lumtarmain.h"
-
+#include "app/windowstate.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
@@ -16,7 +16,7 @@ using namespace service;
 
 void LumtarMain::on_buy_clicked()
 {
-    if (ui->buy->text() == tr("buy package"))
+    if (trialUsed)
         QDesktopServices::openUrl(orderPageUrl());
     else
         QDesktopServices::openUrl(trialPageUrl());
@@ -26,12 +26,8 @@ void LumtarMain::on_buy_clicked()
 void LumtarMain::on_payment_do_clicked()
 {
     QDesktopServices::openUrl(orderPageUrl());
-    ui->WingetConnected->hide();
-    ui->WidgetConnectedVPN->hide();
-    ui->WidgetNewAccount->hide();
-    ui->WingetLogin->hide();
-    ui->WidgetPaymentInProgress->show();
-    ui->paymentInProgress->setText(QStringLiteral("1"));
+    model->showPage(WindowState::Page::PaymentInProgress);
+    model->setPaymentInProgress(true);
     setWindowState(Qt::WindowMinimized);
     trayBalloon(
         tr("Payment in progress"),
@@ -42,17 +38,14 @@ void LumtarMain::on_payment_do_clicked()
 
 void LumtarMain::on_cancel_payment_clicked()
 {
-    ui->paymentInProgress->setText(QStringLiteral("0"));
-    ui->WidgetPaymentInProgress->hide();
-    ui->WingetConnected->show();
+    model->setPaymentInProgress(false);
+    model->showPage(WindowState::Page::Tabs);
     ui->loading->hide();
 }
 
 void LumtarMain::on_newAccount_clicked()
 {
-    ui->WingetLogin->hide();
-    ui->WingetConnected->hide();
-    ui->WidgetNewAccount->show();
+    model->showPage(WindowState::Page::NewAccount);
     ui->LogoSmall->show();
     ui->application_version->show();
     ui->NewFirstname->setFocus(Qt::OtherFocusReason);
@@ -75,10 +68,8 @@ void LumtarMain::on_CreateAccountBtn_clicked()
 
 void LumtarMain::newAccountResponse(QNetworkReply* reply)
 {
-    reply->deleteLater();
     ui->loading->hide();
-    const std::optional<QByteArray> body =
-        reply->error() == QNetworkReply::NoError ? readCappedBody(reply) : std::nullopt;
+    const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
         showCritical(tr("Error"),
                      tr("Unable to process your request at this time. Please check your internet "
@@ -102,9 +93,7 @@ void LumtarMain::newAccountResponse(QNetworkReply* reply)
 
 void LumtarMain::on_create_account_cancel_clicked()
 {
-    ui->WidgetNewAccount->hide();
-    ui->WingetConnected->hide();
-    ui->WingetLogin->show();
+    model->showPage(WindowState::Page::Login);
     ui->LogoSmall->hide();
     ui->application_version->hide();
     ui->autologin->setChecked(false);

@@ -2,11 +2,9 @@
 // Credential Manager on Windows, the Keychain on macOS.
 #include "service/secretstore.h"
 
-#include <QLoggingCategory>
+#include "app/logging.h"
 
 #include <qt5keychain/keychain.h>
-
-Q_LOGGING_CATEGORY(lcSecrets, "corvane.service.secrets")
 
 namespace {
 
@@ -87,7 +85,7 @@ private:
     static void report(const char* what, const SecretResult& result)
     {
         if (!result.ok())
-            qCInfo(lcSecrets) << what << "failed:" << int(result.status) << result.detail;
+            qCInfo(lcService) << what << "failed:" << int(result.status) << result.detail;
     }
 };
 

@@ -1,7 +1,7 @@
 // Account details: what one reply of the service shows and keeps, with the real window
 // against the service simulator.
-#include "servicewindow.h"
 #include "service/network.h"
+#include "servicewindow.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -208,9 +208,8 @@ void TestAccountDetails::completedPaymentIsAnnouncedOnce()
     WindowHarness h;
     QVERIFY(logInAlice(h));
     // The payment page as the order button leaves it, the window away in the tray.
-    h.find<QLineEdit>(QStringLiteral("paymentInProgress"))->setText(QStringLiteral("1"));
-    h.find<QWidget>(QStringLiteral("WidgetPaymentInProgress"))->show();
-    h.find<QWidget>(QStringLiteral("WingetConnected"))->hide();
+    h.state()->setPaymentInProgress(true);
+    h.state()->showPage(WindowState::Page::PaymentInProgress);
     h.find<QWidget>(QStringLiteral("WidgetNewAccount"))->show();
     h.find<QWidget>(QStringLiteral("loading"))->show();
     h.find<QTabWidget>(QStringLiteral("WingetConnected"))->setCurrentIndex(2);
@@ -537,10 +536,9 @@ void TestAccountDetails::replyWhileConnectedKeepsFieldsButNotPages()
     // taken for a completed payment.
     auto* tabs = h.find<QTabWidget>(QStringLiteral("WingetConnected"));
     tabs->setCurrentIndex(1);
-    h.find<QLineEdit>(QStringLiteral("connectionStatus"))->setText(QStringLiteral("connected"));
-    h.find<QLineEdit>(QStringLiteral("paymentInProgress"))->setText(QStringLiteral("1"));
-    tabs->hide();
-    h.find<QWidget>(QStringLiteral("WidgetConnectedVPN"))->show();
+    h.state()->setConnection(WindowState::Connection::Connected);
+    h.state()->setPaymentInProgress(true);
+    h.state()->showPage(WindowState::Page::Connected);
     h.window->findChild<QLabel*>(QStringLiteral("authstatus"))->setText(QStringLiteral("connected"));
 
     QVERIFY(answerDetails(h, detailsDocument(with(freshPositions(), 4, flag))));

@@ -83,7 +83,7 @@ void TestConnect::disabledAccountIsRefusedWithoutTearingDown_data()
 void TestConnect::disabledAccountIsRefusedWithoutTearingDown()
 {
     QFETCH(QString, enabledFlag);
-    d->setText(QStringLiteral("user_enabled"), enabledFlag);
+    d->state()->setAccountFlag(enabledFlag);
     const std::size_t hangUps = d->dialUp.hangUps().size();
     const QString state = text("connectionStatus");
     const QString status = text("authstatus");
@@ -315,9 +315,9 @@ void TestConnect::openVpnWithoutProfileIsRefused()
     QFETCH(QString, certificate);
     QFETCH(QString, config);
     const QString base = d->harness->sim.baseUrl();
-    d->setText(QStringLiteral("server_protocol"), QStringLiteral("OpenVPN"));
-    d->setText(QStringLiteral("server_certificate"), certificate.isEmpty() ? QString() : base + certificate);
-    d->setText(QStringLiteral("server_config"), config.isEmpty() ? QString() : base + config);
+    d->state()->setServerProtocol(QStringLiteral("OpenVPN"));
+    d->state()->setServerCertificate(certificate.isEmpty() ? QString() : base + certificate);
+    d->state()->setServerConfig(config.isEmpty() ? QString() : base + config);
     const std::size_t hangUps = d->dialUp.hangUps().size();
     const QString state = text("connectionStatus");
 

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -109,7 +110,7 @@ void TestCurrentIp::echoedAddressIsShown()
 {
     QFETCH(QByteArray, page);
     QFETCH(QString, shownAddress);
-    d->setText(QStringLiteral("ipCurrent"), QStringLiteral("previous"));
+    d->harness->find<QLineEdit>(QStringLiteral("ipCurrent"))->setText(QStringLiteral("previous"));
     d->setEchoPage(page);
 
     QVERIFY(askForAddress());

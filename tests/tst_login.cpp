@@ -1,6 +1,6 @@
 // Login, logout and the login request, with the real window against the service simulator.
-#include "servicewindow.h"
 #include "service/network.h"
+#include "servicewindow.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

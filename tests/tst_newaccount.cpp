@@ -1,7 +1,7 @@
 // A trial account made from the client's own form: the reply puts the new user name into
 // the login form, and every failure leaves the form usable.
-#include "testsupport.h"
 #include "openvpnsupport.h"
+#include "testsupport.h"
 #include "windowobservers.h"
 
 #include <QCheckBox>

@@ -103,7 +103,6 @@ private:
     QStringList presentWorkFiles() const;
     bool idlePageShown() const;
     bool programNeverStarted() const;
-    QLineEdit* field(const char* name) const;
 
     std::unique_ptr<WindowHarness> harness;
     ReplyWatch* watch = nullptr; // owned by the window
@@ -187,11 +186,6 @@ bool TestOpenVpn::programNeverStarted() const
     return !QFile::exists(recordFile()) && harness->window->openVpnChild()->processId() == 0;
 }
 
-QLineEdit* TestOpenVpn::field(const char* name) const
-{
-    return harness->find<QLineEdit>(QString::fromLatin1(name));
-}
-
 void TestOpenVpn::statusTextsFollowTheDownloads_data()
 {
     QTest::addColumn<bool>("quickConnect");
@@ -215,12 +209,11 @@ void TestOpenVpn::statusTextsFollowTheDownloads()
     if (quickConnect) {
         const QString base = harness->sim.baseUrl();
         harness->window->quickConnectPauseMs = 0;
-        field("quick_servers")
-            ->setText(QStringLiteral(
-                          "US1^198.18.10.1^PPTP|NL1^198.18.10.3^OpenVPN^%1%2^%1%3|DE1^198.18.10.2^L2TP^k")
-                          .arg(base, certificatePath, configPath));
+        harness->state()->setQuickServers(
+            QStringLiteral("US1^198.18.10.1^PPTP|NL1^198.18.10.3^OpenVPN^%1%2^%1%3|DE1^198.18.10.2^L2TP^k")
+                .arg(base, certificatePath, configPath));
         // The first entry has failed; the run goes on with the second.
-        field("quick_stage")->setText(QStringLiteral("1"));
+        harness->state()->setQuickStage(1);
         harness->invoke("QuickConnectNextStage");
     } else {
         connectNow();
@@ -404,11 +397,11 @@ void TestOpenVpn::downloadErrorInQuickConnectTriesTheNextEntry()
     OPEN_WINDOW_ON_OPENVPN_SERVER();
     harness->window->quickConnectPauseMs = 0;
     const QString base = harness->sim.baseUrl();
-    field("quick_servers")
-        ->setText(QStringLiteral("US1^198.18.10.1^PPTP|NLX^198.18.10.9^OpenVPN^%1/files/broken/ca.crt^%1%3|"
-                                 "NL1^198.18.10.3^OpenVPN^%1%2^%1%3")
-                      .arg(base, certificatePath, configPath));
-    field("quick_stage")->setText(QStringLiteral("1"));
+    harness->state()->setQuickServers(
+        QStringLiteral("US1^198.18.10.1^PPTP|NLX^198.18.10.9^OpenVPN^%1/files/broken/ca.crt^%1%3|"
+                       "NL1^198.18.10.3^OpenVPN^%1%2^%1%3")
+            .arg(base, certificatePath, configPath));
+    harness->state()->setQuickStage(1);
     LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
     harness->invoke("QuickConnectNextStage");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
@@ -481,7 +474,11 @@ void TestOpenVpn::onlyWebAddressesAreFetched()
     secret.write("client\ndev tun\n");
     secret.close();
     OPEN_WINDOW_ON_OPENVPN_SERVER();
-    field(qPrintable(fieldName))->setText(address.replace(QLatin1String("{dir}"), harness->workDir.path()));
+    address.replace(QLatin1String("{dir}"), harness->workDir.path());
+    if (fieldName == QLatin1String("server_certificate"))
+        harness->state()->setServerCertificate(address);
+    else
+        harness->state()->setServerConfig(address);
     LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
     connectNow();
     QTRY_VERIFY_WITH_TIMEOUT(history.contains(statusText), replyTimeoutMs);

@@ -1,6 +1,6 @@
 // Buying: the web site takes the order, and the client notices when the plan is active.
-#include "testsupport.h"
 #include "openvpnsupport.h"
+#include "testsupport.h"
 #include "windowobservers.h"
 
 #include <QAbstractItemView>

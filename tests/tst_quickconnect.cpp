@@ -2,8 +2,8 @@
 // connects, with a pause between attempts, and the run always ends with the window usable.
 #include "connection/dialup_simulated.h"
 #include "connection/pppworker.h"
-#include "testsupport.h"
 #include "openvpnsupport.h"
+#include "testsupport.h"
 #include "windowobservers.h"
 
 #include <QElapsedTimer>
@@ -556,7 +556,7 @@ void TestQuickConnect::accountDisabledDuringTheRunEndsItIdle()
     QVERIFY(clickQuickConnect());
     QTRY_COMPARE(workerStatus(), QStringLiteral("error"));
     // An account reply found the account no longer enabled.
-    h->find<QLineEdit>(QStringLiteral("user_enabled"))->setText(QStringLiteral("0"));
+    h->state()->setAccountFlag(QStringLiteral("0"));
     h->tick();
     QCOMPARE(h->boxTitles(), QStringList{QStringLiteral("Your account is disabled")});
     QCOMPARE(h->text(QStringLiteral("quick_stage")), QStringLiteral("0"));

@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include <QComboBox>
-#include <QJsonArray>
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QHelpEvent>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -313,7 +313,7 @@ void TestServerLists::serverConnectedToIsOfferedAtTheNextStart()
 {
     QVERIFY(harness->login());
     list("servers")->setCurrentIndex(1);
-    harness->find<QLineEdit>(QStringLiteral("connectionStatus"))->setText(QStringLiteral("connected"));
+    harness->state()->setConnection(WindowState::Connection::Connected);
     list("servers")->setCurrentIndex(2); // chosen, not connected to
 
     harness->window.reset();

@@ -1,5 +1,5 @@
-#include "service/documents.h"
 #include "catalogue/catalogue.h"
+#include "service/documents.h"
 #include "tools/servicesim/documents.h"
 
 #include <QTest>

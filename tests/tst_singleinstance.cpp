@@ -1,5 +1,7 @@
 // One copy per user, with real processes of the program: a second start hands over to the
 // running copy and leaves; a killed copy does not block the next start.
+#include "corvaneversion.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>

@@ -104,7 +104,7 @@ void TestStatusTimer::workerStopIsNeverMirrored()
 
 void TestStatusTimer::workerSuccessWhileIdleIsNotShownAsConnected()
 {
-    d->setText(QStringLiteral("connectionStatus"), QStringLiteral("disconnected"));
+    d->state()->setConnection(WindowState::Connection::Disconnected);
     d->worker()->setStatus(QStringLiteral("connected"));
 
     d->tick(2);
@@ -353,7 +353,7 @@ void TestStatusTimer::expiredAccountIsDisconnectedWhileConnected()
     QVERIFY(d->window()->isMinimized());
     d->harness->balloons.clear();
 
-    d->setText(QStringLiteral("user_enabled"), QStringLiteral("0"));
+    d->state()->setAccountFlag(QStringLiteral("0"));
     d->tick();
 
     QCOMPARE(d->harness->balloonTitles(), QStringList{QStringLiteral("Corvane - Account Expired")});

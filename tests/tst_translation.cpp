@@ -2,10 +2,12 @@
 // logged in, which must keep the lists and the state the client holds.
 #include "app/translations.h"
 #include "testsupport.h"
+#include "windowobservers.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTranslator>
 #include <QtTest>
@@ -21,6 +23,7 @@ private slots:
     void germanStartShowsGermanTexts_data();
     void germanStartShowsGermanTexts();
     void languageChangeBackAndForthKeepsLists();
+    void buyOffersTheOrderPageInAnyLanguage();
 
 private:
     void useLanguage(const QLocale& locale);
@@ -144,6 +147,17 @@ void TestTranslation::languageChangeBackAndForthKeepsLists()
     QCOMPARE(h->text(QStringLiteral("user_plan")), plan);
     QCOMPARE(h->text(QStringLiteral("connectionStatus")), QStringLiteral("disconnected"));
     QVERIFY(h->shown(QStringLiteral("WingetConnected")));
+}
+
+void TestTranslation::buyOffersTheOrderPageInAnyLanguage()
+{
+    OpenedPages pages;
+    h->create();
+    QVERIFY(h->login());
+    h->find<QPushButton>(QStringLiteral("logout"))->click();
+    useLanguage(QLocale(QLocale::English, QLocale::UnitedStates));
+    h->find<QPushButton>(QStringLiteral("buy"))->click();
+    QCOMPARE(pages.urls, QList<QUrl>{QUrl(h->sim.baseUrl() + QStringLiteral("/order/"))});
 }
 
 QTEST_MAIN(TestTranslation)

@@ -1,9 +1,9 @@
 // Self-update: the version check at start, the offer, the download with its progress, and
 // an installer that is started only where the system allows it and trusts it.
-#include "testsupport.h"
 #include "openvpnsupport.h"
-#include "windowobservers.h"
+#include "testsupport.h"
 #include "update/installerdownload.h"
+#include "windowobservers.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 // Self-update: asks the service for the current version at every start and offers it.
+#include "app/logging.h"
 #include "app/lumtarmain.h"
-
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
@@ -28,14 +28,12 @@ void LumtarMain::UpdateCheck()
 
 void LumtarMain::UpdateResponse(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError)
-        return;
-    const std::optional<QByteArray> body = readCappedBody(reply);
+    const std::optional<QByteArray> body = takeReply(reply);
     if (!body)
         return;
     const VersionInfo version = readVersionDocument(*body);
     latestVersion = version.latestVersion;
+    qCDebug(lcUpdate) << "latest version" << latestVersion << "this version" << appVersion;
     updateUrl = version.installerUrl;
     if (latestVersion == appVersion) {
         // A late answer says nothing new; what the login or the secret store said stays readable.

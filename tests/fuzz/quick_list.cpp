@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         const QuickEntry entry = quickEntry(text);
         isKnownProtocol(entry.protocol);
     }
-    quickStageText(QString::number(entries.size()), list);
+    quickStageText(int(entries.size()), list);
     return 0;
 }

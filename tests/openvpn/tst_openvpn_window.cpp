@@ -18,11 +18,10 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include <csignal>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {

@@ -45,11 +45,6 @@ PPPWorker* DialHarness::worker() const
     return window()->worker();
 }
 
-void DialHarness::setText(const QString& lineEdit, const QString& value)
-{
-    harness->find<QLineEdit>(lineEdit)->setText(value);
-}
-
 bool DialHarness::login()
 {
     return harness->login();

@@ -27,7 +27,7 @@ public:
     PPPWorker* worker() const;
     QString text(const QString& name) const { return harness->text(name); }
     bool shown(const QString& name) const { return harness->shown(name); }
-    void setText(const QString& lineEdit, const QString& value);
+    WindowState* state() const { return harness->state(); }
     void tick(int count = 1) { harness->tick(count); }
 
     // Logs alice in through the form.

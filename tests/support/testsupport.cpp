@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>

@@ -2,6 +2,7 @@
 #define CORVANE_TESTSUPPORT_H
 
 #include "app/lumtarmain.h"
+#include "app/windowstate.h"
 #include "service/secretstore_memory.h"
 #include "tools/servicesim/servicesim.h"
 
@@ -67,6 +68,8 @@ public:
     // Builds the window (the constructor sends its requests at once).
     LumtarMain* create();
     template <typename T> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    // Sets up a state the journey has not reached by itself.
+    WindowState* state() const { return window->stateModel(); }
     QString text(const QString& lineEditOrLabel) const;
     bool shown(const QString& widget) const; // not explicitly hidden
     void invoke(const char* slot);

@@ -1,7 +1,6 @@
-# Compiles the program's resource script with the cross resource compiler from the app folder, so
-# its relative paths resolve, and checks that the manifest asking for administrator rights is in.
-execute_process(COMMAND ${WINDRES} corvane.rc -O coff -o ${OUTPUT}
-                WORKING_DIRECTORY ${APP_DIR}
+# Compiles the program's resource script, as CMake made it with the project's version, with the
+# cross resource compiler, and checks that the manifest asking for administrator rights is in.
+execute_process(COMMAND ${WINDRES} ${RC_FILE} -O coff -o ${OUTPUT}
                 RESULT_VARIABLE result
                 OUTPUT_VARIABLE output
                 ERROR_VARIABLE output)

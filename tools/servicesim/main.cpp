@@ -6,9 +6,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <pthread.h>
+
 #include <csignal>
 #include <cstdio>
-#include <pthread.h>
 
 int main(int argc, char* argv[])
 {

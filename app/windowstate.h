@@ -1,0 +1,113 @@
+// The window's state as values. Each setter also writes the value's text into the hidden field
+// the form keeps for it, so anyone reading the form by object name sees the state, but the
+// client itself never reads a field back.
+#ifndef CORVANE_WINDOWSTATE_H
+#define CORVANE_WINDOWSTATE_H
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Ui {
+class LumtarMain;
+}
+
+class WindowState : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The connection as the status timer follows it.
+    enum class Connection
+    {
+        None,         // an attempt is being prepared; the timer ignores it
+        Disconnected, // no attempt: at the start, and after the user, a failure or a teardown ended one
+        InProgress,   // an attempt is under way
+        Connected,    // the tunnel is up and confirmed
+        Error,        // the dial reported a failure not yet taken
+    };
+    Q_ENUM(Connection)
+
+    // The pages that replace one another; exactly one is shown.
+    enum class Page
+    {
+        Login,
+        NewAccount,
+        Tabs,
+        Connecting,
+        Connected,
+        PaymentInProgress,
+    };
+    Q_ENUM(Page)
+
+    // The chosen server, protocol and profile.
+    struct Server
+    {
+        QString name;
+        QString ip;
+        QString assignedIp;
+        QString protocol;
+        QString preSharedKey;
+        QString certificate;
+        QString config;
+    };
+
+    explicit WindowState(Ui::LumtarMain* form, QObject* parent = nullptr);
+
+    Connection connection() const { return connectionState; }
+    void setConnection(Connection state);
+    // The worker's status words that name a connection state.
+    static std::optional<Connection> connectionFromText(const QString& text);
+    static QString connectionText(Connection state);
+
+    // The Quick Connect run: 0 when none runs, otherwise the 1-based entry being tried.
+    int quickStage() const { return stage; }
+    void setQuickStage(int entry);
+    bool quickRunning() const { return stage > 0; }
+    // The service's list of ready-made entries, as it sent it.
+    const QString& quickServers() const { return quickList; }
+    void setQuickServers(const QString& entries);
+
+    const Server& server() const { return chosen; }
+    void setServer(const Server& server);
+    void setServerName(const QString& value);
+    void setServerIp(const QString& value);
+    void setServerAssignedIp(const QString& value);
+    void setServerProtocol(const QString& value);
+    void setServerPreSharedKey(const QString& value);
+    void setServerCertificate(const QString& value);
+    void setServerConfig(const QString& value);
+
+    // What the account details said of the account's right to connect, verbatim.
+    const QString& accountFlag() const { return enabledFlag; }
+    bool accountEnabled() const { return !enabledFlag.isEmpty() && enabledFlag != QLatin1String("0"); }
+    bool accountDisabled() const { return !accountEnabled(); }
+    void setAccountFlag(const QString& flag);
+
+    bool paymentInProgress() const { return paying; }
+    void setPaymentInProgress(bool inProgress);
+
+    int elapsedSeconds() const { return seconds; }
+    void setElapsedSeconds(int value);
+
+    Page page() const { return shown; }
+    void showPage(Page page);
+
+signals:
+    void connectionChanged(WindowState::Connection state);
+
+private:
+    Ui::LumtarMain* ui;
+    Connection connectionState = Connection::Disconnected;
+    int stage = 0;
+    QString quickList;
+    Server chosen;
+    QString enabledFlag;
+    bool paying = false;
+    int seconds = 0;
+    Page shown = Page::Login;
+};
+
+#endif

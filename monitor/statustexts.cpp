@@ -1,0 +1,19 @@
+#include "monitor/statustexts.h"
+
+#include <QCoreApplication>
+
+int fieldNumber(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+QString progressText(int elapsedSeconds)
+{
+    if (elapsedSeconds <= 3)
+        return QString();
+    const int tenths = qMin((elapsedSeconds - 1) / 3, 9);
+    return QCoreApplication::translate("LumtarMain", "connection in progress - ") +
+           QString::number(tenths * 10) + QLatin1Char('%');
+}
