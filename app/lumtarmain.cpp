@@ -181,10 +181,17 @@ LumtarMain::LumtarMain(QWidget* parent)
             SLOT(OpenVPNConnectStage2(QNetworkReply*)));
     currentIpManager = new QNetworkAccessManager(this);
     connect(currentIpManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(SetCurrentIP(QNetworkReply*)));
-    updateManager = new QNetworkAccessManager(this);
-    connect(updateManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(UpdateResponse(QNetworkReply*)));
-    downloadManager = new QNetworkAccessManager(this);
-    connect(downloadManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(downloadFinished(QNetworkReply*)));
+    updater = new Updater(appVersion, QDir::currentPath(), this);
+    updater->setObjectName(QStringLiteral("updater"));
+    connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(UpdateResponse(QNetworkReply*)));
+    connect(updater->installerManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(downloadFinished(QNetworkReply*)));
+    connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
+    connect(updater, &Updater::upToDate, this, &LumtarMain::updateIsCurrent);
+    connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
+    connect(updater, &Updater::failed, this, &LumtarMain::updateFailed);
+    connect(updater, &Updater::installerTrusted, this, &LumtarMain::startInstaller);
 
     statusTimer = new QTimer(this);
     connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));

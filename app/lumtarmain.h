@@ -5,6 +5,7 @@
 #include "connection/connectionengine.h"
 #include "service/secretstore.h"
 #include "update/installer.h"
+#include "update/updater.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <memory>
 
-class InstallerDownload;
 class NoticeGate;
 class PPPWorker;
 class QAction;
@@ -180,14 +180,15 @@ private:
     void handleDrop();
 
     // update
+    void updateIsCurrent();
+    void offerUpdate(const QString& version, bool installsItself);
     void openDownloadPage();
     void startInstallerDownload();
+    void updateFailed(Updater::Failure failure);
     void startInstaller(const QString& path);
 
     Ui::LumtarMain* ui;
     QString appVersion;
-    QNetworkAccessManager* updateManager;
-    QNetworkAccessManager* downloadManager;
     QNetworkAccessManager* loginManager;
     QNetworkAccessManager* userDataManager;
     QNetworkAccessManager* openVpnStage1Manager;
@@ -208,12 +209,7 @@ private:
     PPPWorker* pppWorker;
     QThread* pppThread;
 
-    // update
-    QString latestVersion;
-    QString updateUrl;
-    QNetworkReply* updateReply = nullptr;
-    // Writes the installer reply into its file as it arrives.
-    InstallerDownload* installerDownload = nullptr;
+    Updater* updater;
 
     // The login document as last stored into textBrowser, and what was read from it once.
     // The readers work on these instead of reading the widget back.
