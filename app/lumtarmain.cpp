@@ -8,6 +8,7 @@
 #include "connection/pppworker.h"
 #include "corvaneversion.h"
 #include "service/noticegate.h"
+#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -165,14 +166,21 @@ LumtarMain::LumtarMain(QWidget* parent)
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(trayIconClicked(QSystemTrayIcon::ActivationReason)));
 
-    loginManager = new QNetworkAccessManager(this);
-    connect(loginManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(HasFinished(QNetworkReply*)));
-    userDataManager = new QNetworkAccessManager(this);
-    connect(userDataManager, SIGNAL(finished(QNetworkReply*)), this,
+    serviceClient = new ServiceClient(appVersion, this);
+    serviceClient->setObjectName(QStringLiteral("serviceClient"));
+    connect(serviceClient->loginManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(HasFinished(QNetworkReply*)));
+    connect(serviceClient->accountManager(), SIGNAL(finished(QNetworkReply*)), this,
             SLOT(HasFinishedUserData(QNetworkReply*)));
-    newAccountManager = new QNetworkAccessManager(this);
-    connect(newAccountManager, SIGNAL(finished(QNetworkReply*)), this,
+    connect(serviceClient->newAccountManager(), SIGNAL(finished(QNetworkReply*)), this,
             SLOT(newAccountResponse(QNetworkReply*)));
+    connect(serviceClient, &ServiceClient::loginDocument, this, &LumtarMain::setLoginDocument);
+    connect(serviceClient, &ServiceClient::loginFailed, this, &LumtarMain::loginFailed);
+    connect(serviceClient, &ServiceClient::loginUnreadable, this, &LumtarMain::loginUnreadable);
+    connect(serviceClient, &ServiceClient::loginAnswered, this, &LumtarMain::loginAnswered);
+    connect(serviceClient, &ServiceClient::accountDetails, this, &LumtarMain::showAccountDetails);
+    connect(serviceClient, &ServiceClient::newAccountAnswered, this, &LumtarMain::newAccountAnswered);
+    connect(serviceClient, &ServiceClient::newAccountFailed, this, &LumtarMain::newAccountFailed);
     openVpnStage1Manager = connection->certificateManager();
     connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage1(QNetworkReply*)));

@@ -3,6 +3,7 @@
 
 #include "catalogue/catalogue.h"
 #include "connection/connectionengine.h"
+#include "service/documents.h"
 #include "service/secretstore.h"
 #include "update/installer.h"
 #include "update/updater.h"
@@ -25,6 +26,7 @@ class QProcess;
 class QThread;
 class QTimer;
 class QUrl;
+class ServiceClient;
 class WindowState;
 
 namespace Ui {
@@ -137,6 +139,12 @@ private:
     void retranslateKeepingLists();
 
     // service
+    void loginFailed();
+    void loginUnreadable();
+    void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
+    void showAccountDetails(const QString& document, const service::AccountDetails& details);
+    void newAccountAnswered(const service::NewAccountReply& answer);
+    void newAccountFailed();
     void setLoginDocument(const QString& text);
     void setUserDataDocument(const QString& text);
     void enterSession();
@@ -189,12 +197,10 @@ private:
 
     Ui::LumtarMain* ui;
     QString appVersion;
-    QNetworkAccessManager* loginManager;
-    QNetworkAccessManager* userDataManager;
     QNetworkAccessManager* openVpnStage1Manager;
     QNetworkAccessManager* openVpnStage2Manager;
     QNetworkAccessManager* currentIpManager;
-    QNetworkAccessManager* newAccountManager;
+    ServiceClient* serviceClient;
     WindowState* model;
     QTimer* statusTimer;
     int dragOffsetX;
@@ -223,8 +229,6 @@ private:
     QTimer* secretRetryTimer = nullptr;
     // The buy button offers the order page, not the trial page.
     bool trialUsed = false;
-    // One login request at a time.
-    bool loginInFlight = false;
     // The status line has told the user something about the login; the version check's routine
     // note must not cover it.
     bool loginStatusShown = false;

@@ -7,6 +7,7 @@
 #include "service/network.h"
 #include "service/noticegate.h"
 #include "service/requests.h"
+#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QNetworkAccessManager>
@@ -18,17 +19,17 @@ void LumtarMain::GetUserData()
 {
     if (ui->username->text().isEmpty() || ui->password->text().isEmpty())
         return;
-    getCapped(userDataManager,
-              plainRequest(accountDetailsUrl(ui->username->text(), passwordKey(ui->password->text()))));
+    serviceClient->fetchAccount(ui->username->text(), ui->password->text());
 }
 
 void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
 {
-    const std::optional<QByteArray> body = takeReply(reply);
-    if (!body)
-        return;
-    setUserDataDocument(decodeBody(*body));
-    const AccountDetails details = readAccountDetails(userDataDocument);
+    serviceClient->accountArrived(reply);
+}
+
+void LumtarMain::showAccountDetails(const QString& document, const AccountDetails& details)
+{
+    setUserDataDocument(document);
     QString notice;
     if (details.accepted) {
         ui->user_email->setText(details.position(3));

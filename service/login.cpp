@@ -9,6 +9,7 @@
 #include "service/noticegate.h"
 #include "service/requests.h"
 #include "service/secretstore.h"
+#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QCoreApplication>
@@ -93,7 +94,7 @@ void LumtarMain::on_logout_clicked()
 
 void LumtarMain::Login()
 {
-    if (loginInFlight)
+    if (serviceClient->loginInFlight())
         return;
     autoLoginPending = false;
     const bool fromStore = std::exchange(passwordFromStore, false);
@@ -147,7 +148,7 @@ void LumtarMain::rememberPassword(const QString& user, const QString& password)
                        notRememberedReason(result.status) +
                        tr(". Corvane will ask for it at the next start.");
         // Told after the login's own answer, never on top of its box.
-        if (!loginInFlight)
+        if (!serviceClient->loginInFlight())
             showPasswordNote();
     });
 }
@@ -231,38 +232,35 @@ void LumtarMain::readRememberedPassword()
 void LumtarMain::DoHttpGet()
 {
     ui->authstatus->setText(tr("Wait... login in progress!"));
-    loginInFlight = true;
-    const QUrl url = loginUrl(ui->username->text(), passwordKey(ui->password->text()), appVersion);
-    getCapped(loginManager, noCacheRequest(url));
+    serviceClient->logIn(ui->username->text(), ui->password->text());
 }
 
 void LumtarMain::HasFinished(QNetworkReply* reply)
 {
-    loginInFlight = false;
     loginStatusShown = true;
     const auto noteAfterAnswer = qScopeGuard([this] { showPasswordNote(); });
-    const std::optional<QByteArray> body = takeReply(reply);
-    if (!body) {
-        setLoginDocument(reply->errorString());
-        ui->progressBar->setValue(99);
-        ui->authstatus->setText(tr("Not connected!"));
-        showCritical(QString(), tr(cannotCommunicate));
-        return;
-    }
-    setLoginDocument(decodeBody(*body));
+    serviceClient->loginArrived(reply);
+}
+
+void LumtarMain::loginFailed()
+{
+    ui->progressBar->setValue(99);
+    ui->authstatus->setText(tr("Not connected!"));
+    showCritical(QString(), tr(cannotCommunicate));
+}
+
+void LumtarMain::loginUnreadable()
+{
+    ui->progressBar->setValue(99);
+    ui->authstatus->setText(tr("Not connected!"));
+    showCritical(QString(), tr(cannotCommunicate) + tr("\n\nThe service's answer could not be read."));
+}
+
+void LumtarMain::loginAnswered(const QVector<LoginVerdict>& verdicts)
+{
     ui->progressBar->setValue(100);
     ui->statuslabel->setText(tr("Login complete!"));
-
     ui->statuslabel->setText(tr("start XML parse..."));
-    const QVector<LoginVerdict> verdicts = loginVerdicts(loginDocument);
-    qCDebug(lcService) << "login answer:" << body->size() << "bytes," << verdicts.size() << "verdicts";
-    if (verdicts.isEmpty()) {
-        // A captive portal's page, a proxy's error, plain text: nothing the service said.
-        ui->progressBar->setValue(99);
-        ui->authstatus->setText(tr("Not connected!"));
-        showCritical(QString(), tr(cannotCommunicate) + tr("\n\nThe service's answer could not be read."));
-        return;
-    }
     for (const LoginVerdict verdict : verdicts) {
         ui->statuslabel->setText(tr("Getting response!"));
         if (verdict == LoginVerdict::Refused) {

@@ -6,6 +6,7 @@
 #include "service/endpoints.h"
 #include "service/network.h"
 #include "service/requests.h"
+#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QDesktopServices>
@@ -59,9 +60,7 @@ void LumtarMain::on_CreateAccountBtn_clicked()
                      tr("Missing information. Please enter firstname, lastname and your email address."));
         return;
     }
-    const QUrl url =
-        newAccountUrl(ui->NewFirstname->text(), ui->NewLastname->text(), ui->NewEmail->text(), appVersion);
-    getCapped(newAccountManager, noCacheRequest(url));
+    serviceClient->createAccount(ui->NewFirstname->text(), ui->NewLastname->text(), ui->NewEmail->text());
     ui->loading->show();
     ui->CreateAccountBtn->setEnabled(false);
 }
@@ -69,26 +68,30 @@ void LumtarMain::on_CreateAccountBtn_clicked()
 void LumtarMain::newAccountResponse(QNetworkReply* reply)
 {
     ui->loading->hide();
-    const std::optional<QByteArray> body = takeReply(reply);
-    if (!body) {
-        showCritical(tr("Error"),
-                     tr("Unable to process your request at this time. Please check your internet "
-                        "connection and if all is ok, please try to create new account again later."));
-    } else {
-        const NewAccountReply answer = readNewAccountReply(decodeBody(*body));
-        if (answer.created) {
-            showInformation(tr("New Account Created"),
-                            tr("Account has been created. Username and password have been sent to "
-                               "your email address."));
-            on_create_account_cancel_clicked();
-            ui->username->setText(answer.userName);
-            ui->autologin->setChecked(true);
-            ui->password->setFocus(Qt::OtherFocusReason);
-        } else {
-            showCritical(tr("New Account Error"), answer.message);
-        }
-    }
+    serviceClient->newAccountArrived(reply);
     ui->CreateAccountBtn->setEnabled(true);
+}
+
+void LumtarMain::newAccountFailed()
+{
+    showCritical(tr("Error"),
+                 tr("Unable to process your request at this time. Please check your internet "
+                    "connection and if all is ok, please try to create new account again later."));
+}
+
+void LumtarMain::newAccountAnswered(const NewAccountReply& answer)
+{
+    if (!answer.created) {
+        showCritical(tr("New Account Error"), answer.message);
+        return;
+    }
+    showInformation(tr("New Account Created"),
+                    tr("Account has been created. Username and password have been sent to "
+                       "your email address."));
+    on_create_account_cancel_clicked();
+    ui->username->setText(answer.userName);
+    ui->autologin->setChecked(true);
+    ui->password->setFocus(Qt::OtherFocusReason);
 }
 
 void LumtarMain::on_create_account_cancel_clicked()

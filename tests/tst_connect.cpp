@@ -179,6 +179,8 @@ void TestConnect::disconnectReturnsToTheIdlePage()
     QVERIFY(d->connectNow());
     const RasHandle connection = d->worker()->rasConnection.load();
     d->harness->find<QComboBox>(QStringLiteral("servers"))->setCurrentIndex(1);
+    // The account refresh the disconnect asks for would rewrite the status line.
+    d->harness->sim.setFault(QStringLiteral("/AppUserInfoV2"), Fault::neverAnswer());
 
     d->harness->invoke("on_disconnect_clicked");
 

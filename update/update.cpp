@@ -1,6 +1,7 @@
 // Self-update: the window's slots hand the work to the updater and tell the user what it reports.
 #include "app/lumtarmain.h"
 #include "service/endpoints.h"
+#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 #include "update/installer.h"
 #include "update/updater.h"
@@ -35,7 +36,7 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
 void LumtarMain::updateIsCurrent()
 {
     // A late answer says nothing new; what the login or the secret store said stays readable.
-    if (!loginInFlight && !loginStatusShown)
+    if (!serviceClient->loginInFlight() && !loginStatusShown)
         ui->authstatus->setText(tr("application up to date"));
 }
 

@@ -1,0 +1,72 @@
+#include "service/serviceclient.h"
+
+#include "app/logging.h"
+#include "service/network.h"
+#include "service/requests.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+using namespace service;
+
+ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent)
+    : QObject(parent), version(clientVersion), logins(new QNetworkAccessManager(this)),
+      accounts(new QNetworkAccessManager(this)), newAccounts(new QNetworkAccessManager(this))
+{
+}
+
+void ServiceClient::logIn(const QString& user, const QString& password)
+{
+    loggingIn = true;
+    getCapped(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)));
+}
+
+void ServiceClient::loginArrived(QNetworkReply* reply)
+{
+    loggingIn = false;
+    const std::optional<QByteArray> body = takeReply(reply);
+    if (!body) {
+        emit loginDocument(reply->errorString());
+        emit loginFailed();
+        return;
+    }
+    const QString document = decodeBody(*body);
+    // First, so that the window starts reading the server list while the verdicts are read.
+    emit loginDocument(document);
+    const QVector<LoginVerdict> verdicts = loginVerdicts(document);
+    qCDebug(lcService) << "login answer:" << body->size() << "bytes," << verdicts.size() << "verdicts";
+    // A captive portal's page, a proxy's error, plain text: nothing the service said.
+    if (verdicts.isEmpty())
+        emit loginUnreadable();
+    else
+        emit loginAnswered(verdicts);
+}
+
+void ServiceClient::fetchAccount(const QString& user, const QString& password)
+{
+    getCapped(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))));
+}
+
+void ServiceClient::accountArrived(QNetworkReply* reply)
+{
+    const std::optional<QByteArray> body = takeReply(reply);
+    if (!body)
+        return;
+    const QString document = decodeBody(*body);
+    emit accountDetails(document, readAccountDetails(document));
+}
+
+void ServiceClient::createAccount(const QString& firstName, const QString& lastName, const QString& email)
+{
+    getCapped(newAccounts, noCacheRequest(newAccountUrl(firstName, lastName, email, version)));
+}
+
+void ServiceClient::newAccountArrived(QNetworkReply* reply)
+{
+    const std::optional<QByteArray> body = takeReply(reply);
+    if (!body) {
+        emit newAccountFailed();
+        return;
+    }
+    emit newAccountAnswered(readNewAccountReply(decodeBody(*body)));
+}

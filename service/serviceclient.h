@@ -1,0 +1,60 @@
+// The service client as a component: the login, account-details and new-account requests, each
+// with its own network manager, and their answers read into values. It shows nothing; the
+// window shows what it reports.
+#ifndef CORVANE_SERVICECLIENT_H
+#define CORVANE_SERVICECLIENT_H
+
+#include "service/documents.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+class ServiceClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    ServiceClient(const QString& clientVersion, QObject* parent = nullptr);
+
+    // Each manager's finished signal goes to exactly one of the window's reply slots.
+    QNetworkAccessManager* loginManager() const { return logins; }
+    QNetworkAccessManager* accountManager() const { return accounts; }
+    QNetworkAccessManager* newAccountManager() const { return newAccounts; }
+
+    // One login request at a time.
+    bool loginInFlight() const { return loggingIn; }
+    void logIn(const QString& user, const QString& password);
+    // Reports loginDocument() with what came (or the network's error text), then exactly one of
+    // loginFailed(), loginUnreadable() or loginAnswered().
+    void loginArrived(QNetworkReply* reply);
+
+    void fetchAccount(const QString& user, const QString& password);
+    // Reports accountDetails() for a readable answer; failed requests stay silent.
+    void accountArrived(QNetworkReply* reply);
+
+    void createAccount(const QString& firstName, const QString& lastName, const QString& email);
+    // Reports newAccountAnswered() or newAccountFailed().
+    void newAccountArrived(QNetworkReply* reply);
+
+signals:
+    void loginDocument(const QString& text);
+    void loginFailed();
+    void loginUnreadable();
+    void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
+    void accountDetails(const QString& document, const service::AccountDetails& details);
+    void newAccountAnswered(const service::NewAccountReply& reply);
+    void newAccountFailed();
+
+private:
+    QString version;
+    QNetworkAccessManager* logins;
+    QNetworkAccessManager* accounts;
+    QNetworkAccessManager* newAccounts;
+    bool loggingIn = false;
+};
+
+#endif
