@@ -233,6 +233,7 @@ void VpnSession::onVpnState(const QDBusMessage& message)
     const QVariantList args = message.arguments();
     if (activeConnection.isEmpty() || message.path() != activeConnection || args.size() < 2)
         return;
+    qCDebug(lcNm) << "VPN state" << args.at(0).toUInt() << "reason" << args.at(1).toUInt();
     emit vpnStateChanged(args.at(0).toUInt(), args.at(1).toUInt());
 }
 

@@ -41,9 +41,7 @@ QString vpnReasonText(std::uint32_t reason)
             "LumtarMain", "The network this computer uses went away, and the VPN connection with it. ");
         break;
     case ReasonServiceStopped:
-        text = QT_TRANSLATE_NOOP("LumtarMain",
-                                 "The system's VPN service stopped while connecting. For PPTP and L2TP this "
-                                 "system needs PPP support (the ppp kernel module); otherwise use OpenVPN. ");
+        text = QT_TRANSLATE_NOOP("LumtarMain", "The system's VPN service stopped while connecting. ");
         break;
     case ReasonIpConfigInvalid:
         text = QT_TRANSLATE_NOOP("LumtarMain",
@@ -88,7 +86,17 @@ QString vpnResultText(std::uint32_t result)
         return QCoreApplication::translate(
             "LumtarMain", "NetworkManager did not start the VPN connection: it needs a working network "
                           "connection and its plugin for this protocol. ");
-    return vpnReasonText(result - resultBase);
+    const std::uint32_t reason = result - resultBase;
+    // PPTP and L2TP end this way when the server does not answer or the system cannot run PPP;
+    // the service does not tell which.
+    if (reason == ReasonUnknown || reason == ReasonNone || reason == ReasonServiceStopped ||
+        reason == ReasonServiceStartFailed)
+        return QCoreApplication::translate(
+            "LumtarMain",
+            "The system's VPN service could not make the connection: the server did not "
+            "answer, or this system lacks the PPP support (the ppp kernel module) that PPTP and "
+            "L2TP need. Please try again later, choose another server or use OpenVPN. ");
+    return vpnReasonText(reason);
 }
 
 } // namespace nm

@@ -102,8 +102,10 @@ CONF
             mount --bind '$dir/ipsec.d' /etc/ipsec.d &&
             mount --bind '$dir/ipsec.secrets' /etc/ipsec.secrets &&
             exec setsid NetworkManager --debug --config='$dir/NetworkManager.conf' \
-                --config-dir='$dir/conf.d' --pid-file='$dir/nm.pid'" \
+                --config-dir='$dir/conf.d'" \
         >"$dir/nm.log" 2>&1 </dev/null &
+    # The chain execs into the daemon: this is its process id.
+    echo $! >"$dir/nm.pid"
     wait_for 100 bus_has_nm "$dir" || die "NetworkManager does not answer on the private bus (see $dir/nm.log)"
     # A device the daemon found configured is only watched; the base connection takes it over.
     DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" nmcli --wait 30 connection up lab-base >/dev/null ||
@@ -120,8 +122,8 @@ cmd_down() {
     labdir=$(bash "$LAB" dir "$name")
     dir="$labdir/nm"
     [[ -d "$dir" ]] || return 0
-    # The daemon first, so that it takes its VPN plugins and their programs with it.
-    for f in nm.pid bus.pid; do
+    # The daemon first, so that it takes its VPN plugins with it; then what they left running.
+    for f in nm.pid run/starter.charon.pid run/charon.pid run/xl2tpd.pid bus.pid; do
         pid=$(cat "$dir/$f" 2>/dev/null || true)
         if [[ "$pid" =~ ^[0-9]+$ ]]; then
             kill -TERM "$pid" 2>/dev/null || true
