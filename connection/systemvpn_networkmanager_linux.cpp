@@ -6,6 +6,7 @@
 #include "connection/systemvpn.h"
 
 #include <QFile>
+#include <QTemporaryFile>
 #include <QLoggingCategory>
 
 namespace {
@@ -21,7 +22,7 @@ public:
     bool start(const QString& configPath, const QString& caPath, const QString& userName,
                const QString& password, QString* error) override
     {
-        const nm::ImportedVpn imported = nm::importOpenVpnConfig(QFile::encodeName(configPath).toStdString());
+        const nm::ImportedVpn imported = importWithCa(configPath, caPath);
         if (!imported.ok) {
             *error = QString::fromStdString(imported.error);
             return false;
@@ -43,6 +44,22 @@ public:
     void stop() override { session.stop(); }
 
 private:
+    // The importer wants the CA named in the file; ours comes apart from the configuration, which
+    // has passed the check already, so the copy that is read names it at the end.
+    static nm::ImportedVpn importWithCa(const QString& configPath, const QString& caPath)
+    {
+        QFile config(configPath);
+        QTemporaryFile copy(configPath + QStringLiteral(".XXXXXX"));
+        if (!config.open(QIODevice::ReadOnly) || !copy.open()) {
+            nm::ImportedVpn failed;
+            failed.error = "cannot read the configuration";
+            return failed;
+        }
+        copy.write(config.readAll() + "\nca " + QFile::encodeName(caPath) + '\n');
+        copy.flush();
+        return nm::importOpenVpnConfig(QFile::encodeName(copy.fileName()).toStdString());
+    }
+
     void vpnState(uint state, uint reason)
     {
         switch (nm::vpnOutcome(state)) {

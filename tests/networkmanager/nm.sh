@@ -92,6 +92,10 @@ CONF
         --address="unix:path=$dir/bus" --nofork --nopidfile --print-pid=3 3>"$dir/bus.pid" \
         >"$dir/bus.log" 2>&1 </dev/null &
     wait_for 50 test -S "$dir/bus" || die "the private system bus did not start (see $dir/bus.log)"
+    # Helpers the VPN plugins run (OpenVPN's up script) find the bus at its usual place, which in
+    # the daemon's mount namespace is this one.
+    mkdir -p "$dir/run/dbus"
+    ln -s "$dir/bus" "$dir/run/dbus/system_bus_socket"
 
     # /run, the state folder and the IPsec secrets are the daemon's own: nothing reaches the host's.
     ip netns exec "$LAB_CLIENT_NS" env DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" \
