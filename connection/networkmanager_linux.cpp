@@ -1,5 +1,7 @@
 #include "connection/networkmanager_linux.h"
 
+#include "connection/nmvpnstate.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -85,7 +87,7 @@ public:
         call << agentId;
         const QDBusMessage reply = bus().call(call);
         if (reply.type() == QDBusMessage::ErrorMessage)
-            qCWarning(lcNm) << "secret agent not registered:" << reply.errorMessage();
+            qCDebug(lcNm) << "secret agent not registered:" << reply.errorMessage();
     }
 
     void forget(const QString& uuid)
@@ -153,13 +155,16 @@ bool available()
     return connection.isConnected() && connection.interface()->isServiceRegistered(service).value();
 }
 
-VpnSession::VpnSession(QObject* parent) : QObject(parent)
+VpnSession::VpnSession(QObject* parent) : QObject(parent), pluginFailure(noPluginFailure)
 {
     registerTypes();
     // Any path: the active connection's path is known only once activation has begun, and its
     // first states may come before that answer.
     bus().connect(service, QString(), service + QStringLiteral(".VPN.Connection"),
                   QStringLiteral("VpnStateChanged"), this, SLOT(onVpnState(QDBusMessage)));
+    // A plugin says why it failed only here; the client runs one attempt at a time.
+    bus().connect(QString(), QString(), service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Failure"),
+                  this, SLOT(onPluginFailure(uint)));
 }
 
 VpnSession::~VpnSession()
@@ -170,6 +175,7 @@ VpnSession::~VpnSession()
 bool VpnSession::start(const VpnProfile& profile, QString* error)
 {
     stop();
+    pluginFailure = noPluginFailure;
     uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QVariantMap connection{{QStringLiteral("id"), profile.name},
                            {QStringLiteral("uuid"), uuid},
@@ -233,8 +239,17 @@ void VpnSession::onVpnState(const QDBusMessage& message)
     const QVariantList args = message.arguments();
     if (activeConnection.isEmpty() || message.path() != activeConnection || args.size() < 2)
         return;
-    qCDebug(lcNm) << "VPN state" << args.at(0).toUInt() << "reason" << args.at(1).toUInt();
-    emit vpnStateChanged(args.at(0).toUInt(), args.at(1).toUInt());
+    const uint state = args.at(0).toUInt();
+    const uint reason = args.at(1).toUInt();
+    qCDebug(lcNm) << "VPN state" << state << "reason" << reason << "plugin failure" << pluginFailure;
+    emit vpnStateChanged(state,
+                         vpnOutcome(state) == Outcome::Ended ? vpnEndReason(reason, pluginFailure) : reason);
+}
+
+void VpnSession::onPluginFailure(uint failure)
+{
+    if (!activeConnection.isEmpty() && pluginFailure == noPluginFailure)
+        pluginFailure = failure;
 }
 
 } // namespace nm

@@ -51,11 +51,13 @@ signals:
 
 private slots:
     void onVpnState(const QDBusMessage& message);
+    void onPluginFailure(uint failure);
 
 private:
     QString settingsPath;
     QString activeConnection;
     QString uuid;
+    uint pluginFailure;
 };
 
 } // namespace nm

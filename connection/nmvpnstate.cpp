@@ -17,6 +17,12 @@ Outcome vpnOutcome(std::uint32_t state)
     }
 }
 
+std::uint32_t vpnEndReason(std::uint32_t reason, std::uint32_t pluginFailure)
+{
+    const bool vague = reason == ReasonUnknown || reason == ReasonNone || reason == ReasonServiceStopped;
+    return vague && pluginFailure == pluginLoginFailed ? std::uint32_t(ReasonLoginFailed) : reason;
+}
+
 std::uint32_t vpnResult(std::uint32_t reason)
 {
     // An unknown future reason must not land on resultNotStarted or beyond.

@@ -45,6 +45,14 @@ constexpr std::uint32_t resultBase = 20100;
 // NetworkManager refused to take or to start the connection (no base network, no plugin).
 constexpr std::uint32_t resultNotStarted = 20150;
 
+// NMVpnPluginFailure, as a plugin's Failure signal carries it; noPluginFailure when none came.
+constexpr std::uint32_t pluginLoginFailed = 0;
+constexpr std::uint32_t noPluginFailure = 0xffffffff;
+
+// The reason an ended attempt is told by: NetworkManager passes a plugin's refused login on as
+// an unknown reason or a stopped service, so the plugin's own word wins there.
+std::uint32_t vpnEndReason(std::uint32_t reason, std::uint32_t pluginFailure);
+
 enum class Outcome
 {
     Progress, // still on its way
