@@ -76,18 +76,22 @@ public:
             loop.exec();
         }
 
-        std::lock_guard<std::mutex> locker(lock);
-        Dial& dial = dials[handle];
-        dial.loop = nullptr;
-        if (dial.hungUp && result == ras::success)
-            result = ras::errorUserDisconnection;
+        {
+            std::lock_guard<std::mutex> locker(lock);
+            Dial& dial = dials[handle];
+            dial.loop = nullptr;
+            if (dial.hungUp && result == ras::success)
+                result = ras::errorUserDisconnection;
+            if (result != ras::success)
+                dials.erase(handle);
+            else if (QCoreApplication::instance())
+                // The hang-up comes from the window's thread; this thread may be gone by then.
+                session->moveToThread(QCoreApplication::instance()->thread());
+        }
         if (result != ras::success) {
+            // Outside the lock: the daemon's answers may take a while, and a hang-up must not wait.
             session->stop();
             delete session;
-            dials.erase(handle);
-        } else if (QCoreApplication::instance()) {
-            // The hang-up comes from the window's thread; this thread may be gone by then.
-            session->moveToThread(QCoreApplication::instance()->thread());
         }
         return result;
     }
