@@ -5,6 +5,8 @@
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -25,6 +27,7 @@ private slots:
     void cleanup() { harness.reset(); }
     void connectsAppliesNameServerAndLeavesNothing();
     void refusedPasswordIsToldAtOnce();
+    void tunnelEndedOutsideGoesDownTheDropPath();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
@@ -121,6 +124,25 @@ void TestNmOpenVpn::refusedPasswordIsToldAtOnce()
              qPrintable(harness->boxes.at(0).text));
     QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
     QTRY_COMPARE(vpnConnections(), QStringList());
+}
+
+void TestNmOpenVpn::tunnelEndedOutsideGoesDownTheDropPath()
+{
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"));
+    // The redial waits; this test looks at the drop alone.
+    harness->window->redialPausesOverrideMs = 60000;
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    QCOMPARE(vpnConnections().size(), 1);
+    // As when the connection is removed in the desktop's network settings.
+    const QDBusMessage removed = QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall("org.freedesktop.NetworkManager", vpnConnections().at(0),
+                                       "org.freedesktop.NetworkManager.Settings.Connection", "Delete"));
+    QCOMPARE(removed.type(), QDBusMessage::ReplyMessage);
+    QTRY_VERIFY_WITH_TIMEOUT(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")),
+                             3000);
+    QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
 }
 
 QTEST_MAIN(TestNmOpenVpn)
