@@ -40,6 +40,13 @@ base_active() { # dir
         string:PrimaryConnection | grep -q ActiveConnection/
 }
 
+started_up() { # dir
+    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$1/bus" dbus-send --system --print-reply \
+        --dest=org.freedesktop.NetworkManager /org/freedesktop/NetworkManager \
+        org.freedesktop.DBus.Properties.Get string:org.freedesktop.NetworkManager \
+        string:Startup | grep -q 'boolean false'
+}
+
 cmd_up() {
     local name=$1 labdir dir veth
     [[ $EUID -eq 0 ]] || die "needs root (namespaces, bind mounts)"
@@ -114,6 +121,7 @@ CONF
     # A device the daemon found configured is only watched; the base connection takes it over.
     DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" nmcli --wait 30 connection up lab-base >/dev/null ||
         die "the lab's base connection did not activate (see $dir/nm.log)"
+    wait_for 100 started_up "$dir" || die "NetworkManager did not finish starting (see $dir/nm.log)"
     wait_for 100 base_active "$dir" || die "the lab's base connection did not activate (see $dir/nm.log)"
     echo "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$dir/bus" >"$dir/nm.env"
     trap - EXIT
