@@ -7,12 +7,14 @@
 #include "connection/openvpnprocess.h"
 #include "connection/pathsafety.h"
 #include "connection/pppworker.h"
+#include "connection/systemvpn.h"
 #include "service/network.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -96,6 +98,8 @@ ConnectionEngine::~ConnectionEngine()
     if (pppThread->isRunning())
         pppThread->quit();
     ++attempt;
+    if (systemVpn)
+        systemVpn->stop();
     // Here the client may wait: each program gets its polite stop, then the kill.
     if (channel && channel->device())
         send(QByteArrayLiteral("signal SIGTERM"));
@@ -251,6 +255,11 @@ void ConnectionEngine::launchProgram()
              QCoreApplication::translate("LumtarMain", "the user name or password holds a line end"));
         return;
     }
+    // The system's service runs it with the system's rights, DNS and routes where it answers.
+    if (SystemOpenVpn* service = makeSystemOpenVpn(this)) {
+        launchThroughSystem(service);
+        return;
+    }
     endLeftoverOpenVpn(openVpnFiles.privateFolder);
 
     if (openVpnProcess->state() == QProcess::NotRunning)
@@ -323,6 +332,44 @@ void ConnectionEngine::launchProgram()
         program->write(input);
     writeOpenVpnPidFile(openVpnFiles.privateFolder, program->processId(), openVpnFiles.privateFolder);
     channel->programStarted();
+}
+
+void ConnectionEngine::launchThroughSystem(SystemOpenVpn* service)
+{
+    systemVpn = service;
+    const quint64 thisAttempt = attempt;
+    connect(service, &SystemOpenVpn::progressed, this,
+            [this, thisAttempt](SystemOpenVpn::Progress progress, bool loginFailed, const QString& detail) {
+                if (thisAttempt != attempt)
+                    return;
+                emit logLine(QStringLiteral("NetworkManager: ") + QVariant::fromValue(progress).toString() +
+                             (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
+                switch (progress) {
+                case SystemOpenVpn::Progress::Connecting:
+                    if (currentState == State::Starting)
+                        setState(State::Connecting);
+                    break;
+                case SystemOpenVpn::Progress::Up:
+                    setState(State::TunnelUp);
+                    emit tunnelUp();
+                    break;
+                case SystemOpenVpn::Progress::Ended:
+                    fail(loginFailed ? Reason::AuthFailed : Reason::Fatal, detail);
+                    break;
+                }
+            });
+    setState(State::Starting);
+    emit logLine(QStringLiteral("Starting OpenVPN through NetworkManager"));
+    const auto file = [this](const QString& name) {
+        return QFileInfo(openVpnFiles.workFolder + QLatin1Char('/') + name).absoluteFilePath();
+    };
+    QString error;
+    if (!service->start(file(configName), file(certificateName), current.userName, current.password,
+                        &error) &&
+        thisAttempt == attempt) {
+        removeWorkFiles();
+        fail(Reason::ProgramNotStarted, error);
+    }
 }
 
 void ConnectionEngine::channelConnected()
@@ -447,6 +494,12 @@ void ConnectionEngine::setState(State state)
 
 void ConnectionEngine::stopProgram()
 {
+    if (systemVpn) {
+        disconnect(systemVpn, nullptr, this, nullptr);
+        systemVpn->stop();
+        systemVpn->deleteLater();
+        systemVpn = nullptr;
+    }
     logFile.reset();
     QProcess* program = openVpnProcess;
     disconnect(program, nullptr, this, nullptr);

@@ -15,6 +15,7 @@
 class ManagementChannel;
 class PPPWorker;
 class QFile;
+class SystemOpenVpn;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QProcess;
@@ -127,6 +128,7 @@ private:
     bool downloadIsCurrent(QNetworkReply* reply) const;
     QNetworkReply* fetch(QNetworkAccessManager* manager, const QString& address);
     void launchProgram();
+    void launchThroughSystem(SystemOpenVpn* service);
     void channelConnected();
     void readChannel();
     void handleLine(const QByteArray& line);
@@ -147,6 +149,8 @@ private:
     QNetworkAccessManager* openVpnStage1Manager;
     QNetworkAccessManager* openVpnStage2Manager;
     std::unique_ptr<ManagementChannel> channel;
+    // The system's VPN service running this attempt instead of the program, or null.
+    SystemOpenVpn* systemVpn = nullptr;
     std::unique_ptr<QFile> logFile;
     ManagementLineReader lineReader;
     OpenVpnRequest current;

@@ -157,8 +157,13 @@ public:
 // at once with ras::errorDialUpUnavailable. Which file provides it is the build's choice.
 std::unique_ptr<DialUp> makePlatformDialUp();
 
+// The system's VPN service behind the same calls (NetworkManager on Linux) when it answers now,
+// otherwise null.
+std::unique_ptr<DialUp> makeSystemDialUp();
+
 // The implementation the client uses: a simulated phone book when CORVANE_SIMULATED_DIALUP is
-// "1", otherwise the platform's. Chosen once per process.
+// "1", otherwise the system's VPN service when it answers, otherwise the platform's. Chosen once
+// per process.
 DialUp& selectedDialUp();
 
 // Lets tests put their own implementation in place of the selected one (nullptr undoes it).

@@ -15,6 +15,8 @@ std::unique_ptr<DialUp> choose()
     const char* simulated = std::getenv("CORVANE_SIMULATED_DIALUP");
     if (simulated && std::strcmp(simulated, "1") == 0)
         return SimulatedDialUp::fromEnvironment();
+    if (std::unique_ptr<DialUp> system = makeSystemDialUp())
+        return system;
     return makePlatformDialUp();
 }
 

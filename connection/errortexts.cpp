@@ -1,6 +1,7 @@
 #include "connection/errortexts.h"
 
 #include "connection/dialup.h"
+#include "connection/nmvpnstate.h"
 
 #include <QCoreApplication>
 
@@ -457,6 +458,8 @@ const char* find(const ErrorText* begin, const ErrorText* end, int code)
 
 QString pppErrorText(int code)
 {
+    if (code >= 0 && nm::isVpnResult(std::uint32_t(code)))
+        return nm::vpnResultText(std::uint32_t(code));
     const char* text = find(std::begin(rasTexts), std::end(rasTexts), code);
     if (!text)
         text = find(std::begin(ownTexts), std::end(ownTexts), code);

@@ -8,6 +8,7 @@ packages=(
     libcpp-httplib-dev
     qtkeychain-qt5-dev libqt5keychain1 libsecret-1-0 gnome-keyring dbus dbus-x11
     openvpn openssl iproute2 python3
+    network-manager network-manager-openvpn network-manager-pptp network-manager-l2tp libnm-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool
     linux-perf

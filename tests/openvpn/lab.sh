@@ -20,6 +20,8 @@ readonly SERVER_IP=198.18.0.1
 readonly CLIENT_IP=198.18.0.2
 readonly ECHO_IP=198.18.100.1
 readonly TUNNEL_SERVER_IP=198.19.0.1
+# The name server the server pushes; nothing answers there, a client only has to apply it.
+readonly DNS_IP=198.18.100.53
 readonly PORT=1194
 # The system's own interpreter: wrappers such as pyenv shims take seconds to start.
 PYTHON=$(command -v /usr/bin/python3 || command -v python3 || true)
@@ -116,6 +118,7 @@ server 198.19.0.0 255.255.255.0 nopool
 client-config-dir $dir/ccd
 ccd-exclusive
 push "route $ECHO_IP 255.255.255.255"
+push "dhcp-option DNS $DNS_IP"
 ca $dir/ca.crt
 cert $dir/server.crt
 key $dir/server.key
@@ -216,6 +219,7 @@ cmd_up() {
         echo "LAB_CLIENT_IP=$CLIENT_IP"
         echo "LAB_TUNNEL_SERVER_IP=$TUNNEL_SERVER_IP"
         echo "LAB_ECHO_URL=http://$ECHO_IP/ip/"
+        echo "LAB_DNS_IP=$DNS_IP"
         for entry in "${USERS[@]}"; do
             IFS=: read -r user pass address <<<"$entry"
             echo "LAB_USER_${user^^}=$user"

@@ -1,0 +1,257 @@
+#include "connection/networkmanager_linux.h"
+
+#include "connection/nmvpnstate.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QThread>
+#include <QUuid>
+
+#include <pwd.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcNm, "corvane.connection.networkmanager")
+
+using SettingsMap = QMap<QString, QVariantMap>;
+Q_DECLARE_METATYPE(SettingsMap)
+Q_DECLARE_METATYPE(nm::StringMap)
+
+namespace nm {
+namespace {
+
+const QString service = QStringLiteral("org.freedesktop.NetworkManager");
+const QString rootPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString agentPath = QStringLiteral("/org/freedesktop/NetworkManager/SecretAgent");
+const QString agentId = QStringLiteral("org.corvane.client");
+// NM_SETTINGS_ADD_CONNECTION2_FLAG_IN_MEMORY | _BLOCK_AUTOCONNECT: never on disk, never by itself.
+constexpr uint addInMemory = 0x2 | 0x20;
+// NM_SETTING_SECRET_FLAG_AGENT_OWNED: NetworkManager asks the agent each time and keeps nothing.
+const QString agentOwned = QStringLiteral("1");
+// NM_SECRET_AGENT_GET_SECRETS_FLAG_REQUEST_NEW: the secrets given were refused.
+constexpr uint requestNew = 0x2;
+
+QDBusConnection bus()
+{
+    return QDBusConnection::systemBus();
+}
+
+void registerTypes()
+{
+    static const bool done = [] {
+        qDBusRegisterMetaType<SettingsMap>();
+        qDBusRegisterMetaType<StringMap>();
+        return true;
+    }();
+    Q_UNUSED(done)
+}
+
+// Answers NetworkManager's requests for the secrets of the client's own connections, from
+// memory. Lives on the application's thread, which never blocks for long.
+class SecretAgent : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.NetworkManager.SecretAgent")
+
+public:
+    static SecretAgent& instance()
+    {
+        static SecretAgent* agent = [] {
+            auto* created = new SecretAgent;
+            if (QCoreApplication::instance())
+                created->moveToThread(QCoreApplication::instance()->thread());
+            bus().registerObject(agentPath, created, QDBusConnection::ExportAllSlots);
+            return created;
+        }();
+        return *agent;
+    }
+
+    // Registers again each time: NetworkManager forgets agents when it restarts.
+    void provide(const QString& uuid, const StringMap& secrets)
+    {
+        {
+            QMutexLocker locker(&lock);
+            table.insert(uuid, secrets);
+        }
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, rootPath + QStringLiteral("/AgentManager"), service + QStringLiteral(".AgentManager"),
+            QStringLiteral("Register"));
+        call << agentId;
+        const QDBusMessage reply = bus().call(call);
+        if (reply.type() == QDBusMessage::ErrorMessage)
+            qCDebug(lcNm) << "secret agent not registered:" << reply.errorMessage();
+    }
+
+    void forget(const QString& uuid)
+    {
+        QMutexLocker locker(&lock);
+        table.remove(uuid);
+    }
+
+public slots:
+    SettingsMap GetSecrets(const SettingsMap& connection, const QDBusObjectPath&, const QString& settingName,
+                           const QStringList&, uint flags)
+    {
+        const QString uuid =
+            connection.value(QStringLiteral("connection")).value(QStringLiteral("uuid")).toString();
+        StringMap secrets;
+        bool known = false;
+        {
+            QMutexLocker locker(&lock);
+            known = table.contains(uuid);
+            secrets = table.value(uuid);
+        }
+        if (!known || settingName != QLatin1String("vpn") || (flags & requestNew)) {
+            // Asking again means the server refused them: no other answer is better.
+            sendErrorReply(QStringLiteral("org.freedesktop.NetworkManager.SecretAgent.NoSecrets"),
+                           QStringLiteral("no secrets for this connection"));
+            return {};
+        }
+        QVariantMap vpn;
+        vpn.insert(QStringLiteral("secrets"), QVariant::fromValue(secrets));
+        return {{QStringLiteral("vpn"), vpn}};
+    }
+    void CancelGetSecrets(const QDBusObjectPath&, const QString&) {}
+    // Nothing is kept anywhere but in this table.
+    void SaveSecrets(const SettingsMap&, const QDBusObjectPath&) {}
+    void DeleteSecrets(const SettingsMap&, const QDBusObjectPath&) {}
+
+private:
+    SecretAgent() = default;
+
+    QMutex lock;
+    QMap<QString, StringMap> table;
+};
+
+QString userPermission()
+{
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry ? QStringLiteral("user:") + QString::fromLocal8Bit(entry->pw_name) : QString();
+}
+
+QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                  const QVariantList& args)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(args);
+    return bus().call(message, QDBus::Block, 15000);
+}
+
+} // namespace
+
+bool available()
+{
+    if (qgetenv("CORVANE_NETWORKMANAGER") == "0")
+        return false;
+    const QDBusConnection connection = bus();
+    return connection.isConnected() && connection.interface()->isServiceRegistered(service).value();
+}
+
+VpnSession::VpnSession(QObject* parent) : QObject(parent), pluginFailure(noPluginFailure)
+{
+    registerTypes();
+    // Any path: the active connection's path is known only once activation has begun, and its
+    // first states may come before that answer.
+    bus().connect(service, QString(), service + QStringLiteral(".VPN.Connection"),
+                  QStringLiteral("VpnStateChanged"), this, SLOT(onVpnState(QDBusMessage)));
+    // A plugin says why it failed only here; the client runs one attempt at a time.
+    bus().connect(QString(), QString(), service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Failure"),
+                  this, SLOT(onPluginFailure(uint)));
+}
+
+VpnSession::~VpnSession()
+{
+    stop();
+}
+
+bool VpnSession::start(const VpnProfile& profile, QString* error)
+{
+    stop();
+    pluginFailure = noPluginFailure;
+    uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QVariantMap connection{{QStringLiteral("id"), profile.name},
+                           {QStringLiteral("uuid"), uuid},
+                           {QStringLiteral("type"), QStringLiteral("vpn")},
+                           {QStringLiteral("autoconnect"), false}};
+    const QString permission = userPermission();
+    // Only this user sees it and only this user's agent is asked for its secrets.
+    if (!permission.isEmpty())
+        connection.insert(QStringLiteral("permissions"), QStringList{permission});
+    StringMap data = profile.data;
+    for (auto it = profile.secrets.cbegin(); it != profile.secrets.cend(); ++it)
+        data.insert(it.key() + QStringLiteral("-flags"), agentOwned);
+    const QVariantMap vpn{{QStringLiteral("service-type"), profile.serviceType},
+                          {QStringLiteral("data"), QVariant::fromValue(data)}};
+    const SettingsMap settings{
+        {QStringLiteral("connection"), connection},
+        {QStringLiteral("vpn"), vpn},
+        {QStringLiteral("ipv4"), QVariantMap{{QStringLiteral("method"), QStringLiteral("auto")}}},
+        {QStringLiteral("ipv6"), QVariantMap{{QStringLiteral("method"), QStringLiteral("ignore")}}}};
+
+    SecretAgent::instance().provide(uuid, profile.secrets);
+    const QDBusMessage added =
+        call(rootPath + QStringLiteral("/Settings"), service + QStringLiteral(".Settings"),
+             QStringLiteral("AddConnection2"), {QVariant::fromValue(settings), addInMemory, QVariantMap()});
+    if (added.type() == QDBusMessage::ErrorMessage || added.arguments().isEmpty()) {
+        *error = added.errorMessage();
+        SecretAgent::instance().forget(uuid);
+        return false;
+    }
+    settingsPath = qdbus_cast<QDBusObjectPath>(added.arguments().at(0)).path();
+    const QDBusMessage activated =
+        call(rootPath, service, QStringLiteral("ActivateConnection"),
+             {QVariant::fromValue(QDBusObjectPath(settingsPath)), QVariant::fromValue(QDBusObjectPath("/")),
+              QVariant::fromValue(QDBusObjectPath("/"))});
+    if (activated.type() == QDBusMessage::ErrorMessage || activated.arguments().isEmpty()) {
+        *error = activated.errorMessage();
+        stop();
+        return false;
+    }
+    activeConnection = qdbus_cast<QDBusObjectPath>(activated.arguments().at(0)).path();
+    qCDebug(lcNm) << "activating" << settingsPath << "as" << activeConnection;
+    return true;
+}
+
+void VpnSession::stop()
+{
+    if (!activeConnection.isEmpty())
+        call(rootPath, service, QStringLiteral("DeactivateConnection"),
+             {QVariant::fromValue(QDBusObjectPath(activeConnection))});
+    if (!settingsPath.isEmpty())
+        call(settingsPath, service + QStringLiteral(".Settings.Connection"), QStringLiteral("Delete"), {});
+    if (!uuid.isEmpty())
+        SecretAgent::instance().forget(uuid);
+    activeConnection.clear();
+    settingsPath.clear();
+    uuid.clear();
+}
+
+void VpnSession::onVpnState(const QDBusMessage& message)
+{
+    const QVariantList args = message.arguments();
+    if (activeConnection.isEmpty() || message.path() != activeConnection || args.size() < 2)
+        return;
+    const uint state = args.at(0).toUInt();
+    const uint reason = args.at(1).toUInt();
+    qCDebug(lcNm) << "VPN state" << state << "reason" << reason << "plugin failure" << pluginFailure;
+    emit vpnStateChanged(state,
+                         vpnOutcome(state) == Outcome::Ended ? vpnEndReason(reason, pluginFailure) : reason);
+}
+
+void VpnSession::onPluginFailure(uint failure)
+{
+    if (!activeConnection.isEmpty() && pluginFailure == noPluginFailure)
+        pluginFailure = failure;
+}
+
+} // namespace nm
+
+#include "networkmanager_linux.moc"

@@ -1,0 +1,65 @@
+// NetworkManager over the system bus: VPN connections added in memory for one attempt, whose
+// secrets NetworkManager gets only from the client's own secret agent.
+#ifndef CORVANE_NETWORKMANAGER_LINUX_H
+#define CORVANE_NETWORKMANAGER_LINUX_H
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+class QDBusMessage;
+
+namespace nm {
+
+using StringMap = QMap<QString, QString>;
+
+// Whether NetworkManager answers on the system bus. CORVANE_NETWORKMANAGER=0 keeps the client
+// off it (the direct OpenVPN program, the unavailable dial-up).
+bool available();
+
+// What one VPN connection is made of.
+struct VpnProfile
+{
+    QString name;        // shown in the desktop's network menu
+    QString serviceType; // org.freedesktop.NetworkManager.pptp, ...
+    StringMap data;      // the plugin's settings, secret flags included
+    StringMap secrets;   // handed out by the agent only
+};
+
+// One attempt: the in-memory connection, its activation and the states NetworkManager reports.
+// Removing the connection ends the tunnel; the destructor does it too.
+class VpnSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit VpnSession(QObject* parent = nullptr);
+    ~VpnSession() override;
+
+    // Adds the connection and activates it. False with the reason in `error` when NetworkManager
+    // refuses either step; the states arrive through vpnStateChanged.
+    bool start(const VpnProfile& profile, QString* error);
+    // Deactivates and removes the connection; harmless when there is none. Callable from any
+    // thread.
+    void stop();
+
+    QString connectionPath() const { return settingsPath; }
+    QString activePath() const { return activeConnection; }
+
+signals:
+    void vpnStateChanged(uint state, uint reason);
+
+private slots:
+    void onVpnState(const QDBusMessage& message);
+    void onPluginFailure(uint failure);
+
+private:
+    QString settingsPath;
+    QString activeConnection;
+    QString uuid;
+    uint pluginFailure;
+};
+
+} // namespace nm
+
+#endif
