@@ -6,8 +6,8 @@
 #include "connection/systemvpn.h"
 
 #include <QFile>
-#include <QTemporaryFile>
 #include <QLoggingCategory>
+#include <QTemporaryFile>
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Systems whose VPN service the client does not use: OpenVPN runs as the client's own program
 // and dial-ups go through the platform's dial-up layer.
-#include "connection/dialup.h"
 #include "connection/systemvpn.h"
+
+#include "connection/dialup.h"
 
 SystemOpenVpn* makeSystemOpenVpn(QObject*)
 {
