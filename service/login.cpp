@@ -2,6 +2,7 @@
 #include "app/lumtarmain.h"
 
 #include "app/settingskeys.h"
+#include "service/afterevents.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
@@ -345,13 +346,18 @@ void storeDocument(QTextBrowser* store, const QString& text)
 }
 } // namespace
 
-// The readers work on the text as it came, kept beside the widget.
+// The readers work on the text as it came, kept beside the widget. The widget's copy is only
+// read back, so it is stored once the window has drawn the answer (storing megabytes costs more
+// than reading them); a newer text stores itself instead.
 void LumtarMain::setLoginDocument(const QString& text)
 {
-    // The server list is read on another thread while the text is stored and the verdict read.
+    // The server list is read on another thread while the verdict is read.
     catalogueReader.start(text);
-    storeDocument(ui->textBrowser, text);
     loginDocument = text;
+    afterPendingEvents(this, [this, text] {
+        if (loginDocument.isSharedWith(text))
+            storeDocument(ui->textBrowser, text);
+    });
 }
 
 void LumtarMain::setUserDataDocument(const QString& text)
