@@ -118,7 +118,7 @@ void readOpenVpn(BoundedXmlReader& xml, ServerEntry& entry)
 Catalogue readCatalogue(const QString& document)
 {
     Catalogue catalogue;
-    BoundedXmlReader xml(document);
+    BoundedXmlReader xml(document, BoundedXmlReader::InPieces());
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && isNamed(xml, "server"))
             break;

@@ -23,6 +23,14 @@ public:
     explicit BoundedXmlReader(const QString& document) : xml(document) {}
     explicit BoundedXmlReader(const QByteArray& document) : xml(document) {}
 
+    struct InPieces
+    {
+    };
+    // Hands the text to the stream reader a piece at a time, as it needs it, instead of as one
+    // converted copy: a catalogue of megabytes is then read in memory that stays small and warm.
+    // Character data may come in more than one token; the tokens are otherwise the same.
+    BoundedXmlReader(const QString& document, InPieces) : whole(document) { feed(); }
+
     void addData(const QString& data) { xml.addData(data); }
 
     QXmlStreamReader::TokenType readNext();
@@ -48,8 +56,12 @@ public:
     QStringRef text() const { return xml.text(); }
 
 private:
+    bool feed();
+
     QXmlStreamReader xml;
     int level = 0;
+    QString whole; // what is not handed over yet, when read in pieces
+    int fed = 0;
 };
 
 } // namespace service
