@@ -22,6 +22,7 @@ bool BoundedXmlReader::feed()
 
 QXmlStreamReader::TokenType BoundedXmlReader::readNext()
 {
+    const qint64 start = keepOpened ? xml.characterOffset() : 0;
     QXmlStreamReader::TokenType token = xml.readNext();
     while (token == QXmlStreamReader::Invalid &&
            xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && feed())
@@ -31,8 +32,13 @@ QXmlStreamReader::TokenType BoundedXmlReader::readNext()
             xml.raiseError(QStringLiteral("Elements nested deeper than %1 levels.").arg(maxDocumentDepth));
             return QXmlStreamReader::Invalid;
         }
+        deepestLevel = qMax(deepestLevel, level);
+        if (keepOpened)
+            opened.append(start);
     } else if (token == QXmlStreamReader::EndElement) {
         --level;
+        if (keepOpened && !opened.isEmpty())
+            opened.removeLast();
     }
     return token;
 }
