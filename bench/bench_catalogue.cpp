@@ -111,15 +111,21 @@ Row measure(LumtarMain* window, servicesim::Layout layout, int count, int runs)
     std::vector<double> store, reply, fill, selection;
     for (int run = 0; run < runs; ++run) {
         auto* canned = new CannedReply(document);
+        stored = 0;
         clock.start();
         QMetaObject::invokeMethod(window, "HasFinished", Qt::DirectConnection, Q_ARG(QNetworkReply*, canned));
         const qint64 done = clock.nsecsElapsed();
         reply.push_back(ms(done));
-        stored = 0;
-        QCoreApplication::sendPostedEvents();
-        if (stored == 0)
-            qFatal("document not stored");
-        store.push_back(ms(clock.nsecsElapsed() - done));
+        // A long document is stored once the window has gone quiet after the reply.
+        qint64 storing = 0;
+        while (stored == 0) {
+            const qint64 before = clock.nsecsElapsed();
+            QCoreApplication::processEvents();
+            storing = clock.nsecsElapsed() - before;
+            if (clock.nsecsElapsed() - done > 5000000000)
+                qFatal("document not stored");
+        }
+        store.push_back(ms(stored > done ? storing : 0));
         QCoreApplication::processEvents();
         if (servers->count() != count)
             qFatal("lists not filled: %d items", servers->count());

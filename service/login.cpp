@@ -2,13 +2,13 @@
 #include "app/lumtarmain.h"
 
 #include "app/settingskeys.h"
-#include "service/afterevents.h"
 #include "service/documents.h"
 #include "service/endpoints.h"
 #include "service/network.h"
 #include "service/noticegate.h"
 #include "service/requests.h"
 #include "service/secretstore.h"
+#include "service/whenquiet.h"
 #include "ui_lumtarmain.h"
 
 #include <QCoreApplication>
@@ -347,14 +347,18 @@ void storeDocument(QTextBrowser* store, const QString& text)
 } // namespace
 
 // The readers work on the text as it came, kept beside the widget. The widget's copy is only
-// read back, so it is stored once the window has drawn the answer (storing megabytes costs more
-// than reading them); a newer text stores itself instead.
+// read back, so a long one is stored once the window has drawn the answer (storing megabytes
+// costs more than reading them); a newer text stores itself instead.
 void LumtarMain::setLoginDocument(const QString& text)
 {
     // The server list is read on another thread while the verdict is read.
     catalogueReader.start(text);
     loginDocument = text;
-    afterPendingEvents(this, [this, text] {
+    if (text.size() < (1 << 18)) {
+        storeDocument(ui->textBrowser, text);
+        return;
+    }
+    whenQuiet(this, [this, text] {
         if (loginDocument.isSharedWith(text))
             storeDocument(ui->textBrowser, text);
     });
