@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <system_error>
 
 namespace {
 
@@ -328,7 +329,13 @@ Catalogue readCatalogueInHalves(const QString& document, int minimumSize)
     if (split < 0 || head.contains(QLatin1String("xmlns")) || head.contains(QLatin1String("<!")))
         return readCatalogue(document);
 
-    std::future<Part> second = std::async(std::launch::async, readPart, std::cref(document), split);
+    std::future<Part> second;
+    try {
+        second = std::async(std::launch::async, readPart, std::cref(document), split);
+    } catch (const std::system_error&) {
+        // No thread to be had: one reader does it all.
+        return readCatalogue(document);
+    }
     Catalogue catalogue;
     QVector<ServerEntry>& entries = catalogue.entries;
     BoundedXmlReader xml(document, BoundedXmlReader::InPieces());
