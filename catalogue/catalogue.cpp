@@ -3,6 +3,8 @@
 #include "service/boundedxml.h"
 
 #include <algorithm>
+#include <functional>
+#include <system_error>
 
 namespace {
 
@@ -115,53 +117,254 @@ void readOpenVpn(BoundedXmlReader& xml, ServerEntry& entry)
 
 } // namespace
 
-Catalogue readCatalogue(const QString& document)
+namespace {
+
+// Handles the start element the reader is at, as the walk down the list meets it.
+void readStart(BoundedXmlReader& xml, QVector<ServerEntry>& entries)
 {
-    Catalogue catalogue;
-    BoundedXmlReader xml(document);
+    if (isNamed(xml, "id")) {
+        entries.append(ServerEntry());
+        xml.skipCurrentElement();
+        return;
+    }
+    // Anything before the first id belongs to no entry.
+    if (entries.isEmpty())
+        return;
+    ServerEntry& entry = entries.last();
+    if (isNamed(xml, "shortname")) {
+        entry.name = elementText(xml);
+    } else if (isNamed(xml, "IP")) {
+        entry.ip = elementText(xml);
+    } else if (isNamed(xml, "country")) {
+        entry.country = elementText(xml);
+        entry.hasCountry = true;
+    } else if (isNamed(xml, "assignedIP")) {
+        entry.assignedIp = elementText(xml);
+    } else if (isNamed(xml, "pptp")) {
+        readPptp(xml, entry);
+    } else if (isNamed(xml, "l2tp")) {
+        readL2tp(xml, entry);
+    } else if (isNamed(xml, "openvpn")) {
+        readOpenVpn(xml, entry);
+    }
+}
+
+// Elements that fill in the entry begun last.
+bool isEntryField(const BoundedXmlReader& xml)
+{
+    for (const char* name : {"shortname", "IP", "country", "assignedIP", "pptp", "l2tp", "openvpn"}) {
+        if (isNamed(xml, name))
+            return true;
+    }
+    return false;
+}
+
+// Reads up to the first server; false when there is none.
+bool findList(BoundedXmlReader& xml)
+{
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && isNamed(xml, "server"))
-            break;
+            return true;
     }
+    return false;
+}
 
-    QVector<ServerEntry>& entries = catalogue.entries;
-    // An entry takes some hundred characters or more; the guess saves regrowing a large list.
-    entries.reserve(int(std::min<qsizetype>(document.size() / 400, 200000)));
+const QLatin1String serverTag("<server>");
+
+// Walks the list to the end of the document or its first error. With a split, stops right
+// after the server start tag at that character offset and returns true; when the walk passes
+// the offset without meeting such a tag there, it reads on alone.
+bool readList(BoundedXmlReader& xml, QVector<ServerEntry>& entries, qint64 split = -1)
+{
     while (!xml.atEnd()) {
+        const qint64 before = xml.characterOffset();
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        // The stream reader may have taken a tag's "<" with the text before it.
+        if (split >= 0 && before >= split) {
+            if (before <= split + 1 && token == QXmlStreamReader::StartElement && isNamed(xml, "server") &&
+                xml.characterOffset() == split + serverTag.size())
+                return true;
+            split = -1;
+        }
+        if (token == QXmlStreamReader::StartElement)
+            readStart(xml, entries);
+    }
+    return false;
+}
+
+// The second half of a list, read on its own thread from a server start tag on, inside a
+// stand-in for the elements around the list. It reads only what it would read the same way
+// in place: it stops between servers at anything that could close the list (the rest is read
+// in place, see readRest), and gives up when fields come before its first id (they belong to
+// the entry before the split).
+struct Part
+{
+    QVector<ServerEntry> entries;
+    qint64 stoppedAt = -1; // where the rest begins; -1 when the document ended inside a server
+    int deepest = 0;       // levels below the stand-in, which stands for the list's enclosing elements
+    bool usable = true;
+};
+
+const QString standIn = QStringLiteral("<corvane-part>");
+
+// The start of the document and then the given number of start tags.
+bool readLead(BoundedXmlReader& xml, int elements)
+{
+    if (xml.readNext() != QXmlStreamReader::StartDocument)
+        return false;
+    for (int i = 0; i < elements; ++i) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
+            return false;
+    }
+    return true;
+}
+
+// Where the markup the stream reader was about to read at a character offset begins: there, or
+// one before, when the reader took its "<" with the text before it (text holds no bare "<").
+qint64 tagStart(const QString& document, qint64 at)
+{
+    if (at > 0 && at <= document.size() && document.at(int(at) - 1) == QLatin1Char('<'))
+        return at - 1;
+    return at;
+}
+
+Part readPart(const QString& document, int split)
+{
+    Part part;
+    BoundedXmlReader xml(document, BoundedXmlReader::InPieces(), split, standIn);
+    const qint64 lead = standIn.size();
+    if (!readLead(xml, 2) || !isNamed(xml, "server") || xml.characterOffset() != lead + serverTag.size()) {
+        part.usable = false;
+        return part;
+    }
+    bool begun = false;
+    for (;;) {
+        const qint64 before = xml.characterOffset();
+        const int level = xml.depth();
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (level == 1 && (token == QXmlStreamReader::EndElement || token == QXmlStreamReader::Invalid)) {
+            part.stoppedAt = tagStart(document, split + before - lead);
+            break;
+        }
+        if (token == QXmlStreamReader::Invalid)
+            break;
+        if (token != QXmlStreamReader::StartElement)
             continue;
         if (isNamed(xml, "id")) {
-            entries.append(ServerEntry());
-            xml.skipCurrentElement();
-            continue;
+            begun = true;
+        } else if (!begun && isEntryField(xml)) {
+            part.usable = false;
+            break;
         }
-        // Anything before the first id belongs to no entry.
-        if (entries.isEmpty())
-            continue;
-        ServerEntry& entry = entries.last();
-        if (isNamed(xml, "shortname")) {
-            entry.name = elementText(xml);
-        } else if (isNamed(xml, "IP")) {
-            entry.ip = elementText(xml);
-        } else if (isNamed(xml, "country")) {
-            entry.country = elementText(xml);
-            entry.hasCountry = true;
-        } else if (isNamed(xml, "assignedIP")) {
-            entry.assignedIp = elementText(xml);
-        } else if (isNamed(xml, "pptp")) {
-            readPptp(xml, entry);
-        } else if (isNamed(xml, "l2tp")) {
-            readL2tp(xml, entry);
-        } else if (isNamed(xml, "openvpn")) {
-            readOpenVpn(xml, entry);
-        }
+        readStart(xml, part.entries);
     }
+    part.deepest = xml.deepest() - 1;
+    return part;
+}
 
+// The name in the start tag that begins at (or after blanks from) a character offset.
+QString tagName(const QString& document, qint64 at)
+{
+    int i = int(tagStart(document, at));
+    while (i < document.size() && document.at(i).isSpace())
+        ++i;
+    if (i >= document.size() || document.at(i) != QLatin1Char('<'))
+        return QString();
+    const int begin = ++i;
+    while (i < document.size() && !document.at(i).isSpace() && document.at(i) != QLatin1Char('>') &&
+           document.at(i) != QLatin1Char('/'))
+        ++i;
+    return document.mid(begin, i - begin);
+}
+
+// Reads the document from a character offset on as the walk would in place: inside the
+// elements that were open there, named as in the document.
+bool readRest(const QString& document, const QVector<qint64>& openedAt, qint64 from,
+              QVector<ServerEntry>& entries)
+{
+    QString lead;
+    for (qint64 at : openedAt) {
+        const QString name = tagName(document, at);
+        if (name.isEmpty())
+            return false;
+        lead += QLatin1Char('<') + name + QLatin1Char('>');
+    }
+    BoundedXmlReader xml(document, BoundedXmlReader::InPieces(), int(from), lead);
+    if (!readLead(xml, openedAt.size()))
+        return false;
+    readList(xml, entries);
+    return true;
+}
+
+void listRows(Catalogue& catalogue)
+{
+    const QVector<ServerEntry>& entries = catalogue.entries;
     catalogue.rows.reserve(entries.size());
     for (int i = 0; i < entries.size(); ++i) {
         if (entries.at(i).hasCountry)
             catalogue.rows.append(i);
     }
+}
+
+} // namespace
+
+Catalogue readCatalogue(const QString& document)
+{
+    Catalogue catalogue;
+    BoundedXmlReader xml(document, BoundedXmlReader::InPieces());
+    if (findList(xml)) {
+        // An entry takes some hundred characters or more; the guess saves regrowing a large list.
+        catalogue.entries.reserve(int(std::min<qsizetype>(document.size() / 400, 200000)));
+        readList(xml, catalogue.entries);
+    }
+    listRows(catalogue);
+    return catalogue;
+}
+
+Catalogue readCatalogueInHalves(const QString& document, int minimumSize)
+{
+    const int split = document.size() >= minimumSize ? document.indexOf(serverTag, document.size() / 2) : -1;
+    // Before the split, nothing may change how the rest reads: no namespace and no declaration.
+    const QStringRef head = document.leftRef(split);
+    if (split < 0 || head.contains(QLatin1String("xmlns")) || head.contains(QLatin1String("<!")))
+        return readCatalogue(document);
+
+    std::future<Part> second;
+    try {
+        second = std::async(std::launch::async, readPart, std::cref(document), split);
+    } catch (const std::system_error&) {
+        // No thread to be had: one reader does it all.
+        return readCatalogue(document);
+    }
+    Catalogue catalogue;
+    QVector<ServerEntry>& entries = catalogue.entries;
+    BoundedXmlReader xml(document, BoundedXmlReader::InPieces());
+    xml.keepOpenedAt();
+    bool atSplit = false;
+    if (findList(xml)) {
+        entries.reserve(int(std::min<qsizetype>(document.size() / 400, 200000)));
+        atSplit = readList(xml, entries, split);
+    }
+    Part part = second.get();
+    if (!atSplit) {
+        listRows(catalogue);
+        return catalogue;
+    }
+    // The split's own server tag is open in the reader; the levels of the part sit below it.
+    QVector<qint64> openedAt = xml.openedAt();
+    openedAt.removeLast();
+    const bool fits = openedAt.size() + part.deepest <= service::maxDocumentDepth;
+    if (part.usable && fits && openedAt.size() == xml.depth() - 1) {
+        const int before = entries.size();
+        entries += part.entries;
+        if (part.stoppedAt < 0 || readRest(document, openedAt, part.stoppedAt, entries)) {
+            listRows(catalogue);
+            return catalogue;
+        }
+        entries.resize(before);
+    }
+    readList(xml, entries);
+    listRows(catalogue);
     return catalogue;
 }
 
@@ -174,7 +377,7 @@ void CatalogueReader::start(const QString& document)
         ready = std::make_unique<Catalogue>(readCatalogue(document));
         return;
     }
-    pending = std::async(std::launch::async, readCatalogue, document);
+    pending = std::async(std::launch::async, [document] { return readCatalogueInHalves(document); });
 }
 
 const Catalogue& CatalogueReader::catalogue()
@@ -182,6 +385,23 @@ const Catalogue& CatalogueReader::catalogue()
     if (!ready)
         ready = std::make_unique<Catalogue>(pending.valid() ? pending.get() : Catalogue());
     return *ready;
+}
+
+bool operator==(const Profile& a, const Profile& b)
+{
+    return a.name == b.name && a.config == b.config && a.certificate == b.certificate;
+}
+
+bool operator==(const ServerEntry& a, const ServerEntry& b)
+{
+    return a.name == b.name && a.ip == b.ip && a.country == b.country && a.assignedIp == b.assignedIp &&
+           a.pskey == b.pskey && a.hasCountry == b.hasCountry && a.hasPskey == b.hasPskey &&
+           a.pptp == b.pptp && a.l2tp == b.l2tp && a.openVpn == b.openVpn && a.profiles == b.profiles;
+}
+
+bool operator==(const Catalogue& a, const Catalogue& b)
+{
+    return a.entries == b.entries && a.rows == b.rows;
 }
 
 QStringList serverItems(const Catalogue& catalogue)

@@ -54,6 +54,10 @@ struct Catalogue
     QVector<int> rows;
 };
 
+bool operator==(const Profile& a, const Profile& b);
+bool operator==(const ServerEntry& a, const ServerEntry& b);
+bool operator==(const Catalogue& a, const Catalogue& b);
+
 // New values for the server detail fields and the flag; an empty optional leaves the
 // field as it is.
 struct DetailUpdate
@@ -78,6 +82,10 @@ struct TypeFill
 // Reads the login document. Reading stops at the first XML error; what was read before
 // it is kept.
 Catalogue readCatalogue(const QString& document);
+
+// The same catalogue, read by two threads: the second half of a long list on a thread of its
+// own. A document where the halves could read differently from the whole is read whole.
+Catalogue readCatalogueInHalves(const QString& document, int minimumSize = 1 << 18);
 
 // Reads a stored login document on a thread of its own while the caller goes on (storing the
 // text, reading the verdict); the first use waits for the result.

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringRef>
+#include <QVector>
 #include <QXmlStreamReader>
 
 namespace service {
@@ -23,6 +24,21 @@ public:
     explicit BoundedXmlReader(const QString& document) : xml(document) {}
     explicit BoundedXmlReader(const QByteArray& document) : xml(document) {}
 
+    struct InPieces
+    {
+    };
+    // Hands the text to the stream reader a piece at a time, as it needs it, instead of as one
+    // converted copy: a catalogue of megabytes is then read in memory that stays small and warm.
+    // Character data may come in more than one token; the tokens are otherwise the same.
+    // With a lead, the reader first reads the lead and then the document from `from` on.
+    BoundedXmlReader(const QString& document, InPieces, int from = 0, const QString& lead = QString())
+        : whole(document), fed(from)
+    {
+        if (!lead.isEmpty())
+            xml.addData(lead);
+        feed();
+    }
+
     void addData(const QString& data) { xml.addData(data); }
 
     QXmlStreamReader::TokenType readNext();
@@ -35,6 +51,11 @@ public:
     QString readElementText();
 
     int depth() const { return level; }
+    // The deepest level any element has reached so far.
+    int deepest() const { return deepestLevel; }
+    // From now on, keeps where each open element's start tag begins (character offsets).
+    void keepOpenedAt() { keepOpened = true; }
+    const QVector<qint64>& openedAt() const { return opened; }
     bool atEnd() const { return xml.atEnd(); }
     bool hasError() const { return xml.hasError(); }
     QXmlStreamReader::Error error() const { return xml.error(); }
@@ -48,8 +69,15 @@ public:
     QStringRef text() const { return xml.text(); }
 
 private:
+    bool feed();
+
     QXmlStreamReader xml;
     int level = 0;
+    int deepestLevel = 0;
+    bool keepOpened = false;
+    QVector<qint64> opened;
+    QString whole; // what is not handed over yet, when read in pieces
+    int fed = 0;
 };
 
 } // namespace service

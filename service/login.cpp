@@ -10,6 +10,7 @@
 #include "service/requests.h"
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
+#include "service/whenquiet.h"
 #include "ui_lumtarmain.h"
 
 #include <QCoreApplication>
@@ -340,13 +341,22 @@ void storeDocument(QTextBrowser* store, const QString& text)
 }
 } // namespace
 
-// The readers work on the text as it came, kept beside the widget.
+// The readers work on the text as it came, kept beside the widget. The widget's copy is only
+// read back, so a long one is stored once the window has drawn the answer (storing megabytes
+// costs more than reading them); a newer text stores itself instead.
 void LumtarMain::setLoginDocument(const QString& text)
 {
-    // The server list is read on another thread while the text is stored and the verdict read.
+    // The server list is read on another thread while the verdict is read.
     catalogueReader.start(text);
-    storeDocument(ui->textBrowser, text);
     loginDocument = text;
+    if (text.size() < (1 << 18)) {
+        storeDocument(ui->textBrowser, text);
+        return;
+    }
+    whenQuiet(this, [this, text] {
+        if (loginDocument.isSharedWith(text))
+            storeDocument(ui->textBrowser, text);
+    });
 }
 
 void LumtarMain::setUserDataDocument(const QString& text)

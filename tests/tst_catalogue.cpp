@@ -166,6 +166,8 @@ private slots:
     void elementsBeforeTheFirstServerAreIgnored();
     void flagResourceUsesTheLowerCaseCountry();
     void rowsOutsideTheListsSelectNothing();
+    void readingInHalvesReadsLikeReadingWhole_data();
+    void readingInHalvesReadsLikeReadingWhole();
 };
 
 void TestCatalogue::threeServerExampleListsEveryServerAndItsProtocols()
@@ -558,6 +560,73 @@ void TestCatalogue::rowsOutsideTheListsSelectNothing()
     QVERIFY(fill.items.isEmpty());
     QVERIFY(!fill.details.protocol);
     QCOMPARE(fill.details.name, std::optional<QString>("Zurich"));
+}
+
+// Forty servers, every one different, so a shift at the split shows.
+static QString fortyServers(Whitespace ws)
+{
+    QVector<ServerSpec> servers;
+    for (int i = 1; i <= 40; ++i) {
+        ServerSpec s = server(QString::number(i), QStringLiteral("Server %1").arg(i));
+        s.l2tp = QString::number(i % 2);
+        s.openvpn = QString::number(i % 3 == 0);
+        if (i % 3 == 0)
+            s.profiles = {profile(QStringLiteral("udp%1").arg(i)), profile(QStringLiteral("tcp%1").arg(i))};
+        if (i % 7 == 0)
+            s.country.reset();
+        servers.append(s);
+    }
+    return loginXml(servers, ws);
+}
+
+// Puts text just before (or just after) the first server tag of the second half, where the
+// split falls.
+static QString atSplit(QString document, const QString& text, bool after = false)
+{
+    const QString tag = QStringLiteral("<server>");
+    document.insert(document.indexOf(tag, document.size() / 2) + (after ? tag.size() : 0), text);
+    return document;
+}
+
+void TestCatalogue::readingInHalvesReadsLikeReadingWhole_data()
+{
+    QTest::addColumn<QString>("document");
+    const QString lines = fortyServers(Whitespace::Lines);
+    const QString later = QStringLiteral("<shortname>Server 35</shortname>");
+    QTest::newRow("lines") << lines;
+    QTest::newRow("no whitespace") << fortyServers(Whitespace::None);
+    QTest::newRow("everywhere") << fortyServers(Whitespace::Everywhere);
+    QTest::newRow("error inside a later server")
+        << QString(lines).replace(later, QStringLiteral("<shortname>Server 35</shortnme>"));
+    QTest::newRow("error between later servers") << QString(lines).replace(
+        QStringLiteral("<server>\n<id>35<"), QStringLiteral("</x><server>\n<id>35<"));
+    QTest::newRow("stand-in name closed between later servers") << QString(lines).replace(
+        QStringLiteral("<server>\n<id>35<"), QStringLiteral("</corvane-part><server>\n<id>35<"));
+    QTest::newRow("truncated in a later server") << lines.left(lines.indexOf(later) + 20);
+    QTest::newRow("truncated between later servers") << lines.left(lines.indexOf(later) - 30);
+    QTest::newRow("second list after the first") << QString(lines).replace(
+        QStringLiteral("</servers>"), QStringLiteral("</servers><servers><server><id>99</id><shortname>Late</"
+                                                     "shortname><country>de</country></server></servers>"));
+    QTest::newRow("fields after the split belong to the entry before") << atSplit(
+        lines, QStringLiteral("<shortname>Moved</shortname><pptp><enabled>0</enabled></pptp>"), true);
+    QTest::newRow("split tag inside a comment") << atSplit(lines, QStringLiteral("<!-- <server> -->"));
+    QTest::newRow("split tag inside an instruction") << atSplit(lines, QStringLiteral("<?note <server>?>"));
+    QTest::newRow("prefix declared before the split") << atSplit(
+        QString(lines).replace(QStringLiteral("<corvane>"), QStringLiteral("<corvane xmlns:c=\"urn:c\">")),
+        QStringLiteral("<c:note/>"));
+    QTest::newRow("nested too deep after the split") << QString(lines).replace(
+        later, later + QStringLiteral("<a>").repeated(62) + QStringLiteral("</a>").repeated(62));
+    QTest::newRow("nested deep but within bounds after the split") << QString(lines).replace(
+        later, later + QStringLiteral("<a>").repeated(58) + QStringLiteral("</a>").repeated(58));
+}
+
+void TestCatalogue::readingInHalvesReadsLikeReadingWhole()
+{
+    QFETCH(QString, document);
+    const Catalogue whole = readCatalogue(document);
+    QVERIFY(!whole.entries.isEmpty());
+    QCOMPARE(described(readCatalogueInHalves(document, 0)), described(whole));
+    QVERIFY(readCatalogueInHalves(document, 0) == whole);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)

@@ -4,6 +4,8 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QProgressBar>
@@ -68,6 +70,7 @@ private slots:
     void emptyCredentialsAreRefusedWithoutRequest();
     void logoutThenLoginSendsTheNewUser_data();
     void logoutThenLoginSendsTheNewUser();
+    void longAnswerIsKeptOnceTheWindowIsQuiet();
 };
 
 void TestLogin::acceptedLoginShowsTabsAndAccountQuota()
@@ -562,4 +565,21 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
 }
 
 QTEST_MAIN(TestLogin)
+// A long answer's hidden copy is stored after the window has drawn the lists, and is then the
+// answer exactly.
+void TestLogin::longAnswerIsKeptOnceTheWindowIsQuiet()
+{
+    WindowHarness h;
+    startWindow(h);
+    const QJsonArray servers = servicesim::sampleServers(600, h.sim.baseUrl());
+    h.sim.setServers(servers);
+    const QString answer = QString::fromUtf8(servicesim::loginDocument(servers, true));
+    QVERIFY(answer.size() >= 1 << 18);
+
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    QCOMPARE(h.find<QComboBox>(QStringLiteral("servers"))->count(), 600);
+    QTRY_COMPARE_WITH_TIMEOUT(h.find<QTextBrowser>(QStringLiteral("textBrowser"))->toPlainText(), answer,
+                              5000);
+}
+
 #include "tst_login.moc"

@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const QString document = service::decodeBody(fuzzBytes(data, size));
     service::loginVerdicts(document);
     const Catalogue catalogue = readCatalogue(document);
+    FUZZ_EXPECT(readCatalogueInHalves(document, 0) == catalogue);
     const QStringList servers = serverItems(catalogue);
     FUZZ_EXPECT(servers.size() == catalogue.rows.size());
     // Every row the window can select, as the selection cascade walks them.
