@@ -7,6 +7,8 @@
 #include "catalogue/catalogue.h"
 #include "connection/pppworker.h"
 #include "corvaneversion.h"
+#include "monitor/addresscheck.h"
+#include "quickconnect/quickconnectrun.h"
 #include "service/noticegate.h"
 #include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
@@ -132,10 +134,13 @@ LumtarMain::LumtarMain(QWidget* parent)
     connect(connection, &ConnectionEngine::tunnelDropped, this, &LumtarMain::openVpnTunnelDropped);
     connect(connection, &ConnectionEngine::logLine, this, &LumtarMain::appendConnectionLog);
     connect(connection, &ConnectionEngine::dialChanged, this, &LumtarMain::followWorker);
-    tunnelCheckTimer = new QTimer(this);
-    tunnelCheckTimer->setObjectName(QStringLiteral("tunnelCheckTimer"));
-    tunnelCheckTimer->setInterval(500);
-    connect(tunnelCheckTimer, &QTimer::timeout, this, &LumtarMain::checkTunnelAddress);
+    addressCheck = new AddressCheck(this);
+    addressCheck->setObjectName(QStringLiteral("addressCheck"));
+    connect(addressCheck, &AddressCheck::tunnelTick, this, &LumtarMain::checkTunnelAddress);
+    connect(addressCheck, &AddressCheck::addressSeen, this, &LumtarMain::addressSeen);
+    quickConnectRun = new QuickConnectRun(this);
+    quickConnectRun->setObjectName(QStringLiteral("quickConnectRun"));
+    connect(quickConnectRun, &QuickConnectRun::pauseOver, this, &LumtarMain::quickConnectDialAfterPause);
     // The connecting page offers the connection log under its cancel button.
     auto* showLog = new QPushButton(tr("Show log"), ui->WidgetConnectingVPN);
     showLog->setObjectName(QStringLiteral("showConnectionLog"));
@@ -187,8 +192,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     openVpnStage2Manager = connection->configManager();
     connect(openVpnStage2Manager, SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage2(QNetworkReply*)));
-    currentIpManager = new QNetworkAccessManager(this);
-    connect(currentIpManager, SIGNAL(finished(QNetworkReply*)), this, SLOT(SetCurrentIP(QNetworkReply*)));
+    connect(addressCheck->manager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(SetCurrentIP(QNetworkReply*)));
     updater = new Updater(appVersion, QDir::currentPath(), this);
     updater->setObjectName(QStringLiteral("updater"));
     connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,

@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+class AddressCheck;
+class QuickConnectRun;
 class NoticeGate;
 class PPPWorker;
 class QAction;
@@ -173,12 +175,14 @@ private:
 
     // quickconnect
     void quickConnectDialAfterPause();
+    void stopQuickConnectPause();
     void tearDownAttempt();
 
     // monitor
     bool takeWorkerOutcome();
     void followWorker();
     void rasConnectedTransition();
+    void addressSeen(const QString& address);
     void ipMatchTransition();
     void enterConnectedState(const QString& statusLine);
     void showConnectedPage();
@@ -199,7 +203,7 @@ private:
     QString appVersion;
     QNetworkAccessManager* openVpnStage1Manager;
     QNetworkAccessManager* openVpnStage2Manager;
-    QNetworkAccessManager* currentIpManager;
+    AddressCheck* addressCheck;
     ServiceClient* serviceClient;
     WindowState* model;
     QTimer* statusTimer;
@@ -239,20 +243,13 @@ private:
     // The password in its field was just read from the secret store.
     bool passwordFromStore = false;
 
-    // Asks the address page every half second once the program reports the tunnel up.
-    QTimer* tunnelCheckTimer = nullptr;
-    // Redials of a connection that keeps dropping, and when the last one came up.
-    int dropRedials = 0;
-    qint64 lastConnectedMs = 0;
-    QTimer* redialTimer = nullptr;
     // The next message box offers to show the connection log.
     bool offerConnectionLog = false;
 
     // Shows the service's notice once per login, never over another box.
     NoticeGate* notices;
 
-    // Continues a Quick Connect attempt after the pause between attempts.
-    QTimer* quickConnectPauseTimer = nullptr;
+    QuickConnectRun* quickConnectRun;
 };
 
 #endif

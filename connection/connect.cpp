@@ -3,6 +3,7 @@
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
+#include "monitor/addresscheck.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -23,8 +24,7 @@ QString LumtarMain::getPPPErrorText(int error_code)
 
 void LumtarMain::on_connect_clicked()
 {
-    if (redialTimer)
-        redialTimer->stop();
+    addressCheck->cancelRedial();
     ui->loading->show();
     model->setElapsedSeconds(0);
     if (model->accountDisabled()) {
@@ -96,7 +96,7 @@ void LumtarMain::on_disconnect_clicked()
     ui->ipCurrent->setText(QString());
     processPendingEvents();
 
-    tunnelCheckTimer->stop();
+    addressCheck->stopWatchingTunnel();
     // A dial still blocked in its thread writes its outcome when it returns; the teardown marks
     // it stopped before hanging up, so that return reads as "disconnected", not as a failure.
     const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();
@@ -113,8 +113,7 @@ void LumtarMain::on_disconnect_clicked()
     ui->quickConnect->setEnabled(false);
     ui->connect->show();
     model->setQuickStage(0);
-    if (quickConnectPauseTimer)
-        quickConnectPauseTimer->stop();
+    stopQuickConnectPause();
     ui->servers->setEnabled(true);
     ui->protocols->setEnabled(true);
     ui->type->setEnabled(true);

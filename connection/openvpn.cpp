@@ -3,6 +3,7 @@
 // address check confirms the tunnel.
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
+#include "monitor/addresscheck.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -128,14 +129,14 @@ void LumtarMain::openVpnTunnelUp()
 {
     // The tunnel is up now; the address check confirms it at once and then every half second.
     checkTunnelAddress();
-    tunnelCheckTimer->start();
+    addressCheck->watchTunnel();
 }
 
 void LumtarMain::checkTunnelAddress()
 {
     if (model->connection() != WindowState::Connection::InProgress ||
         connection->state() != ConnectionEngine::State::TunnelUp) {
-        tunnelCheckTimer->stop();
+        addressCheck->stopWatchingTunnel();
         return;
     }
     GetCurrentIP();
@@ -143,7 +144,7 @@ void LumtarMain::checkTunnelAddress()
 
 void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail)
 {
-    tunnelCheckTimer->stop();
+    addressCheck->stopWatchingTunnel();
     appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
                         (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
     if (model->connection() == WindowState::Connection::Connected)

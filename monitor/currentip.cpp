@@ -1,57 +1,31 @@
-// The public address check: confirms a tunnel and notices when it has dropped.
-#include "app/logging.h"
+// The public address check: confirms a tunnel and notices when it has dropped. The check
+// itself is the address-check component; the window decides what an address means.
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
-#include "monitor/addresscut.h"
-#include "service/documents.h"
-#include "service/endpoints.h"
-#include "service/network.h"
+#include "monitor/addresscheck.h"
 #include "ui_lumtarmain.h"
 
 #include <QDateTime>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
-
-#include <iterator>
-
-namespace {
-// The address check is given up after this long; a check through a dead tunnel never answers.
-constexpr int addressCheckTimeoutMs = 4000;
-// Redials of a connection that keeps dropping wait longer each time, and stop after the last.
-constexpr int redialPausesMs[] = {3000, 10000, 30000};
-// A connection that stayed up this long counts as good again.
-constexpr qint64 stableConnectionMs = 3 * 60 * 1000;
-} // namespace
 
 void LumtarMain::GetCurrentIP()
 {
-    QNetworkRequest request = noCacheRequest(QUrl(service::ipEchoUrl(), QUrl::TolerantMode));
-    request.setTransferTimeout(addressCheckTimeoutMs);
-    // A connection kept from before a tunnel change would run through a route that is gone.
-    request.setRawHeader("Connection", "close");
-    getCapped(currentIpManager, request);
+    addressCheck->ask();
 }
 
 void LumtarMain::SetCurrentIP(QNetworkReply* reply)
 {
-    const std::optional<QByteArray> body = takeReply(reply);
-    if (!body)
-        return;
-    // An error page or a captive portal carries no address; it must never read as a drop.
-    const std::optional<QString> address = echoedAddress(service::decodeBody(*body));
-    if (!address)
-        return;
-    ui->ipCurrent->setText(*address);
-    qCDebug(lcMonitor) << "public address" << *address << "expected" << model->server().assignedIp;
+    addressCheck->answerArrived(reply);
+}
 
+void LumtarMain::addressSeen(const QString& address)
+{
+    ui->ipCurrent->setText(address);
     const WindowState::Connection state = model->connection();
-    if (model->server().assignedIp == *address && state == WindowState::Connection::InProgress) {
+    if (model->server().assignedIp == address && state == WindowState::Connection::InProgress) {
         ipMatchTransition();
         return;
     }
-    if (state == WindowState::Connection::Connected && model->server().assignedIp != *address)
+    if (state == WindowState::Connection::Connected && model->server().assignedIp != address)
         handleDrop();
 }
 
@@ -67,13 +41,11 @@ void LumtarMain::handleDrop()
     // The disconnect refills the lists, which writes the chosen server anew; the redial is to
     // the server that dropped.
     const WindowState::Server kept = model->server();
-    const bool wasStable = QDateTime::currentMSecsSinceEpoch() - lastConnectedMs >= stableConnectionMs;
+    const qint64 droppedMs = QDateTime::currentMSecsSinceEpoch();
     on_disconnect_clicked();
     model->setServer(kept);
-    if (wasStable)
-        dropRedials = 0;
-    if (dropRedials >= int(std::size(redialPausesMs))) {
-        dropRedials = 0;
+    const std::optional<int> pauseMs = addressCheck->redialPause(droppedMs, redialPausesOverrideMs);
+    if (!pauseMs) {
         offerConnectionLog = true;
         showCritical(tr("Connection dropped"),
                      tr("The connection to ") + kept.name +
@@ -82,8 +54,6 @@ void LumtarMain::handleDrop()
         offerConnectionLog = false;
         return;
     }
-    const int pauseMs = redialPausesOverrideMs >= 0 ? redialPausesOverrideMs : redialPausesMs[dropRedials];
-    ++dropRedials;
     const auto redial = [this, kept] {
         // Only from the idle page: the user may have connected elsewhere or logged out meanwhile.
         if (model->connection() != WindowState::Connection::Disconnected ||
@@ -92,17 +62,10 @@ void LumtarMain::handleDrop()
         model->setServer(kept);
         on_connect_clicked();
     };
-    if (pauseMs <= 0) {
+    if (*pauseMs <= 0) {
         redial();
         return;
     }
-    ui->authstatus->setText(tr("Connection dropped - reconnecting in %1 s...").arg(pauseMs / 1000));
-    if (!redialTimer) {
-        redialTimer = new QTimer(this);
-        redialTimer->setObjectName(QStringLiteral("redialTimer"));
-        redialTimer->setSingleShot(true);
-    }
-    redialTimer->disconnect();
-    connect(redialTimer, &QTimer::timeout, this, redial);
-    redialTimer->start(pauseMs);
+    ui->authstatus->setText(tr("Connection dropped - reconnecting in %1 s...").arg(*pauseMs / 1000));
+    addressCheck->redialAfter(*pauseMs, redial);
 }

@@ -3,6 +3,7 @@
 #include "app/settingskeys.h"
 #include "app/windowstate.h"
 #include "connection/pppworker.h"
+#include "monitor/addresscheck.h"
 #include "monitor/statustexts.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
@@ -117,8 +118,7 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
     ui->cancel->hide();
     ui->loading->hide();
     setWindowState(Qt::WindowMinimized);
-    lastConnectedMs = QDateTime::currentMSecsSinceEpoch();
-    tunnelCheckTimer->stop();
+    addressCheck->connectionConfirmed(QDateTime::currentMSecsSinceEpoch());
     trayBalloon(tr("Corvane is now connected!"),
                 tr("You are now connected to ") + model->server().name + QLatin1Char('.'));
     model->setElapsedSeconds(0);

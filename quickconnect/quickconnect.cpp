@@ -3,6 +3,8 @@
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/pppworker.h"
+#include "monitor/addresscheck.h"
+#include "quickconnect/quickconnectrun.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -20,11 +22,9 @@ void LumtarMain::on_quickConnect_clicked()
 void LumtarMain::QuickConnectNextStage()
 {
     const QStringList entries = quickEntries(model->quickServers());
-    int k = qMax(0, model->quickStage());
     // An entry of a protocol this client cannot start is passed over.
-    while (k < entries.size() && !isKnownProtocol(quickEntry(entries.at(k)).protocol))
-        ++k;
-    if (k >= entries.size()) {
+    const int k = nextStartableEntry(entries, model->quickStage());
+    if (k < 0) {
         tearDownAttempt();
         model->setElapsedSeconds(0);
         model->setQuickStage(0);
@@ -102,14 +102,8 @@ void LumtarMain::quickConnectDial()
         quickConnectDialAfterPause();
         return;
     }
-    // The pause between attempts keeps the window responsive; cancel stops the timer.
-    if (!quickConnectPauseTimer) {
-        quickConnectPauseTimer = new QTimer(this);
-        quickConnectPauseTimer->setObjectName(QStringLiteral("quickConnectPause"));
-        quickConnectPauseTimer->setSingleShot(true);
-        connect(quickConnectPauseTimer, &QTimer::timeout, this, &LumtarMain::quickConnectDialAfterPause);
-    }
-    quickConnectPauseTimer->start(quickConnectPauseMs);
+    // The pause between attempts keeps the window responsive; cancel stops it.
+    quickConnectRun->pause(quickConnectPauseMs);
 }
 
 void LumtarMain::quickConnectDialAfterPause()
@@ -128,7 +122,12 @@ void LumtarMain::quickConnectDialAfterPause()
 // Stops whatever an earlier attempt left running, whatever its protocol.
 void LumtarMain::tearDownAttempt()
 {
-    tunnelCheckTimer->stop();
+    addressCheck->stopWatchingTunnel();
     connection->endAttempt();
     pppWorker->setStatus(QStringLiteral("stop"));
+}
+
+void LumtarMain::stopQuickConnectPause()
+{
+    quickConnectRun->stop();
 }

@@ -32,3 +32,12 @@ QString quickStageText(int stage, const QString& list)
     return QCoreApplication::translate("LumtarMain", "Stage ") + QString::number(stage) + QLatin1Char('/') +
            QString::number(quickEntryCount(list));
 }
+
+int nextStartableEntry(const QStringList& entries, int from)
+{
+    for (int k = qMax(0, from); k < entries.size(); ++k) {
+        if (isKnownProtocol(quickEntry(entries.at(k)).protocol))
+            return k;
+    }
+    return -1;
+}

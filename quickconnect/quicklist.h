@@ -25,4 +25,8 @@ QString quickStageText(int stage, const QString& list);
 // Protocols a Quick Connect attempt can start.
 bool isKnownProtocol(const QString& protocol);
 
+// The index of the first entry from `from` on whose protocol this client can start, or -1 when
+// none is left.
+int nextStartableEntry(const QStringList& entries, int from);
+
 #endif

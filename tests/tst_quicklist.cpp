@@ -14,6 +14,8 @@ private slots:
     void missingFieldsReadEmpty();
     void onlyTheThreeProtocolsStartAnAttempt_data();
     void onlyTheThreeProtocolsStartAnAttempt();
+    void runSkipsEntriesItCannotStart_data();
+    void runSkipsEntriesItCannotStart();
 };
 
 void TestQuickList::entriesKeepEmptyPieces_data()
@@ -118,6 +120,27 @@ void TestQuickList::onlyTheThreeProtocolsStartAnAttempt()
 {
     QFETCH(QString, protocol);
     QTEST(isKnownProtocol(protocol), "known");
+}
+
+void TestQuickList::runSkipsEntriesItCannotStart_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("next");
+    const QString list = QStringLiteral("a^1^SSTP|b^2^PPTP|c^3^IKEv2||d^4^OpenVPN^c^f");
+    QTest::newRow("first startable") << list << 0 << 1;
+    QTest::newRow("after the current") << list << 2 << 4;
+    QTest::newRow("nothing left") << list << 5 << -1;
+    QTest::newRow("negative reads as the start") << list << -3 << 1;
+    QTest::newRow("none startable") << QStringLiteral("a^1^SSTP|") << 0 << -1;
+}
+
+void TestQuickList::runSkipsEntriesItCannotStart()
+{
+    QFETCH(QString, list);
+    QFETCH(int, from);
+    QFETCH(int, next);
+    QCOMPARE(nextStartableEntry(quickEntries(list), from), next);
 }
 
 QTEST_GUILESS_MAIN(TestQuickList)

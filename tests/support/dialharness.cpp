@@ -24,8 +24,7 @@ DialHarness::DialHarness()
     }
     // Connected after the window's own connection, so this runs once SetCurrentIP is done.
     const std::shared_ptr<int> count = echoCount;
-    for (QNetworkAccessManager* manager :
-         window()->findChildren<QNetworkAccessManager*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QNetworkAccessManager* manager : window()->findChildren<QNetworkAccessManager*>()) {
         QObject::connect(manager, &QNetworkAccessManager::finished, manager, [count](QNetworkReply* reply) {
             if (reply->url().path().startsWith(QLatin1String("/ip")))
                 ++*count;
