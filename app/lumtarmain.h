@@ -183,6 +183,9 @@ private:
     void followWorker();
     void rasConnectedTransition();
     void addressSeen(const QString& address);
+    void watchTunnel();
+    void stopWatchingTunnel();
+    void cancelRedial();
     void ipMatchTransition();
     void enterConnectedState(const QString& statusLine);
     void showConnectedPage();

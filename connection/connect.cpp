@@ -3,7 +3,6 @@
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
-#include "monitor/addresscheck.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -24,7 +23,7 @@ QString LumtarMain::getPPPErrorText(int error_code)
 
 void LumtarMain::on_connect_clicked()
 {
-    addressCheck->cancelRedial();
+    cancelRedial();
     ui->loading->show();
     model->setElapsedSeconds(0);
     if (model->accountDisabled()) {
@@ -96,7 +95,7 @@ void LumtarMain::on_disconnect_clicked()
     ui->ipCurrent->setText(QString());
     processPendingEvents();
 
-    addressCheck->stopWatchingTunnel();
+    stopWatchingTunnel();
     // A dial still blocked in its thread writes its outcome when it returns; the teardown marks
     // it stopped before hanging up, so that return reads as "disconnected", not as a failure.
     const bool dialPending = pppThread->isRunning() && pppWorker->resultCodeText().isEmpty();

@@ -3,7 +3,6 @@
 // address check confirms the tunnel.
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
-#include "monitor/addresscheck.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
 
@@ -129,14 +128,14 @@ void LumtarMain::openVpnTunnelUp()
 {
     // The tunnel is up now; the address check confirms it at once and then every half second.
     checkTunnelAddress();
-    addressCheck->watchTunnel();
+    watchTunnel();
 }
 
 void LumtarMain::checkTunnelAddress()
 {
     if (model->connection() != WindowState::Connection::InProgress ||
         connection->state() != ConnectionEngine::State::TunnelUp) {
-        addressCheck->stopWatchingTunnel();
+        stopWatchingTunnel();
         return;
     }
     GetCurrentIP();
@@ -144,7 +143,7 @@ void LumtarMain::checkTunnelAddress()
 
 void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail)
 {
-    addressCheck->stopWatchingTunnel();
+    stopWatchingTunnel();
     appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
                         (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
     if (model->connection() == WindowState::Connection::Connected)

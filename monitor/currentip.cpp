@@ -17,6 +17,21 @@ void LumtarMain::SetCurrentIP(QNetworkReply* reply)
     addressCheck->answerArrived(reply);
 }
 
+void LumtarMain::watchTunnel()
+{
+    addressCheck->watchTunnel();
+}
+
+void LumtarMain::stopWatchingTunnel()
+{
+    addressCheck->stopWatchingTunnel();
+}
+
+void LumtarMain::cancelRedial()
+{
+    addressCheck->cancelRedial();
+}
+
 void LumtarMain::addressSeen(const QString& address)
 {
     ui->ipCurrent->setText(address);

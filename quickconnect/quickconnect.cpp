@@ -3,7 +3,6 @@
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/pppworker.h"
-#include "monitor/addresscheck.h"
 #include "quickconnect/quickconnectrun.h"
 #include "quickconnect/quicklist.h"
 #include "ui_lumtarmain.h"
@@ -122,7 +121,7 @@ void LumtarMain::quickConnectDialAfterPause()
 // Stops whatever an earlier attempt left running, whatever its protocol.
 void LumtarMain::tearDownAttempt()
 {
-    addressCheck->stopWatchingTunnel();
+    stopWatchingTunnel();
     connection->endAttempt();
     pppWorker->setStatus(QStringLiteral("stop"));
 }
