@@ -1,5 +1,6 @@
 // PPTP and L2TP through NetworkManager's plugins, behind the dial-up seam: the phone-book entry
 // and the pre-shared key are kept for the dial, which becomes an in-memory VPN connection.
+#include "app/logging.h"
 #include "connection/dialup.h"
 #include "connection/networkmanager_linux.h"
 #include "connection/nmvpnstate.h"
@@ -13,8 +14,6 @@
 #include <mutex>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcNmDial, "corvane.connection.networkmanager")
 
 class NetworkManagerDialUp : public DialUp
 {
@@ -70,7 +69,7 @@ public:
 
         QString error;
         if (!session->start(profile, &error)) {
-            qCWarning(lcNmDial) << "NetworkManager did not start the connection:" << error;
+            qCWarning(lcConnection) << "NetworkManager did not start the connection:" << error;
             result = nm::resultNotStarted;
         } else if (!hungUp(handle)) {
             loop.exec();

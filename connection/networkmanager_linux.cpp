@@ -1,5 +1,6 @@
 #include "connection/networkmanager_linux.h"
 
+#include "app/logging.h"
 #include "connection/nmvpnstate.h"
 
 #include <QCoreApplication>
@@ -18,8 +19,6 @@
 
 #include <pwd.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcNm, "corvane.connection.networkmanager")
 
 using SettingsMap = QMap<QString, QVariantMap>;
 Q_DECLARE_METATYPE(SettingsMap)
@@ -87,7 +86,7 @@ public:
         call << agentId;
         const QDBusMessage reply = bus().call(call);
         if (reply.type() == QDBusMessage::ErrorMessage)
-            qCDebug(lcNm) << "secret agent not registered:" << reply.errorMessage();
+            qCDebug(lcConnection) << "secret agent not registered:" << reply.errorMessage();
     }
 
     void forget(const QString& uuid)
@@ -216,7 +215,7 @@ bool VpnSession::start(const VpnProfile& profile, QString* error)
         return false;
     }
     activeConnection = qdbus_cast<QDBusObjectPath>(activated.arguments().at(0)).path();
-    qCDebug(lcNm) << "activating" << settingsPath << "as" << activeConnection;
+    qCDebug(lcConnection) << "activating" << settingsPath << "as" << activeConnection;
     return true;
 }
 
@@ -241,7 +240,7 @@ void VpnSession::onVpnState(const QDBusMessage& message)
         return;
     const uint state = args.at(0).toUInt();
     const uint reason = args.at(1).toUInt();
-    qCDebug(lcNm) << "VPN state" << state << "reason" << reason << "plugin failure" << pluginFailure;
+    qCDebug(lcConnection) << "VPN state" << state << "reason" << reason << "plugin failure" << pluginFailure;
     emit vpnStateChanged(state,
                          vpnOutcome(state) == Outcome::Ended ? vpnEndReason(reason, pluginFailure) : reason);
 }
