@@ -83,7 +83,6 @@ public:
     // What the account details said of the account's right to connect, verbatim.
     const QString& accountFlag() const { return enabledFlag; }
     bool accountEnabled() const { return !enabledFlag.isEmpty() && enabledFlag != QLatin1String("0"); }
-    bool accountDisabled() const { return !accountEnabled(); }
     void setAccountFlag(const QString& flag);
 
     bool paymentInProgress() const { return paying; }

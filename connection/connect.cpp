@@ -26,7 +26,7 @@ void LumtarMain::on_connect_clicked()
     cancelRedial();
     ui->loading->show();
     model->setElapsedSeconds(0);
-    if (model->accountDisabled()) {
+    if (!model->accountEnabled()) {
         showCritical(tr("Your account is disabled"),
                      tr("VPN connections are not available for your account. You need to subscribe "
                         "to one of our plans. \nFor more details please visit our site."));

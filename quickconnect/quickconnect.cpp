@@ -58,7 +58,7 @@ void LumtarMain::QuickConnectNextStage()
 void LumtarMain::quickConnectDial()
 {
     ui->loading->show();
-    if (model->accountDisabled()) {
+    if (!model->accountEnabled()) {
         showCritical(
             tr("Your account is disabled"),
             QStringLiteral("VPN connections are not available for your account. You need to subscribe "

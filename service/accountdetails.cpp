@@ -3,15 +3,10 @@
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "service/documents.h"
-#include "service/endpoints.h"
-#include "service/network.h"
 #include "service/noticegate.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
-
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 using namespace service;
 

@@ -1,21 +1,15 @@
 // Login and logout: the session is the user name and password in the login fields.
-#include "app/logging.h"
 #include "app/lumtarmain.h"
 #include "app/settingskeys.h"
 #include "app/windowstate.h"
 #include "service/documents.h"
-#include "service/endpoints.h"
-#include "service/network.h"
 #include "service/noticegate.h"
-#include "service/requests.h"
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
 #include "service/whenquiet.h"
 #include "ui_lumtarmain.h"
 
 #include <QCoreApplication>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTextBrowser>

@@ -2,16 +2,11 @@
 // account to become active.
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
-#include "service/documents.h"
-#include "service/endpoints.h"
-#include "service/network.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QDesktopServices>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 using namespace service;
 
