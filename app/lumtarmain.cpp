@@ -1,5 +1,6 @@
 #include "app/lumtarmain.h"
 
+#include "app/formview.h"
 #include "app/settingsfile.h"
 #include "app/settingskeys.h"
 #include "app/textstore.h"
@@ -105,6 +106,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     QFont::insertSubstitution(QStringLiteral("Segoe UI Black"), QStringLiteral("Liberation Sans"));
     ui->setupUi(this);
     model = new WindowState(ui, this);
+    view = new FormView(ui, this);
+    setUpServerLists();
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
     for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),

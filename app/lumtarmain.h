@@ -16,6 +16,7 @@
 #include <memory>
 
 class AddressCheck;
+class FormView;
 class QuickConnectRun;
 class NoticeGate;
 class PPPWorker;
@@ -151,7 +152,6 @@ private:
     void setUserDataDocument(const QString& text);
     void enterSession();
     void showAccountState(const QString& quota);
-    void fillPaymentList(QComboBox* list, const QString& items);
     void startAutoLogin(const QString& legacyPassword);
     void readRememberedPassword();
     void rememberPassword(const QString& user, const QString& password);
@@ -159,6 +159,7 @@ private:
     void showPasswordNote();
 
     // catalogue
+    void setUpServerLists();
     const Catalogue& catalogue();
 
     // connection
@@ -209,6 +210,7 @@ private:
     AddressCheck* addressCheck;
     ServiceClient* serviceClient;
     WindowState* model;
+    FormView* view;
     QTimer* statusTimer;
     int dragOffsetX;
     int dragOffsetY;

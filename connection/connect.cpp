@@ -1,10 +1,10 @@
 // Connect, disconnect and cancel: starting an attempt and tearing everything down again.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
 #include "quickconnect/quicklist.h"
-#include "ui_lumtarmain.h"
 
 #include <QThread>
 #include <QTimer>
@@ -24,7 +24,7 @@ QString LumtarMain::getPPPErrorText(int error_code)
 void LumtarMain::on_connect_clicked()
 {
     cancelRedial();
-    ui->loading->show();
+    view->setBusy(true);
     model->setElapsedSeconds(0);
     if (!model->accountEnabled()) {
         showCritical(tr("Your account is disabled"),
@@ -35,7 +35,7 @@ void LumtarMain::on_connect_clicked()
     if (model->server().protocol == QLatin1String("OpenVPN") &&
         (model->server().certificate.isEmpty() || model->server().config.isEmpty())) {
         // Without a profile there is nothing to download; another server's files must not be used.
-        ui->loading->hide();
+        view->setBusy(false);
         showCritical(tr("No OpenVPN profile"),
                      tr("This server offers no OpenVPN profile. Please choose another protocol or "
                         "another server."));
@@ -43,7 +43,7 @@ void LumtarMain::on_connect_clicked()
     }
     if (!isKnownProtocol(model->server().protocol)) {
         // Nothing could be started; the connecting page would wait for ever.
-        ui->loading->hide();
+        view->setBusy(false);
         showCritical(tr("No connection protocol"),
                      tr("This server offers no connection protocol this application can use. "
                         "Please choose another server."));
@@ -52,23 +52,21 @@ void LumtarMain::on_connect_clicked()
 
     connection->endAttempt();
 
-    ui->connect->setEnabled(false);
-    ui->connect->hide();
-    ui->authstatus->setText(tr("Connecting..."));
-    ui->ipCurrent->setText(QStringLiteral("updating..."));
+    view->setConnectEnabled(false);
+    view->setConnectShown(false);
+    view->setStatus(tr("Connecting..."));
+    view->setAddress(QStringLiteral("updating..."));
     model->setConnection(WindowState::Connection::None);
-    ui->servers->setEnabled(false);
-    ui->protocols->setEnabled(false);
-    ui->type->setEnabled(false);
-    ui->logout->setEnabled(false);
-    ui->connect->setEnabled(false);
-    ui->connect->setText(tr("Connecting..."));
+    view->setListsEnabled(false);
+    view->setLogoutEnabled(false);
+    view->setConnectEnabled(false);
+    view->setConnectText(tr("Connecting..."));
     model->showPage(WindowState::Page::Connecting);
-    ui->connecting_title->setText(tr("Connecting to ") + model->server().name);
-    ui->connecting_message->setText(model->server().protocol + tr(" connection to ") + model->server().name +
-                                    tr("\nis in progress"));
-    ui->cancel->show();
-    ui->cancel->setEnabled(true);
+    view->setConnectingTexts(tr("Connecting to ") + model->server().name,
+                             model->server().protocol + tr(" connection to ") + model->server().name +
+                                 tr("\nis in progress"));
+    view->setCancelShown(true);
+    view->setCancelEnabled(true);
 
     startAttempt();
     processPendingEvents();
@@ -89,10 +87,10 @@ void LumtarMain::startAttempt()
 
 void LumtarMain::on_disconnect_clicked()
 {
-    ui->cancel->hide();
-    ui->disconnect->setEnabled(false);
-    ui->authstatus->setText(tr("Disconnecting..."));
-    ui->ipCurrent->setText(QString());
+    view->setCancelShown(false);
+    view->setDisconnectEnabled(false);
+    view->setStatus(tr("Disconnecting..."));
+    view->setAddress(QString());
     processPendingEvents();
 
     stopWatchingTunnel();
@@ -104,31 +102,29 @@ void LumtarMain::on_disconnect_clicked()
     if (!dialPending)
         pppWorker->setStatusAndResultCode(QString(), QString());
     model->setConnection(WindowState::Connection::Disconnected);
-    ui->authstatus->setText(tr("Ready!"));
+    view->setStatus(tr("Ready!"));
 
-    ui->disconnect->hide();
-    ui->connect->setText(tr("connect"));
-    ui->connect->setEnabled(false);
-    ui->quickConnect->setEnabled(false);
-    ui->connect->show();
+    view->setDisconnectShown(false);
+    view->setConnectText(tr("connect"));
+    view->setConnectEnabled(false);
+    view->setQuickConnectEnabled(false);
+    view->setConnectShown(true);
     model->setQuickStage(0);
     stopQuickConnectPause();
-    ui->servers->setEnabled(true);
-    ui->protocols->setEnabled(true);
-    ui->type->setEnabled(true);
-    ui->loading->hide();
-    ui->logout->show();
-    ui->logout->setEnabled(true);
+    view->setListsEnabled(true);
+    view->setBusy(false);
+    view->setLogoutShown(true);
+    view->setLogoutEnabled(true);
 
     model->showPage(WindowState::Page::Tabs);
-    ui->WingetConnected->setCurrentIndex(0);
+    view->showTab(0);
     processPendingEvents();
 
     GetUserData();
     PopulateServers();
 
     model->setElapsedSeconds(0);
-    ui->loading->hide();
+    view->setBusy(false);
     processPendingEvents();
 }
 
@@ -145,8 +141,8 @@ void LumtarMain::startDialThread()
     pppWorker->protocol = model->server().protocol;
     pppWorker->preSharedKey = model->server().preSharedKey;
     pppWorker->serverAddress = model->server().ip;
-    pppWorker->userName = ui->username->text();
-    pppWorker->password = ui->password->text();
+    pppWorker->userName = view->userName();
+    pppWorker->password = view->password();
     pppWorker->serverName = model->server().name;
     if (connection->startDial())
         return;

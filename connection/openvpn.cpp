@@ -1,10 +1,10 @@
 // OpenVPN attempts: the window's stage slots hand the downloads to the connection engine and
 // show what it reports. The engine follows the program over its management channel; the
 // address check confirms the tunnel.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "quickconnect/quicklist.h"
-#include "ui_lumtarmain.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -29,9 +29,9 @@ QString withStage(const QString& stage, const QString& separator, const QString&
 
 void LumtarMain::OpenVPNConnectStage0()
 {
-    ui->cancel->setEnabled(false);
+    view->setCancelEnabled(false);
     connection->startOpenVpn(
-        {model->server().certificate, model->server().config, ui->username->text(), ui->password->text()});
+        {model->server().certificate, model->server().config, view->userName(), view->password()});
 }
 
 void LumtarMain::OpenVPNConnectStage1(QNetworkReply* reply)
@@ -54,15 +54,13 @@ void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
     const QString stage = quickStageText(model->quickStage(), model->quickServers());
     switch (step) {
     case ConnectionEngine::Step::CertificateRequested:
-        ui->authstatus->setText(
-            withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
+        view->setStatus(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
         break;
     case ConnectionEngine::Step::ConfigRequested:
-        ui->authstatus->setText(
-            withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
+        view->setStatus(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
         break;
     case ConnectionEngine::Step::ProgramStarting:
-        ui->authstatus->setText(withStage(stage, QStringLiteral(": "), tr("starting connection")));
+        view->setStatus(withStage(stage, QStringLiteral(": "), tr("starting connection")));
         break;
     }
     processPendingEvents();
@@ -71,7 +69,7 @@ void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
 void LumtarMain::openVpnStateChanged(ConnectionEngine::State state)
 {
     if (state == ConnectionEngine::State::Starting)
-        ui->cancel->setEnabled(true);
+        view->setCancelEnabled(true);
 }
 
 void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail)
@@ -113,11 +111,11 @@ void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QSt
         text = tr("The OpenVPN connection could not be set up: ") + detail;
         break;
     }
-    ui->authstatus->setText(statusText);
-    ui->loading->hide();
+    view->setStatus(statusText);
+    view->setBusy(false);
     on_disconnect_clicked();
     // The status line is soon rewritten by the account refresh; the box says it for good.
-    ui->authstatus->setText(statusText);
+    view->setStatus(statusText);
     processPendingEvents();
     offerConnectionLog = true;
     messageBox(QMessageBox::Critical, title, text);
@@ -154,9 +152,8 @@ void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QSt
 
 void LumtarMain::appendConnectionLog(const QString& text)
 {
-    QTextDocument* log = ui->logBrowser->document();
-    log->setMaximumBlockCount(connectionLogLines);
-    ui->logBrowser->append(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss ")) + text);
+    view->appendLog(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss ")) + text,
+                    connectionLogLines);
 }
 
 void LumtarMain::showConnectionLog()
@@ -180,9 +177,9 @@ void LumtarMain::showConnectionLog()
         connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::hide);
         layout->addWidget(buttons);
     }
-    auto* view = dialog->findChild<QPlainTextEdit*>(QStringLiteral("connectionLogText"));
-    view->setPlainText(ui->logBrowser->toPlainText());
-    view->moveCursor(QTextCursor::End);
+    auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("connectionLogText"));
+    text->setPlainText(view->logText());
+    text->moveCursor(QTextCursor::End);
     dialog->show();
     dialog->raise();
 }

@@ -1,9 +1,9 @@
 // The public address check: confirms a tunnel and notices when it has dropped. The check
 // itself is the address-check component; the window decides what an address means.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "monitor/addresscheck.h"
-#include "ui_lumtarmain.h"
 
 #include <QDateTime>
 
@@ -34,7 +34,7 @@ void LumtarMain::cancelRedial()
 
 void LumtarMain::addressSeen(const QString& address)
 {
-    ui->ipCurrent->setText(address);
+    view->setAddress(address);
     const WindowState::Connection state = model->connection();
     if (model->server().assignedIp == address && state == WindowState::Connection::InProgress) {
         ipMatchTransition();
@@ -81,6 +81,6 @@ void LumtarMain::handleDrop()
         redial();
         return;
     }
-    ui->authstatus->setText(tr("Connection dropped - reconnecting in %1 s...").arg(*pauseMs / 1000));
+    view->setStatus(tr("Connection dropped - reconnecting in %1 s...").arg(*pauseMs / 1000));
     addressCheck->redialAfter(*pauseMs, redial);
 }

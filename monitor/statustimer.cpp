@@ -1,4 +1,5 @@
 // The status timer: every tick follows the running attempt or connection to its end.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/settingskeys.h"
 #include "app/windowstate.h"
@@ -6,7 +7,6 @@
 #include "monitor/addresscheck.h"
 #include "monitor/statustexts.h"
 #include "quickconnect/quicklist.h"
-#include "ui_lumtarmain.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -17,9 +17,9 @@ void LumtarMain::UpdateTimer()
     model->setElapsedSeconds(model->elapsedSeconds() + 3);
     const int elapsedSeconds = model->elapsedSeconds();
     if (elapsedSeconds > 3) {
-        ui->connect->setEnabled(true);
+        view->setConnectEnabled(true);
         if (model->quickStage() <= 0)
-            ui->quickConnect->setEnabled(true);
+            view->setQuickConnectEnabled(true);
     }
 
     {
@@ -106,17 +106,15 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
     showConnectedPage();
     model->setQuickStage(0);
     model->setConnection(WindowState::Connection::Connected);
-    ui->servers->setEnabled(false);
-    ui->protocols->setEnabled(false);
-    ui->type->setEnabled(false);
-    ui->logout->setEnabled(false);
-    ui->logout->hide();
-    ui->authstatus->setText(statusLine);
-    ui->disconnect->setEnabled(true);
-    ui->disconnect->show();
-    ui->connect->hide();
-    ui->cancel->hide();
-    ui->loading->hide();
+    view->setListsEnabled(false);
+    view->setLogoutEnabled(false);
+    view->setLogoutShown(false);
+    view->setStatus(statusLine);
+    view->setDisconnectEnabled(true);
+    view->setDisconnectShown(true);
+    view->setConnectShown(false);
+    view->setCancelShown(false);
+    view->setBusy(false);
     setWindowState(Qt::WindowMinimized);
     addressCheck->connectionConfirmed(QDateTime::currentMSecsSinceEpoch());
     trayBalloon(tr("Corvane is now connected!"),
@@ -127,9 +125,9 @@ void LumtarMain::enterConnectedState(const QString& statusLine)
 void LumtarMain::showConnectedPage()
 {
     model->showPage(WindowState::Page::Connected);
-    ui->connected_title->setText(tr("Connected to ") + model->server().name + tr(" Server!"));
-    ui->connected_message->setText(tr("You are now connected to ") + model->server().name +
-                                   tr(" Server.\n Your connection is now secured."));
+    view->setConnectedTexts(tr("Connected to ") + model->server().name + tr(" Server!"),
+                            tr("You are now connected to ") + model->server().name +
+                                tr(" Server.\n Your connection is now secured."));
 }
 
 void LumtarMain::reportDialError()
@@ -143,7 +141,7 @@ void LumtarMain::reportDialError()
                          pppWorker->serverName + tr(" server or/and another server.");
     on_disconnect_clicked();
     messageBox(QMessageBox::Information, title, text);
-    ui->loading->hide();
+    view->setBusy(false);
 }
 
 void LumtarMain::progressStep()
@@ -153,14 +151,14 @@ void LumtarMain::progressStep()
     const QString stage = quickStageText(model->quickStage(), model->quickServers());
     const QString prefix = stage.isEmpty() ? QString() : stage + QStringLiteral(": ");
     if (elapsedSeconds > 3)
-        ui->authstatus->setText(prefix + progressText(elapsedSeconds));
+        view->setStatus(prefix + progressText(elapsedSeconds));
     if (elapsedSeconds > 30) {
         if (model->quickStage() > 0) {
             QuickConnectNextStage();
             return;
         }
         on_disconnect_clicked();
-        ui->authstatus->setText(tr("cannot establish connection"));
+        view->setStatus(tr("cannot establish connection"));
         messageBox(QMessageBox::Information, tr("Cannot connect"),
                    tr("Cannot connect to this server. You can try again to connect using another "
                       "available configuration for this server or can use another one."));
@@ -173,9 +171,9 @@ void LumtarMain::connectedUpkeep()
     if (elapsedSeconds % 15 == 0)
         GetCurrentIP();
     if (elapsedSeconds % 30 > 14)
-        ui->authstatus->setText(tr("connected for ") + QString::number(elapsedSeconds / 60) + tr(" minutes"));
+        view->setStatus(tr("connected for ") + QString::number(elapsedSeconds / 60) + tr(" minutes"));
     else
-        ui->authstatus->setText(tr("using IP ") + model->server().assignedIp);
+        view->setStatus(tr("using IP ") + model->server().assignedIp);
     if (elapsedSeconds % 300 == 0)
         GetUserData();
     if (model->accountFlag() == QLatin1String("0")) {

@@ -1,11 +1,11 @@
 // Quick Connect: tries the service's ready-made entries one after another until one connects.
+#include "app/formview.h"
 #include "app/logging.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/pppworker.h"
 #include "quickconnect/quickconnectrun.h"
 #include "quickconnect/quicklist.h"
-#include "ui_lumtarmain.h"
 
 #include <QThread>
 #include <QTimer>
@@ -13,8 +13,8 @@
 void LumtarMain::on_quickConnect_clicked()
 {
     model->setElapsedSeconds(0);
-    ui->quickConnect->setEnabled(false);
-    ui->connect->setEnabled(false);
+    view->setQuickConnectEnabled(false);
+    view->setConnectEnabled(false);
     QuickConnectNextStage();
 }
 
@@ -57,7 +57,7 @@ void LumtarMain::QuickConnectNextStage()
 
 void LumtarMain::quickConnectDial()
 {
-    ui->loading->show();
+    view->setBusy(true);
     if (!model->accountEnabled()) {
         showCritical(
             tr("Your account is disabled"),
@@ -71,7 +71,7 @@ void LumtarMain::quickConnectDial()
             on_disconnect_clicked();
         } else {
             model->setQuickStage(0);
-            ui->loading->hide();
+            view->setBusy(false);
         }
         return;
     }
@@ -79,23 +79,22 @@ void LumtarMain::quickConnectDial()
     const bool laterAttempt = model->quickStage() > 1 && model->page() == WindowState::Page::Connecting;
     tearDownAttempt();
     const int entryCount = quickEntryCount(model->quickServers());
-    ui->ipCurrent->setText(QStringLiteral("updating..."));
-    ui->logout->setEnabled(false);
-    ui->connect->setText(tr("Connecting..."));
+    view->setAddress(QStringLiteral("updating..."));
+    view->setLogoutEnabled(false);
+    view->setConnectText(tr("Connecting..."));
     processPendingEvents();
     model->setConnection(WindowState::Connection::Disconnected);
     model->setElapsedSeconds(0);
     model->showPage(WindowState::Page::Connecting);
-    ui->connecting_title->setText(QString::number(model->quickStage()) + QLatin1Char('/') +
-                                  QString::number(entryCount) + tr(" - Connecting to ") +
-                                  model->server().name);
-    ui->connecting_message->setText(model->server().protocol + tr(" connection to ") + model->server().name +
-                                    tr("\nis in progress"));
-    ui->cancel->show();
-    ui->cancel->setEnabled(true);
+    view->setConnectingTexts(QString::number(model->quickStage()) + QLatin1Char('/') +
+                                 QString::number(entryCount) + tr(" - Connecting to ") + model->server().name,
+                             model->server().protocol + tr(" connection to ") + model->server().name +
+                                 tr("\nis in progress"));
+    view->setCancelShown(true);
+    view->setCancelEnabled(true);
     if (laterAttempt)
-        ui->authstatus->setText(tr("Initiating another method. Please wait..."));
-    ui->loading->hide();
+        view->setStatus(tr("Initiating another method. Please wait..."));
+    view->setBusy(false);
     processPendingEvents();
     if (!laterAttempt) {
         quickConnectDialAfterPause();
@@ -107,11 +106,11 @@ void LumtarMain::quickConnectDial()
 
 void LumtarMain::quickConnectDialAfterPause()
 {
-    ui->loading->show();
+    view->setBusy(true);
     processPendingEvents();
     const int entryCount = quickEntryCount(model->quickServers());
-    ui->authstatus->setText(tr("Stage ") + QString::number(model->quickStage()) + QLatin1Char('/') +
-                            QString::number(entryCount) + tr(" in progress..."));
+    view->setStatus(tr("Stage ") + QString::number(model->quickStage()) + QLatin1Char('/') +
+                    QString::number(entryCount) + tr(" in progress..."));
     // Ticks went on during the pause; the attempt still gets its whole allowance.
     model->setElapsedSeconds(0);
     startAttempt();

@@ -1,20 +1,20 @@
 // Account details: e-mail, plan, expiry and quota, whether the account may connect, the
 // Quick Connect list, and the notice the service wants read.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "service/documents.h"
 #include "service/noticegate.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
-#include "ui_lumtarmain.h"
 
 using namespace service;
 
 void LumtarMain::GetUserData()
 {
-    if (ui->username->text().isEmpty() || ui->password->text().isEmpty())
+    if (view->userName().isEmpty() || view->password().isEmpty())
         return;
-    serviceClient->fetchAccount(ui->username->text(), ui->password->text());
+    serviceClient->fetchAccount(view->userName(), view->password());
 }
 
 void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
@@ -27,13 +27,10 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
     setUserDataDocument(document);
     QString notice;
     if (details.accepted) {
-        ui->user_email->setText(details.position(3));
+        view->setAccountInfo(details.position(3), details.position(5), details.position(7));
         model->setAccountFlag(details.position(4));
-        ui->user_plan->setText(details.position(5));
-        ui->user_expire->setText(details.position(7));
         const QString quota = details.position(10);
-        fillPaymentList(ui->payment_processor, details.position(11));
-        fillPaymentList(ui->payment_plan, details.position(12));
+        view->setPaymentChoices(paymentItems(details.position(11)), paymentItems(details.position(12)));
         model->setQuickServers(details.position(13));
         notice = details.position(14).trimmed();
         // During a connection the stored positions stay current, but the pages, tabs and
@@ -41,9 +38,8 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
         if (model->connection() != WindowState::Connection::Connected)
             showAccountState(quota);
     }
-    ui->user_area->show();
-    ui->LogoSmall->show();
-    ui->application_version->show();
+    view->showUserArea();
+    view->setBranding(true);
     if (details.accepted)
         notices->offer(notice);
 }
@@ -51,32 +47,19 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
 void LumtarMain::showAccountState(const QString& quota)
 {
     if (model->accountEnabled()) {
-        ui->authstatus->setText(quota + tr(" quota available"));
-        ui->tabAccountZoneInfo->show();
-        ui->tabAccountZonePayment->hide();
-        ui->WingetConnected->setTabEnabled(0, true);
-        ui->WingetConnected->setTabEnabled(1, true);
+        view->setStatus(quota + tr(" quota available"));
+        view->setAccountTabs(true);
         if (model->paymentInProgress()) {
             model->setPaymentInProgress(false);
             model->showPage(WindowState::Page::Tabs);
             trayBalloon(tr("Account Active"), tr("Your account is now active. Thank you!"));
             application_maximize();
-            ui->WingetConnected->setCurrentIndex(0);
-            ui->loading->hide();
+            view->showTab(0);
+            view->setBusy(false);
         }
     } else {
-        ui->authstatus->setText(tr("account is disabled"));
-        ui->WingetConnected->setTabEnabled(0, false);
-        ui->WingetConnected->setTabEnabled(1, false);
-        ui->tabAccountZonePayment->show();
-        ui->tabAccountZoneInfo->hide();
-        ui->WingetConnected->setCurrentIndex(2);
+        view->setStatus(tr("account is disabled"));
+        view->setAccountTabs(false);
+        view->showTab(2);
     }
-}
-
-void LumtarMain::fillPaymentList(QComboBox* list, const QString& items)
-{
-    list->clear();
-    for (const auto& item : paymentItems(items))
-        list->addItem(item.first, item.second);
 }

@@ -1,4 +1,5 @@
 // Login and logout: the session is the user name and password in the login fields.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/settingskeys.h"
 #include "app/windowstate.h"
@@ -7,7 +8,6 @@
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
 #include "service/whenquiet.h"
-#include "ui_lumtarmain.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>
@@ -95,26 +95,26 @@ void LumtarMain::Login()
     const bool fromStore = std::exchange(passwordFromStore, false);
     QSettings settings;
     const QString previousUser = rememberedUser(settings);
-    if (ui->autologin->isChecked()) {
-        const QString user = ui->username->text();
+    if (view->rememberLogin()) {
+        const QString user = view->userName();
         settings.setValue(SettingsKeys::user, user.toUtf8());
         settings.setValue(SettingsKeys::remember, QStringLiteral("1"));
         if (!previousUser.isEmpty() && previousUser != user)
             forgetPassword(previousUser);
         // A password that just came from the store is there already.
         if (!fromStore)
-            rememberPassword(user, ui->password->text());
+            rememberPassword(user, view->password());
     } else {
         settings.setValue(SettingsKeys::user, QString());
         settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
         settings.remove(SettingsKeys::legacyPassword);
         forgetPassword(previousUser);
     }
-    ui->username->setText(ui->username->text().trimmed());
-    ui->password->setText(ui->password->text().trimmed());
-    if (!ui->username->text().isEmpty() && !ui->password->text().isEmpty()) {
-        ui->statuslabel->setText(tr("Starting auth process..."));
-        ui->progressBar->setValue(15);
+    view->setUserName(view->userName().trimmed());
+    view->setPassword(view->password().trimmed());
+    if (!view->userName().isEmpty() && !view->password().isEmpty()) {
+        view->setLoginStep(tr("Starting auth process..."));
+        view->setLoginProgress(15);
         DoHttpGet();
     } else {
         showInformation(tr("Empty Authentication"), tr("Username and/or password missing."));
@@ -167,14 +167,14 @@ void LumtarMain::forgetPassword(const QString& user)
 // or once more from the settings file of an earlier version, which the login then moves.
 void LumtarMain::startAutoLogin(const QString& legacyPassword)
 {
-    if (ui->username->text().isEmpty()) {
-        ui->password->setText(legacyPassword);
+    if (view->userName().isEmpty()) {
+        view->setPassword(legacyPassword);
         Login();
         return;
     }
     autoLoginPending = true;
     const bool hasLegacyPassword = !legacyPassword.isEmpty();
-    ui->password->setText(legacyPassword);
+    view->setPassword(legacyPassword);
     // Once the window is built (the version check already sent), so that nothing of the
     // store's answer, and no box, lands in the middle of the constructor.
     QTimer::singleShot(0, this, [this, hasLegacyPassword] {
@@ -189,13 +189,13 @@ void LumtarMain::startAutoLogin(const QString& legacyPassword)
 
 void LumtarMain::readRememberedPassword()
 {
-    const QString user = ui->username->text();
+    const QString user = view->userName();
     secretStore->read(user, this, [this, user](const SecretResult& result) {
         // The user went on by hand in the meantime.
-        if (!autoLoginPending || ui->username->text() != user || !ui->password->text().isEmpty())
+        if (!autoLoginPending || view->userName() != user || !view->password().isEmpty())
             return;
         if (result.ok() && !result.secret.isEmpty()) {
-            ui->password->setText(result.secret);
+            view->setPassword(result.secret);
             passwordFromStore = true;
             Login();
             return;
@@ -205,9 +205,8 @@ void LumtarMain::readRememberedPassword()
             // Said once; the retry below stays silent.
             storeTroubleTold = result.status != SecretResult::Status::NotFound && !result.ok();
             loginStatusShown = true;
-            ui->authstatus->setText(
-                notRememberedText(result.ok() ? SecretResult::Status::NotFound : result.status));
-            ui->password->setFocus(Qt::OtherFocusReason);
+            view->setStatus(notRememberedText(result.ok() ? SecretResult::Status::NotFound : result.status));
+            view->focusPassword();
         }
         if (firstTry && result.status == SecretResult::Status::Unavailable) {
             secretRetryTimer = new QTimer(this);
@@ -226,8 +225,8 @@ void LumtarMain::readRememberedPassword()
 
 void LumtarMain::DoHttpGet()
 {
-    ui->authstatus->setText(tr("Wait... login in progress!"));
-    serviceClient->logIn(ui->username->text(), ui->password->text());
+    view->setStatus(tr("Wait... login in progress!"));
+    serviceClient->logIn(view->userName(), view->password());
 }
 
 void LumtarMain::HasFinished(QNetworkReply* reply)
@@ -239,46 +238,46 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
 
 void LumtarMain::loginFailed()
 {
-    ui->progressBar->setValue(99);
-    ui->authstatus->setText(tr("Not connected!"));
+    view->setLoginProgress(99);
+    view->setStatus(tr("Not connected!"));
     showCritical(QString(), tr(cannotCommunicate));
 }
 
 void LumtarMain::loginUnreadable()
 {
-    ui->progressBar->setValue(99);
-    ui->authstatus->setText(tr("Not connected!"));
+    view->setLoginProgress(99);
+    view->setStatus(tr("Not connected!"));
     showCritical(QString(), tr(cannotCommunicate) + tr("\n\nThe service's answer could not be read."));
 }
 
 void LumtarMain::loginAnswered(const QVector<LoginVerdict>& verdicts)
 {
-    ui->progressBar->setValue(100);
-    ui->statuslabel->setText(tr("Login complete!"));
-    ui->statuslabel->setText(tr("start XML parse..."));
+    view->setLoginProgress(100);
+    view->setLoginStep(tr("Login complete!"));
+    view->setLoginStep(tr("start XML parse..."));
     for (const LoginVerdict verdict : verdicts) {
-        ui->statuslabel->setText(tr("Getting response!"));
+        view->setLoginStep(tr("Getting response!"));
         if (verdict == LoginVerdict::Refused) {
-            ui->authstatus->setText(tr("Not connected!"));
+            view->setStatus(tr("Not connected!"));
             showInformation(tr("Bad username/password"), tr("Wrong username or password. Please try again."));
         } else {
             enterSession();
         }
-        ui->statuslabel->setText(tr("start XML parse..."));
+        view->setLoginStep(tr("start XML parse..."));
     }
 }
 
 void LumtarMain::enterSession()
 {
-    ui->authstatus->setText(tr("Authenticated!"));
+    view->setStatus(tr("Authenticated!"));
     model->showPage(WindowState::Page::Tabs);
-    ui->WingetConnected->setCurrentIndex(0);
-    ui->cancel->hide();
-    ui->connect->show();
-    ui->disconnect->hide();
+    view->showTab(0);
+    view->setCancelShown(false);
+    view->setConnectShown(true);
+    view->setDisconnectShown(false);
     QSettings().setValue(SettingsKeys::usedTrial, QStringLiteral("1"));
     trialUsed = true;
-    ui->buy->setText(tr("buy package"));
+    view->setBuyText(tr("buy package"));
     notices->reset();
     PopulateServers();
     GetUserData();
@@ -287,53 +286,23 @@ void LumtarMain::enterSession()
 void LumtarMain::Logout()
 {
     QSettings settings;
-    ui->autologin->setChecked(false);
-    ui->autologin->show();
+    view->setRememberLogin(false);
+    view->showRememberLogin();
     forgetPassword(rememberedUser(settings));
     autoLoginPending = false;
     settings.setValue(SettingsKeys::user, QString());
     settings.remove(SettingsKeys::legacyPassword);
     settings.setValue(SettingsKeys::remember, QStringLiteral("0"));
     model->setAccountFlag(QString());
-    ui->username->clear();
-    ui->password->clear();
+    view->clearCredentials();
     setLoginDocument(QString());
     setUserDataDocument(QStringLiteral("0"));
-    ui->authstatus->setText(tr("ready to connect"));
-    ui->LogoSmall->hide();
-    ui->application_version->hide();
+    view->setStatus(tr("ready to connect"));
+    view->setBranding(false);
     model->showPage(WindowState::Page::Login);
     model->setElapsedSeconds(0);
     processPendingEvents();
 }
-
-namespace {
-// Documents are stored as plain text, never guessed as rich text. Line ends are stored as line
-// separators, which keep the document one paragraph (thousands of paragraphs make storing a
-// large catalogue slow) and read back as the same line ends.
-void storeDocument(QTextBrowser* store, const QString& text)
-{
-    // One pass over the text: a catalogue of thousands of servers is megabytes long.
-    QString kept(text.size(), Qt::Uninitialized);
-    const QChar* in = text.constData();
-    const QChar* const end = in + text.size();
-    QChar* out = kept.data();
-    for (; in != end; ++in) {
-        if (*in == QLatin1Char('\r')) {
-            if (in + 1 != end && in[1] == QLatin1Char('\n'))
-                ++in;
-            *out++ = QChar::LineSeparator;
-        } else if (*in == QLatin1Char('\n')) {
-            *out++ = QChar::LineSeparator;
-        } else {
-            *out++ = *in;
-        }
-    }
-    kept.truncate(int(out - kept.constData()));
-    // Straight into the document: the widget's own cursor would lay the text out to place itself.
-    store->document()->setPlainText(kept);
-}
-} // namespace
 
 // The readers work on the text as it came, kept beside the widget. The widget's copy is only
 // read back, so a long one is stored once the window has drawn the answer (storing megabytes
@@ -344,17 +313,17 @@ void LumtarMain::setLoginDocument(const QString& text)
     catalogueReader.start(text);
     loginDocument = text;
     if (text.size() < (1 << 18)) {
-        storeDocument(ui->textBrowser, text);
+        view->storeLoginDocument(text);
         return;
     }
     whenQuiet(this, [this, text] {
         if (loginDocument.isSharedWith(text))
-            storeDocument(ui->textBrowser, text);
+            view->storeLoginDocument(text);
     });
 }
 
 void LumtarMain::setUserDataDocument(const QString& text)
 {
-    storeDocument(ui->userdatatext, text);
+    view->storeUserDataDocument(text);
     userDataDocument = text;
 }

@@ -1,10 +1,10 @@
 // New trial accounts and payment: the web site takes the order, the client watches for the
 // account to become active.
+#include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
-#include "ui_lumtarmain.h"
 
 #include <QDesktopServices>
 
@@ -29,42 +29,41 @@ void LumtarMain::on_payment_do_clicked()
         tr("Payment in progress"),
         QStringLiteral("Please complete the payment process in your browser to automatically apply the new "
                        "plan to your account."));
-    ui->loading->show();
+    view->setBusy(true);
 }
 
 void LumtarMain::on_cancel_payment_clicked()
 {
     model->setPaymentInProgress(false);
     model->showPage(WindowState::Page::Tabs);
-    ui->loading->hide();
+    view->setBusy(false);
 }
 
 void LumtarMain::on_newAccount_clicked()
 {
     model->showPage(WindowState::Page::NewAccount);
-    ui->LogoSmall->show();
-    ui->application_version->show();
-    ui->NewFirstname->setFocus(Qt::OtherFocusReason);
+    view->setBranding(true);
+    view->focusNewAccount();
 }
 
 void LumtarMain::on_CreateAccountBtn_clicked()
 {
-    if (ui->NewFirstname->text().isEmpty() || ui->NewLastname->text().isEmpty() ||
-        ui->NewEmail->text().isEmpty()) {
+    const FormView::NewAccountEntry entry = view->newAccountEntry();
+    if (entry.firstName.isEmpty() || entry.lastName.isEmpty() || entry.email.isEmpty()) {
         showCritical(tr("Missing info"),
                      tr("Missing information. Please enter firstname, lastname and your email address."));
         return;
     }
-    serviceClient->createAccount(ui->NewFirstname->text(), ui->NewLastname->text(), ui->NewEmail->text());
-    ui->loading->show();
-    ui->CreateAccountBtn->setEnabled(false);
+    serviceClient->createAccount(entry.firstName, entry.lastName, entry.email);
+    view->setBusy(true);
+    view->setCreateAccountEnabled(false);
 }
 
 void LumtarMain::newAccountResponse(QNetworkReply* reply)
 {
-    ui->loading->hide();
+    view->setBusy(false);
     serviceClient->newAccountArrived(reply);
-    ui->CreateAccountBtn->setEnabled(true);
+    view->setCreateAccountEnabled(true);
 }
 
 void LumtarMain::newAccountFailed()
@@ -84,16 +83,15 @@ void LumtarMain::newAccountAnswered(const NewAccountReply& answer)
                     tr("Account has been created. Username and password have been sent to "
                        "your email address."));
     on_create_account_cancel_clicked();
-    ui->username->setText(answer.userName);
-    ui->autologin->setChecked(true);
-    ui->password->setFocus(Qt::OtherFocusReason);
+    view->setUserName(answer.userName);
+    view->setRememberLogin(true);
+    view->focusPassword();
 }
 
 void LumtarMain::on_create_account_cancel_clicked()
 {
     model->showPage(WindowState::Page::Login);
-    ui->LogoSmall->hide();
-    ui->application_version->hide();
-    ui->autologin->setChecked(false);
-    ui->username->setFocus(Qt::OtherFocusReason);
+    view->setBranding(false);
+    view->setRememberLogin(false);
+    view->focusUserName();
 }
