@@ -5,13 +5,7 @@
 #include "app/settingskeys.h"
 #include "app/textstore.h"
 #include "app/windowstate.h"
-#include "catalogue/catalogue.h"
-#include "connection/pppworker.h"
 #include "corvaneversion.h"
-#include "monitor/addresscheck.h"
-#include "quickconnect/quickconnectrun.h"
-#include "service/noticegate.h"
-#include "service/serviceclient.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -88,7 +82,6 @@ LumtarMain::LumtarMain(QWidget* parent)
         return QProcess::startDetached(program, arguments);
     };
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    notices = new NoticeGate([this](const QString& text) { showInformation(tr("Notice"), text); }, this);
 
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
@@ -126,24 +119,9 @@ LumtarMain::LumtarMain(QWidget* parent)
     trialUsed = settingIs(settings, SettingsKeys::usedTrial, "1");
     ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
 
-    connection = new ConnectionEngine(QDir::currentPath(), this);
-    connection->setObjectName(QStringLiteral("connection"));
-    pppWorker = connection->worker();
-    pppThread = connection->workerThread();
-    connect(connection, &ConnectionEngine::stepReached, this, &LumtarMain::openVpnStepReached);
-    connect(connection, &ConnectionEngine::stateChanged, this, &LumtarMain::openVpnStateChanged);
-    connect(connection, &ConnectionEngine::attemptFailed, this, &LumtarMain::openVpnAttemptFailed);
-    connect(connection, &ConnectionEngine::tunnelUp, this, &LumtarMain::openVpnTunnelUp);
-    connect(connection, &ConnectionEngine::tunnelDropped, this, &LumtarMain::openVpnTunnelDropped);
-    connect(connection, &ConnectionEngine::logLine, this, &LumtarMain::appendConnectionLog);
-    connect(connection, &ConnectionEngine::dialChanged, this, &LumtarMain::followWorker);
-    addressCheck = new AddressCheck(this);
-    addressCheck->setObjectName(QStringLiteral("addressCheck"));
-    connect(addressCheck, &AddressCheck::tunnelTick, this, &LumtarMain::checkTunnelAddress);
-    connect(addressCheck, &AddressCheck::addressSeen, this, &LumtarMain::addressSeen);
-    quickConnectRun = new QuickConnectRun(this);
-    quickConnectRun->setObjectName(QStringLiteral("quickConnectRun"));
-    connect(quickConnectRun, &QuickConnectRun::pauseOver, this, &LumtarMain::quickConnectDialAfterPause);
+    setUpConnection();
+    setUpAddressCheck();
+    setUpQuickConnect();
     // The connecting page offers the connection log under its cancel button.
     auto* showLog = new QPushButton(tr("Show log"), ui->WidgetConnectingVPN);
     showLog->setObjectName(QStringLiteral("showConnectionLog"));
@@ -174,40 +152,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(trayIconClicked(QSystemTrayIcon::ActivationReason)));
 
-    serviceClient = new ServiceClient(appVersion, this);
-    serviceClient->setObjectName(QStringLiteral("serviceClient"));
-    connect(serviceClient->loginManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(HasFinished(QNetworkReply*)));
-    connect(serviceClient->accountManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(HasFinishedUserData(QNetworkReply*)));
-    connect(serviceClient->newAccountManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(newAccountResponse(QNetworkReply*)));
-    connect(serviceClient, &ServiceClient::loginDocument, this, &LumtarMain::setLoginDocument);
-    connect(serviceClient, &ServiceClient::loginFailed, this, &LumtarMain::loginFailed);
-    connect(serviceClient, &ServiceClient::loginUnreadable, this, &LumtarMain::loginUnreadable);
-    connect(serviceClient, &ServiceClient::loginAnswered, this, &LumtarMain::loginAnswered);
-    connect(serviceClient, &ServiceClient::accountDetails, this, &LumtarMain::showAccountDetails);
-    connect(serviceClient, &ServiceClient::newAccountAnswered, this, &LumtarMain::newAccountAnswered);
-    connect(serviceClient, &ServiceClient::newAccountFailed, this, &LumtarMain::newAccountFailed);
-    openVpnStage1Manager = connection->certificateManager();
-    connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(OpenVPNConnectStage1(QNetworkReply*)));
-    openVpnStage2Manager = connection->configManager();
-    connect(openVpnStage2Manager, SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(OpenVPNConnectStage2(QNetworkReply*)));
-    connect(addressCheck->manager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(SetCurrentIP(QNetworkReply*)));
-    updater = new Updater(appVersion, QDir::currentPath(), this);
-    updater->setObjectName(QStringLiteral("updater"));
-    connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(UpdateResponse(QNetworkReply*)));
-    connect(updater->installerManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(downloadFinished(QNetworkReply*)));
-    connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
-    connect(updater, &Updater::upToDate, this, &LumtarMain::updateIsCurrent);
-    connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
-    connect(updater, &Updater::failed, this, &LumtarMain::updateFailed);
-    connect(updater, &Updater::installerTrusted, this, &LumtarMain::startInstaller);
+    setUpService();
+    setUpUpdater();
 
     statusTimer = new QTimer(this);
     connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
@@ -250,10 +196,7 @@ LumtarMain::LumtarMain(QWidget* parent)
 
 LumtarMain::~LumtarMain()
 {
-    // Hangs up, stops the worker thread, ends the program politely (waiting here) and removes
-    // the work files.
-    delete connection;
-    connection = nullptr;
+    tearDownConnection();
     // Children die after the form; none of their late signals may reach a slot without it.
     for (QObject* child : children())
         child->disconnect(this);

@@ -1,13 +1,6 @@
 #ifndef CORVANE_LUMTARMAIN_H
 #define CORVANE_LUMTARMAIN_H
 
-#include "catalogue/catalogue.h"
-#include "connection/connectionengine.h"
-#include "service/documents.h"
-#include "service/secretstore.h"
-#include "update/installer.h"
-#include "update/updater.h"
-
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -15,7 +8,12 @@
 #include <functional>
 #include <memory>
 
+// The window only names what it owns; each subsystem's folder builds and wires its part.
 class AddressCheck;
+class Catalogue;
+class CatalogueReader;
+class ConnectionEngine;
+class InstallerPlatform;
 class FormView;
 class QuickConnectRun;
 class NoticeGate;
@@ -29,12 +27,20 @@ class QProcess;
 class QThread;
 class QTimer;
 class QUrl;
+class SecretStore;
 class ServiceClient;
+class Updater;
 class WindowState;
 
 namespace Ui {
 class LumtarMain;
 }
+
+namespace service {
+enum class LoginVerdict;
+struct AccountDetails;
+struct NewAccountReply;
+} // namespace service
 
 class LumtarMain : public QMainWindow
 {
@@ -65,17 +71,20 @@ public:
     // When 0 or more, every redial after a drop waits this long instead of the growing pause.
     int redialPausesOverrideMs = -1;
     // What this system allows with a downloaded installer.
-    std::unique_ptr<InstallerPlatform> installerPlatform = makeInstallerPlatform();
+    std::shared_ptr<InstallerPlatform> installerPlatform;
     // Where the remembered password is kept. Asked only once the window has been built.
-    std::shared_ptr<SecretStore> secretStore = makeSecretStore();
+    std::shared_ptr<SecretStore> secretStore;
 
     // For tests and tools: the state of the worker and the OpenVPN child.
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
-    QProcess* openVpnChild() const { return connection->process(); }
+    QProcess* openVpnChild() const;
     ConnectionEngine* connectionEngine() const { return connection; }
     // The window's state; its setters write the hidden fields.
     WindowState* stateModel() const { return model; }
+
+    // What an OpenVPN attempt's end means to the user.
+    struct AttemptFailure;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -135,6 +144,14 @@ private slots:
     void on_newAccount_clicked();
 
 private:
+    // Each subsystem's folder builds its component and connects its reports.
+    void setUpService();
+    void setUpConnection();
+    void tearDownConnection();
+    void setUpQuickConnect();
+    void setUpAddressCheck();
+    void setUpUpdater();
+
     // app
     void showCritical(const QString& title, const QString& text);
     void showInformation(const QString& title, const QString& text);
@@ -160,16 +177,15 @@ private:
 
     // catalogue
     void setUpServerLists();
+    void readCatalogue(const QString& document);
     const Catalogue& catalogue();
 
     // connection
     void startAttempt();
     void startDialThread();
-    void openVpnStepReached(ConnectionEngine::Step step);
-    void openVpnStateChanged(ConnectionEngine::State state);
-    void openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail);
+    void openVpnAttemptFailed(const AttemptFailure& failure);
     void openVpnTunnelUp();
-    void openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail);
+    void openVpnTunnelDropped(const AttemptFailure& failure);
     void checkTunnelAddress();
     void appendConnectionLog(const QString& text);
     void showConnectionLog();
@@ -177,6 +193,8 @@ private:
     // quickconnect
     void quickConnectDialAfterPause();
     void stopQuickConnectPause();
+    // "Stage 2/4" while a Quick Connect run tries its second of four entries, else empty.
+    QString quickStageLabel() const;
     void tearDownAttempt();
 
     // monitor
@@ -200,7 +218,7 @@ private:
     void offerUpdate(const QString& version, bool installsItself);
     void openDownloadPage();
     void startInstallerDownload();
-    void updateFailed(Updater::Failure failure);
+    void updateFailed(const QString& statusText);
     void startInstaller(const QString& path);
 
     Ui::LumtarMain* ui;
@@ -230,7 +248,8 @@ private:
     // The readers work on these instead of reading the widget back.
     QString loginDocument;
     QString userDataDocument;
-    CatalogueReader catalogueReader;
+    // Shared only so that its deleter is made where the type is known.
+    std::shared_ptr<CatalogueReader> catalogueReader;
 
     // The remembered password is being read for the automatic login; a login by hand ends that.
     bool autoLoginPending = false;

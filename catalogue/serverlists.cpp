@@ -60,6 +60,7 @@ void fillProtocols(FormView* view, WindowState* model, const Catalogue& catalogu
 // Once a server chosen in the lists is connected to, it is the one offered at the next start.
 void LumtarMain::setUpServerLists()
 {
+    catalogueReader = std::make_shared<CatalogueReader>();
     connect(model, &WindowState::connectionChanged, this, [this](WindowState::Connection state) {
         if (state == WindowState::Connection::Connected && !model->quickRunning() &&
             view->currentRow(List::Servers) >= 0)
@@ -67,9 +68,14 @@ void LumtarMain::setUpServerLists()
     });
 }
 
+void LumtarMain::readCatalogue(const QString& document)
+{
+    catalogueReader->start(document);
+}
+
 const Catalogue& LumtarMain::catalogue()
 {
-    return catalogueReader.catalogue();
+    return catalogueReader->catalogue();
 }
 
 // The lists keep the user's server, protocol and type when the new lists still hold them;

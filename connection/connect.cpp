@@ -2,12 +2,26 @@
 #include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
+#include "connection/connectionengine.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
-#include "quickconnect/quicklist.h"
+#include "connection/protocols.h"
 
 #include <QThread>
 #include <QTimer>
+
+QProcess* LumtarMain::openVpnChild() const
+{
+    return connection->process();
+}
+
+// Hangs up, stops the worker thread, ends the program politely (waiting here) and removes
+// the work files.
+void LumtarMain::tearDownConnection()
+{
+    delete connection;
+    connection = nullptr;
+}
 
 void LumtarMain::PPPDisconnect()
 {

@@ -4,13 +4,15 @@
 #include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
-#include "quickconnect/quicklist.h"
+#include "connection/connectionengine.h"
 
 #include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QGuiApplication>
+#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -49,76 +51,124 @@ void LumtarMain::removeOpenVPNfiles()
     connection->removeWorkFiles();
 }
 
-void LumtarMain::openVpnStepReached(ConnectionEngine::Step step)
+struct LumtarMain::AttemptFailure
 {
-    const QString stage = quickStageText(model->quickStage(), model->quickServers());
-    switch (step) {
-    case ConnectionEngine::Step::CertificateRequested:
-        view->setStatus(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
-        break;
-    case ConnectionEngine::Step::ConfigRequested:
-        view->setStatus(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
-        break;
-    case ConnectionEngine::Step::ProgramStarting:
-        view->setStatus(withStage(stage, QStringLiteral(": "), tr("starting connection")));
-        break;
-    }
-    processPendingEvents();
-}
-
-void LumtarMain::openVpnStateChanged(ConnectionEngine::State state)
-{
-    if (state == ConnectionEngine::State::Starting)
-        view->setCancelEnabled(true);
-}
-
-void LumtarMain::openVpnAttemptFailed(ConnectionEngine::Reason reason, const QString& detail)
-{
-    appendConnectionLog(QStringLiteral("Attempt failed: ") + QVariant::fromValue(reason).toString() +
-                        (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
-    if (model->quickStage() > 0) {
-        QuickConnectNextStage();
-        return;
-    }
-    QString statusText;
-    QString title = tr("Cannot connect");
+    // The engine's reason by name, and what it said, for the connection log.
+    QString reason;
+    QString detail;
+    // The status line, and the box's title and text.
+    QString status;
+    QString title;
     QString text;
+};
+
+namespace {
+LumtarMain::AttemptFailure describe(ConnectionEngine::Reason reason, const QString& detail)
+{
+    LumtarMain::AttemptFailure failure{QVariant::fromValue(reason).toString(), detail, QString(),
+                                       LumtarMain::tr("Cannot connect"), QString()};
     switch (reason) {
     case ConnectionEngine::Reason::CertificateDownload:
     case ConnectionEngine::Reason::ConfigDownload: {
         const bool certificate = reason == ConnectionEngine::Reason::CertificateDownload;
-        statusText = certificate ? tr("certificate download error") : tr("config download error");
-        title = tr("OpenVPN download failed");
-        text = tr("The OpenVPN %1 of this server could not be downloaded (%2). Please try again "
-                  "later or choose another server.")
-                   .arg(certificate ? tr("certificate") : tr("configuration"), detail);
+        failure.status = certificate ? LumtarMain::tr("certificate download error")
+                                     : LumtarMain::tr("config download error");
+        failure.title = LumtarMain::tr("OpenVPN download failed");
+        failure.text =
+            LumtarMain::tr("The OpenVPN %1 of this server could not be downloaded (%2). Please try "
+                           "again later or choose another server.")
+                .arg(certificate ? LumtarMain::tr("certificate") : LumtarMain::tr("configuration"), detail);
         break;
     }
     case ConnectionEngine::Reason::ConfigRefused:
-        statusText = tr("OpenVPN configuration refused: ") + detail;
-        title = tr("OpenVPN configuration refused");
-        text = tr("The configuration of this server holds a setting that could run programs or change "
-                  "files on this computer (") +
-               detail + tr("), so it was not used. Please choose another server or protocol.");
+        failure.status = LumtarMain::tr("OpenVPN configuration refused: ") + detail;
+        failure.title = LumtarMain::tr("OpenVPN configuration refused");
+        failure.text =
+            LumtarMain::tr("The configuration of this server holds a setting that could run programs "
+                           "or change files on this computer (") +
+            detail + LumtarMain::tr("), so it was not used. Please choose another server or protocol.");
         break;
     case ConnectionEngine::Reason::AuthFailed:
-        statusText = tr("user name or password refused");
-        text = tr("The VPN server refused the user name or password. Please check them, log in again "
-                  "and connect again.");
+        failure.status = LumtarMain::tr("user name or password refused");
+        failure.text =
+            LumtarMain::tr("The VPN server refused the user name or password. Please check them, log "
+                           "in again and connect again.");
         break;
     default:
-        statusText = tr("cannot establish connection");
-        text = tr("The OpenVPN connection could not be set up: ") + detail;
+        failure.status = LumtarMain::tr("cannot establish connection");
+        failure.text = LumtarMain::tr("The OpenVPN connection could not be set up: ") + detail;
         break;
     }
-    view->setStatus(statusText);
+    return failure;
+}
+
+QString logged(const QString& what, const LumtarMain::AttemptFailure& failure)
+{
+    return what + failure.reason +
+           (failure.detail.isEmpty() ? QString() : QStringLiteral(" - ") + failure.detail);
+}
+} // namespace
+
+void LumtarMain::setUpConnection()
+{
+    connection = new ConnectionEngine(QDir::currentPath(), this);
+    connection->setObjectName(QStringLiteral("connection"));
+    pppWorker = connection->worker();
+    pppThread = connection->workerThread();
+    connect(connection, &ConnectionEngine::stepReached, this, [this](ConnectionEngine::Step step) {
+        const QString stage = quickStageLabel();
+        switch (step) {
+        case ConnectionEngine::Step::CertificateRequested:
+            view->setStatus(withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN certificate...")));
+            break;
+        case ConnectionEngine::Step::ConfigRequested:
+            view->setStatus(
+                withStage(stage, QStringLiteral(" "), tr("downloading OpenVPN profile config...")));
+            break;
+        case ConnectionEngine::Step::ProgramStarting:
+            view->setStatus(withStage(stage, QStringLiteral(": "), tr("starting connection")));
+            break;
+        }
+        processPendingEvents();
+    });
+    connect(connection, &ConnectionEngine::stateChanged, this, [this](ConnectionEngine::State state) {
+        if (state == ConnectionEngine::State::Starting)
+            view->setCancelEnabled(true);
+    });
+    connect(connection, &ConnectionEngine::attemptFailed, this,
+            [this](ConnectionEngine::Reason reason, const QString& detail) {
+                openVpnAttemptFailed(describe(reason, detail));
+            });
+    connect(connection, &ConnectionEngine::tunnelUp, this, &LumtarMain::openVpnTunnelUp);
+    connect(connection, &ConnectionEngine::tunnelDropped, this,
+            [this](ConnectionEngine::Reason reason, const QString& detail) {
+                openVpnTunnelDropped(describe(reason, detail));
+            });
+    connect(connection, &ConnectionEngine::logLine, this, &LumtarMain::appendConnectionLog);
+    connect(connection, &ConnectionEngine::dialChanged, this, &LumtarMain::followWorker);
+    openVpnStage1Manager = connection->certificateManager();
+    connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(OpenVPNConnectStage1(QNetworkReply*)));
+    openVpnStage2Manager = connection->configManager();
+    connect(openVpnStage2Manager, SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(OpenVPNConnectStage2(QNetworkReply*)));
+}
+
+void LumtarMain::openVpnAttemptFailed(const AttemptFailure& failure)
+{
+    appendConnectionLog(logged(QStringLiteral("Attempt failed: "), failure));
+    if (model->quickStage() > 0) {
+        QuickConnectNextStage();
+        return;
+    }
+    view->setStatus(failure.status);
     view->setBusy(false);
     on_disconnect_clicked();
     // The status line is soon rewritten by the account refresh; the box says it for good.
-    view->setStatus(statusText);
+    view->setStatus(failure.status);
     processPendingEvents();
     offerConnectionLog = true;
-    messageBox(QMessageBox::Critical, title, text);
+    messageBox(QMessageBox::Critical, failure.title, failure.text);
     offerConnectionLog = false;
 }
 
@@ -139,15 +189,14 @@ void LumtarMain::checkTunnelAddress()
     GetCurrentIP();
 }
 
-void LumtarMain::openVpnTunnelDropped(ConnectionEngine::Reason reason, const QString& detail)
+void LumtarMain::openVpnTunnelDropped(const AttemptFailure& failure)
 {
     stopWatchingTunnel();
-    appendConnectionLog(QStringLiteral("Tunnel lost: ") + QVariant::fromValue(reason).toString() +
-                        (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
+    appendConnectionLog(logged(QStringLiteral("Tunnel lost: "), failure));
     if (model->connection() == WindowState::Connection::Connected)
         handleDrop();
     else if (model->connection() == WindowState::Connection::InProgress)
-        openVpnAttemptFailed(reason, detail); // lost before the address check confirmed it
+        openVpnAttemptFailed(failure); // lost before the address check confirmed it
 }
 
 void LumtarMain::appendConnectionLog(const QString& text)

@@ -6,6 +6,17 @@
 #include "monitor/addresscheck.h"
 
 #include <QDateTime>
+#include <QNetworkAccessManager>
+
+void LumtarMain::setUpAddressCheck()
+{
+    addressCheck = new AddressCheck(this);
+    addressCheck->setObjectName(QStringLiteral("addressCheck"));
+    connect(addressCheck, &AddressCheck::tunnelTick, this, &LumtarMain::checkTunnelAddress);
+    connect(addressCheck, &AddressCheck::addressSeen, this, &LumtarMain::addressSeen);
+    connect(addressCheck->manager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(SetCurrentIP(QNetworkReply*)));
+}
 
 void LumtarMain::GetCurrentIP()
 {

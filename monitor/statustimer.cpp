@@ -6,7 +6,6 @@
 #include "connection/pppworker.h"
 #include "monitor/addresscheck.h"
 #include "monitor/statustexts.h"
-#include "quickconnect/quicklist.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -148,7 +147,7 @@ void LumtarMain::progressStep()
 {
     const int elapsedSeconds = model->elapsedSeconds();
     GetCurrentIP();
-    const QString stage = quickStageText(model->quickStage(), model->quickServers());
+    const QString stage = quickStageLabel();
     const QString prefix = stage.isEmpty() ? QString() : stage + QStringLiteral(": ");
     if (elapsedSeconds > 3)
         view->setStatus(prefix + progressText(elapsedSeconds));

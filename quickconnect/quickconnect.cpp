@@ -3,12 +3,25 @@
 #include "app/logging.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
+#include "connection/connectionengine.h"
 #include "connection/pppworker.h"
 #include "quickconnect/quickconnectrun.h"
 #include "quickconnect/quicklist.h"
 
 #include <QThread>
 #include <QTimer>
+
+void LumtarMain::setUpQuickConnect()
+{
+    quickConnectRun = new QuickConnectRun(this);
+    quickConnectRun->setObjectName(QStringLiteral("quickConnectRun"));
+    connect(quickConnectRun, &QuickConnectRun::pauseOver, this, &LumtarMain::quickConnectDialAfterPause);
+}
+
+QString LumtarMain::quickStageLabel() const
+{
+    return quickStageText(model->quickStage(), model->quickServers());
+}
 
 void LumtarMain::on_quickConnect_clicked()
 {

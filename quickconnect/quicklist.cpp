@@ -19,12 +19,6 @@ QuickEntry quickEntry(const QString& entryText)
     return {field(0), field(1), field(2), field(3), field(4)};
 }
 
-bool isKnownProtocol(const QString& protocol)
-{
-    return protocol == QLatin1String("PPTP") || protocol == QLatin1String("L2TP") ||
-           protocol == QLatin1String("OpenVPN");
-}
-
 QString quickStageText(int stage, const QString& list)
 {
     if (stage <= 0)

@@ -1,6 +1,8 @@
 #ifndef CORVANE_QUICKLIST_H
 #define CORVANE_QUICKLIST_H
 
+#include "connection/protocols.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +23,6 @@ QuickEntry quickEntry(const QString& entryText);
 
 // The stage prefix of status texts during a Quick Connect run: "Stage k/N", or empty outside a run.
 QString quickStageText(int stage, const QString& list);
-
-// Protocols a Quick Connect attempt can start.
-bool isKnownProtocol(const QString& protocol);
 
 // The index of the first entry from `from` on whose protocol this client can start, or -1 when
 // none is left.

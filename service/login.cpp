@@ -10,6 +10,7 @@
 #include "service/whenquiet.h"
 
 #include <QCoreApplication>
+#include <QNetworkAccessManager>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTextBrowser>
@@ -61,6 +62,27 @@ QString rememberedUser(const QSettings& settings)
 }
 
 } // namespace
+
+void LumtarMain::setUpService()
+{
+    notices = new NoticeGate([this](const QString& text) { showInformation(tr("Notice"), text); }, this);
+    secretStore = makeSecretStore();
+    serviceClient = new ServiceClient(appVersion, this);
+    serviceClient->setObjectName(QStringLiteral("serviceClient"));
+    connect(serviceClient->loginManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(HasFinished(QNetworkReply*)));
+    connect(serviceClient->accountManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(HasFinishedUserData(QNetworkReply*)));
+    connect(serviceClient->newAccountManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(newAccountResponse(QNetworkReply*)));
+    connect(serviceClient, &ServiceClient::loginDocument, this, &LumtarMain::setLoginDocument);
+    connect(serviceClient, &ServiceClient::loginFailed, this, &LumtarMain::loginFailed);
+    connect(serviceClient, &ServiceClient::loginUnreadable, this, &LumtarMain::loginUnreadable);
+    connect(serviceClient, &ServiceClient::loginAnswered, this, &LumtarMain::loginAnswered);
+    connect(serviceClient, &ServiceClient::accountDetails, this, &LumtarMain::showAccountDetails);
+    connect(serviceClient, &ServiceClient::newAccountAnswered, this, &LumtarMain::newAccountAnswered);
+    connect(serviceClient, &ServiceClient::newAccountFailed, this, &LumtarMain::newAccountFailed);
+}
 
 void LumtarMain::on_login_clicked()
 {
@@ -310,7 +332,7 @@ void LumtarMain::Logout()
 void LumtarMain::setLoginDocument(const QString& text)
 {
     // The server list is read on another thread while the verdict is read.
-    catalogueReader.start(text);
+    readCatalogue(text);
     loginDocument = text;
     if (text.size() < (1 << 18)) {
         view->storeLoginDocument(text);

@@ -2,6 +2,7 @@
 // an installer that is started only where the system allows it and trusts it.
 #include "openvpnsupport.h"
 #include "testsupport.h"
+#include "update/installer.h"
 #include "update/installerdownload.h"
 #include "windowobservers.h"
 

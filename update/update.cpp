@@ -7,7 +7,45 @@
 #include "update/updater.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QNetworkAccessManager>
 #include <QUrl>
+
+namespace {
+QString failureText(Updater::Failure failure)
+{
+    switch (failure) {
+    case Updater::Failure::CannotSave:
+        return LumtarMain::tr("cannot save files");
+    case Updater::Failure::TooLarge:
+        return LumtarMain::tr("cannot download update pack: the file is too large");
+    case Updater::Failure::DownloadFailed:
+        return LumtarMain::tr("cannot download update pack");
+    case Updater::Failure::NoPublisherPinned:
+        return LumtarMain::tr("update not started: this build names no publisher to trust");
+    case Updater::Failure::NotSigned:
+        break;
+    }
+    return LumtarMain::tr("update not started: the installer is not signed by Corvane");
+}
+} // namespace
+
+void LumtarMain::setUpUpdater()
+{
+    installerPlatform = makeInstallerPlatform();
+    updater = new Updater(appVersion, QDir::currentPath(), this);
+    updater->setObjectName(QStringLiteral("updater"));
+    connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(UpdateResponse(QNetworkReply*)));
+    connect(updater->installerManager(), SIGNAL(finished(QNetworkReply*)), this,
+            SLOT(downloadFinished(QNetworkReply*)));
+    connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
+    connect(updater, &Updater::upToDate, this, &LumtarMain::updateIsCurrent);
+    connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
+    connect(updater, &Updater::failed, this,
+            [this](Updater::Failure failure) { updateFailed(failureText(failure)); });
+    connect(updater, &Updater::installerTrusted, this, &LumtarMain::startInstaller);
+}
 
 void LumtarMain::UpdateCheck()
 {
@@ -76,26 +114,10 @@ void LumtarMain::startInstallerDownload()
     updater->startDownload();
 }
 
-void LumtarMain::updateFailed(Updater::Failure failure)
+void LumtarMain::updateFailed(const QString& statusText)
 {
     view->setBusy(false);
-    switch (failure) {
-    case Updater::Failure::CannotSave:
-        view->setStatus(tr("cannot save files"));
-        return;
-    case Updater::Failure::TooLarge:
-        view->setStatus(tr("cannot download update pack: the file is too large"));
-        return;
-    case Updater::Failure::DownloadFailed:
-        view->setStatus(tr("cannot download update pack"));
-        return;
-    case Updater::Failure::NoPublisherPinned:
-        view->setStatus(tr("update not started: this build names no publisher to trust"));
-        return;
-    case Updater::Failure::NotSigned:
-        view->setStatus(tr("update not started: the installer is not signed by Corvane"));
-        return;
-    }
+    view->setStatus(statusText);
 }
 
 void LumtarMain::startInstaller(const QString& path)
