@@ -2,14 +2,33 @@
 #include "app/lumtarmain.h"
 #include "ui_lumtarmain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <initializer_list>
+
+void LumtarMain::setUpTray()
+{
+    showAction = new QAction(tr("&Show Application"), this);
+    connect(showAction, SIGNAL(triggered()), this, SLOT(application_maximize()));
+    quitAction = new QAction(tr("&Quit"), this);
+    connect(quitAction, SIGNAL(triggered()), this, SLOT(on_application_close_clicked()));
+    trayMenu = new QMenu(this);
+    trayMenu->addAction(showAction);
+    trayMenu->addAction(quitAction);
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setContextMenu(trayMenu);
+    trayIcon->setIcon(QIcon(QStringLiteral(":/lumtar.png")));
+    trayIcon->setVisible(true);
+    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
+            SLOT(trayIconClicked(QSystemTrayIcon::ActivationReason)));
+}
 
 void LumtarMain::mousePressEvent(QMouseEvent* event)
 {

@@ -47,6 +47,72 @@ LumtarMain::LumtarMain(QWidget* parent)
       dragOffsetX(0), dragOffsetY(0)
 {
     initResources();
+    setUpPrompts();
+
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+
+    QSettings settings;
+    protectSettingsFile(settings.fileName());
+    if (settingIs(settings, SettingsKeys::running, "1"))
+        settings.setValue(SettingsKeys::maximize, QStringLiteral("1"));
+    else
+        settings.setValue(SettingsKeys::running, QStringLiteral("1"));
+
+    // Where the form's typeface is missing, a face of similar width keeps the texts inside their boxes.
+    QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Segoe UI Black"), QStringLiteral("Liberation Sans"));
+    ui->setupUi(this);
+    model = new WindowState(ui, this);
+    view = new FormView(ui, this);
+    setUpServerLists();
+    setUpForm();
+
+    trialUsed = settingIs(settings, SettingsKeys::usedTrial, "1");
+    ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
+
+    setUpConnection();
+    setUpAddressCheck();
+    setUpQuickConnect();
+
+    setUpTray();
+    setUpService();
+    setUpUpdater();
+
+    statusTimer = new QTimer(this);
+    connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
+    statusTimer->start(3000);
+
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    model->showPage(WindowState::Page::Login);
+    ui->LogoSmall->hide();
+    ui->application_version->hide();
+
+    PPPDisconnect();
+    // A crash or a kill must not leave the password of the last OpenVPN attempt behind.
+    removeOpenVPNfiles();
+
+    UpdateCheck();
+
+    if (settingIs(settings, SettingsKeys::remember, "1")) {
+        ui->autologin->setChecked(true);
+        ui->username->setText(QString::fromUtf8(settings.value(SettingsKeys::user).toByteArray()));
+        startAutoLogin(QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray()));
+    } else {
+        ui->autologin->setChecked(false);
+    }
+
+    ui->tabAccountZoneInfo->hide();
+    ui->tabAccountZonePayment->hide();
+    ui->username->setFocus(Qt::OtherFocusReason);
+}
+
+// The real prompts; tests replace them.
+void LumtarMain::setUpPrompts()
+{
     // Box texts often carry what the service, a server or openvpn said: shown as plain text, so
     // markup in them is neither rendered nor a link the desktop would open.
     messageBox = [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -82,25 +148,12 @@ LumtarMain::LumtarMain(QWidget* parent)
         return QProcess::startDetached(program, arguments);
     };
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
 
-    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
-    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
-
-    QSettings settings;
-    protectSettingsFile(settings.fileName());
-    if (settingIs(settings, SettingsKeys::running, "1"))
-        settings.setValue(SettingsKeys::maximize, QStringLiteral("1"));
-    else
-        settings.setValue(SettingsKeys::running, QStringLiteral("1"));
-
-    // Where the form's typeface is missing, a face of similar width keeps the texts inside their boxes.
-    QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Segoe UI Black"), QStringLiteral("Liberation Sans"));
-    ui->setupUi(this);
-    model = new WindowState(ui, this);
-    view = new FormView(ui, this);
-    setUpServerLists();
+// What the form file cannot say: how the stores, labels and animation behave, the shadow and
+// the version, and the connecting page's log button.
+void LumtarMain::setUpForm()
+{
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
     for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
@@ -116,51 +169,12 @@ LumtarMain::LumtarMain(QWidget* parent)
              ui->connected_message, ui->connecting_title, ui->connecting_message})
         label->setTextFormat(Qt::PlainText);
 
-    trialUsed = settingIs(settings, SettingsKeys::usedTrial, "1");
-    ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
-
-    setUpConnection();
-    setUpAddressCheck();
-    setUpQuickConnect();
-    // The connecting page offers the connection log under its cancel button.
-    auto* showLog = new QPushButton(tr("Show log"), ui->WidgetConnectingVPN);
-    showLog->setObjectName(QStringLiteral("showConnectionLog"));
-    showLog->setFlat(true);
-    showLog->setCursor(Qt::PointingHandCursor);
-    showLog->setStyleSheet(QStringLiteral("QPushButton { border: none; color: #6b7a8f; font-size: 8pt; }"));
-    showLog->setGeometry(20, 222, 281, 18);
-    connect(showLog, &QPushButton::clicked, this, &LumtarMain::showConnectionLog);
-
     auto* busy = new QMovie(QStringLiteral(":/resources/loading3.gif"), QByteArray(), ui->loading);
     ui->loading->setMovie(busy);
     busy->start();
     ui->loading->hide();
 
     ui->workingFolder->setText(QDir::currentPath());
-
-    showAction = new QAction(tr("&Show Application"), this);
-    connect(showAction, SIGNAL(triggered()), this, SLOT(application_maximize()));
-    quitAction = new QAction(tr("&Quit"), this);
-    connect(quitAction, SIGNAL(triggered()), this, SLOT(on_application_close_clicked()));
-    trayMenu = new QMenu(this);
-    trayMenu->addAction(showAction);
-    trayMenu->addAction(quitAction);
-    trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setContextMenu(trayMenu);
-    trayIcon->setIcon(QIcon(QStringLiteral(":/lumtar.png")));
-    trayIcon->setVisible(true);
-    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(trayIconClicked(QSystemTrayIcon::ActivationReason)));
-
-    setUpService();
-    setUpUpdater();
-
-    statusTimer = new QTimer(this);
-    connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
-    statusTimer->start(3000);
-
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_TranslucentBackground);
 
     auto* shadow = new QGraphicsDropShadowEffect;
     shadow->setBlurRadius(10.0);
@@ -171,27 +185,14 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->application_version->setText(QStringLiteral("v") + appVersion);
     ui->application_version_2->setText(tr("version ") + appVersion);
 
-    model->showPage(WindowState::Page::Login);
-    ui->LogoSmall->hide();
-    ui->application_version->hide();
-
-    PPPDisconnect();
-    // A crash or a kill must not leave the password of the last OpenVPN attempt behind.
-    removeOpenVPNfiles();
-
-    UpdateCheck();
-
-    if (settingIs(settings, SettingsKeys::remember, "1")) {
-        ui->autologin->setChecked(true);
-        ui->username->setText(QString::fromUtf8(settings.value(SettingsKeys::user).toByteArray()));
-        startAutoLogin(QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray()));
-    } else {
-        ui->autologin->setChecked(false);
-    }
-
-    ui->tabAccountZoneInfo->hide();
-    ui->tabAccountZonePayment->hide();
-    ui->username->setFocus(Qt::OtherFocusReason);
+    // The connecting page offers the connection log under its cancel button.
+    auto* showLog = new QPushButton(tr("Show log"), ui->WidgetConnectingVPN);
+    showLog->setObjectName(QStringLiteral("showConnectionLog"));
+    showLog->setFlat(true);
+    showLog->setCursor(Qt::PointingHandCursor);
+    showLog->setStyleSheet(QStringLiteral("QPushButton { border: none; color: #6b7a8f; font-size: 8pt; }"));
+    showLog->setGeometry(20, 222, 281, 18);
+    connect(showLog, &QPushButton::clicked, this, &LumtarMain::showConnectionLog);
 }
 
 LumtarMain::~LumtarMain()

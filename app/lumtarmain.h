@@ -144,6 +144,9 @@ private slots:
     void on_newAccount_clicked();
 
 private:
+    void setUpPrompts();
+    void setUpForm();
+    void setUpTray();
     // Each subsystem's folder builds its component and connects its reports.
     void setUpService();
     void setUpConnection();
