@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Prints which top-level folders of the client include which, and any circle between them.
+"""Prints which top-level folders of the client include which, and any circle between them;
+fails on a circle, or on a file outside app/ that includes the window's form.
 
 Run from the root of a checkout: tools/include-graph.py
 """
@@ -10,12 +11,18 @@ import sys
 FOLDERS = ["app", "service", "catalogue", "connection", "quickconnect", "monitor", "update"]
 include = re.compile(r'^\s*#\s*include\s+"([a-z]+)/[^"]+"', re.M)
 
+form = re.compile(r'^\s*#\s*include\s+"ui_lumtarmain\.h"', re.M)
+
 edges = {f: set() for f in FOLDERS}
+form_users = []
 for folder in FOLDERS:
     for path in pathlib.Path(folder).rglob("*"):
         if path.suffix not in (".cpp", ".h"):
             continue
-        for target in include.findall(path.read_text(encoding="utf-8", errors="replace")):
+        text = path.read_text(encoding="utf-8", errors="replace")
+        if folder != "app" and form.search(text):
+            form_users.append(str(path))
+        for target in include.findall(text):
             if target in edges and target != folder:
                 edges[folder].add(target)
 
@@ -37,4 +44,6 @@ for start in FOLDERS:
 for circle in circles:
     print("circle:", " -> ".join(circle))
 print(f"{len(circles)} circle(s)")
-sys.exit(1 if circles else 0)
+for path in form_users:
+    print("form included outside app/:", path)
+sys.exit(1 if circles or form_users else 0)
