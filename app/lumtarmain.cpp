@@ -73,16 +73,12 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
 
     setUpConnection();
-    setUpAddressCheck();
     setUpQuickConnect();
 
     setUpTray();
     setUpService();
     setUpUpdater();
-
-    statusTimer = new QTimer(this);
-    connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
-    statusTimer->start(3000);
+    setUpMonitor();
 
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_TranslucentBackground);

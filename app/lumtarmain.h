@@ -152,7 +152,7 @@ private:
     void setUpConnection();
     void tearDownConnection();
     void setUpQuickConnect();
-    void setUpAddressCheck();
+    void setUpMonitor();
     void setUpUpdater();
 
     // app

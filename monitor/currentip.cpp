@@ -7,9 +7,15 @@
 
 #include <QDateTime>
 #include <QNetworkAccessManager>
+#include <QTimer>
 
-void LumtarMain::setUpAddressCheck()
+// The three-second status tick and the address check.
+void LumtarMain::setUpMonitor()
 {
+    statusTimer = new QTimer(this);
+    connect(statusTimer, SIGNAL(timeout()), this, SLOT(UpdateTimer()));
+    statusTimer->start(3000);
+
     addressCheck = new AddressCheck(this);
     addressCheck->setObjectName(QStringLiteral("addressCheck"));
     connect(addressCheck, &AddressCheck::tunnelTick, this, &LumtarMain::checkTunnelAddress);

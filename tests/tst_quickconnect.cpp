@@ -293,6 +293,8 @@ void TestQuickConnect::nextAttemptWaitsFiveSeconds()
     QCOMPARE(h->window->quickConnectPauseMs, 5000);
     QVERIFY(clickQuickConnect());
     QTRY_COMPARE(workerStatus(), QStringLiteral("error"));
+    QElapsedTimer clock;
+    clock.start();
     h->tick();
 
     QTimer* pause = quickConnectPauseTimer(h->window.get());
@@ -300,14 +302,16 @@ void TestQuickConnect::nextAttemptWaitsFiveSeconds()
     QVERIFY(pause->isActive());
     QVERIFY(pause->isSingleShot());
     QCOMPARE(pause->interval(), 5000);
-    QVERIFY(pause->remainingTime() > 4000);
-    // Neither the event loop nor ticks of the status timer start the attempt early.
-    QTest::qWait(300);
+    // Neither the event loop nor ticks of the status timer start the attempt early; a machine
+    // slow enough to reach the end of the pause meanwhile proves nothing either way.
+    QCoreApplication::processEvents();
     h->tick();
-    QCOMPARE(dialCount(), 1);
-    QCOMPARE(h->text(QStringLiteral("authstatus")), anotherMethod);
-    QVERIFY(pause->isActive());
-    QVERIFY(pause->remainingTime() > 3500);
+    if (clock.elapsed() < 4500) {
+        QCOMPARE(dialCount(), 1);
+        QVERIFY(pause->isActive());
+        QVERIFY(pause->remainingTime() >= 4500 - clock.elapsed());
+        QCOMPARE(h->text(QStringLiteral("authstatus")), anotherMethod);
+    }
     // The window stays usable meanwhile.
     QVERIFY(h->find<QPushButton>(QStringLiteral("cancel"))->isEnabled());
 }
