@@ -20,9 +20,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+// No Q_DECLARE_METATYPE for the alias: another one for the same map elsewhere in the program wins
+// at link time, "SettingsMap" is then never named, the agent's slots are not found and
+// NetworkManager hears "No such method". The name is given at run time instead (registerTypes).
 using SettingsMap = QMap<QString, QVariantMap>;
-Q_DECLARE_METATYPE(SettingsMap)
-Q_DECLARE_METATYPE(nm::StringMap)
 
 namespace nm {
 namespace {
@@ -46,6 +47,7 @@ QDBusConnection bus()
 void registerTypes()
 {
     static const bool done = [] {
+        qRegisterMetaType<SettingsMap>("SettingsMap");
         qDBusRegisterMetaType<SettingsMap>();
         qDBusRegisterMetaType<StringMap>();
         return true;
@@ -64,6 +66,8 @@ public:
     static SecretAgent& instance()
     {
         static SecretAgent* agent = [] {
+            // Before the bus can deliver a call: its slots are matched by their parameters' types.
+            registerTypes();
             auto* created = new SecretAgent;
             if (QCoreApplication::instance())
                 created->moveToThread(QCoreApplication::instance()->thread());
