@@ -77,20 +77,29 @@ public:
         return *agent;
     }
 
-    // Registers again each time: NetworkManager forgets agents when it restarts.
+    // Registers with the daemon that runs now, waiting for its answer, so that activation never
+    // comes first. A restarted daemon has forgotten the agent and gets it again.
     void provide(const QString& uuid, const StringMap& secrets)
     {
         {
             QMutexLocker locker(&lock);
             table.insert(uuid, secrets);
         }
+        QMutexLocker locker(&registration);
+        const QString daemon = bus().interface()->serviceOwner(service).value();
+        if (!daemon.isEmpty() && daemon == registeredWith)
+            return;
         QDBusMessage call = QDBusMessage::createMethodCall(
             service, rootPath + QStringLiteral("/AgentManager"), service + QStringLiteral(".AgentManager"),
             QStringLiteral("Register"));
         call << agentId;
         const QDBusMessage reply = bus().call(call);
-        if (reply.type() == QDBusMessage::ErrorMessage)
-            qCDebug(lcConnection) << "secret agent not registered:" << reply.errorMessage();
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            // NetworkManager will then find no one to ask and end the attempt with "no secrets".
+            qCWarning(lcConnection) << "secret agent not registered:" << reply.errorMessage();
+            return;
+        }
+        registeredWith = daemon;
     }
 
     void forget(const QString& uuid)
@@ -132,6 +141,8 @@ private:
 
     QMutex lock;
     QMap<QString, StringMap> table;
+    QMutex registration;
+    QString registeredWith; // the daemon's unique bus name
 };
 
 QString userPermission()
