@@ -20,9 +20,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+// No Q_DECLARE_METATYPE for the alias: another one for the same map elsewhere in the program wins
+// at link time, "SettingsMap" is then never named, the agent's slots are not found and
+// NetworkManager hears "No such method". The name is given at run time instead (registerTypes).
 using SettingsMap = QMap<QString, QVariantMap>;
-Q_DECLARE_METATYPE(SettingsMap)
-Q_DECLARE_METATYPE(nm::StringMap)
 
 namespace nm {
 namespace {
@@ -46,6 +47,7 @@ QDBusConnection bus()
 void registerTypes()
 {
     static const bool done = [] {
+        qRegisterMetaType<SettingsMap>("SettingsMap");
         qDBusRegisterMetaType<SettingsMap>();
         qDBusRegisterMetaType<StringMap>();
         return true;
@@ -64,6 +66,8 @@ public:
     static SecretAgent& instance()
     {
         static SecretAgent* agent = [] {
+            // Before the bus can deliver a call: its slots are matched by their parameters' types.
+            registerTypes();
             auto* created = new SecretAgent;
             if (QCoreApplication::instance())
                 created->moveToThread(QCoreApplication::instance()->thread());
@@ -73,20 +77,29 @@ public:
         return *agent;
     }
 
-    // Registers again each time: NetworkManager forgets agents when it restarts.
+    // Registers with the daemon that runs now, waiting for its answer, so that activation never
+    // comes first. A restarted daemon has forgotten the agent and gets it again.
     void provide(const QString& uuid, const StringMap& secrets)
     {
         {
             QMutexLocker locker(&lock);
             table.insert(uuid, secrets);
         }
+        QMutexLocker locker(&registration);
+        const QString daemon = bus().interface()->serviceOwner(service).value();
+        if (!daemon.isEmpty() && daemon == registeredWith)
+            return;
         QDBusMessage call = QDBusMessage::createMethodCall(
             service, rootPath + QStringLiteral("/AgentManager"), service + QStringLiteral(".AgentManager"),
             QStringLiteral("Register"));
         call << agentId;
         const QDBusMessage reply = bus().call(call);
-        if (reply.type() == QDBusMessage::ErrorMessage)
-            qCDebug(lcConnection) << "secret agent not registered:" << reply.errorMessage();
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            // NetworkManager will then find no one to ask and end the attempt with "no secrets".
+            qCWarning(lcConnection) << "secret agent not registered:" << reply.errorMessage();
+            return;
+        }
+        registeredWith = daemon;
     }
 
     void forget(const QString& uuid)
@@ -128,6 +141,8 @@ private:
 
     QMutex lock;
     QMap<QString, StringMap> table;
+    QMutex registration;
+    QString registeredWith; // the daemon's unique bus name
 };
 
 QString userPermission()

@@ -2,8 +2,10 @@
 # NetworkManager for the tests: a private system bus and the real daemon inside the client
 # namespace of an OpenVPN lab (tests/openvpn/lab.sh), kept away from this machine's own.
 #
-#   nm.sh up <lab-name>     start the bus and the daemon; the lab must be up
-#   nm.sh down <lab-name>   stop them; safe to run any number of times
+#   nm.sh up <lab-name>       start the bus and the daemon; the lab must be up
+#   nm.sh restart <lab-name>  stop the daemon and start it again on the same bus, as an upgrade
+#                             does on a desktop
+#   nm.sh down <lab-name>     stop them; safe to run any number of times
 #
 # Everything the daemon and its VPN plugins write under /run, /var/lib/NetworkManager and the
 # IPsec files lands in <lab folder>/nm, seen by the daemon through bind mounts in its own mount
@@ -45,6 +47,51 @@ started_up() { # dir
         --dest=org.freedesktop.NetworkManager /org/freedesktop/NetworkManager \
         org.freedesktop.DBus.Properties.Get string:org.freedesktop.NetworkManager \
         string:Startup | grep -q 'boolean false'
+}
+
+start_daemon() { # dir; needs LAB_CLIENT_NS
+    local dir=$1
+    # /run, the state folder and the IPsec secrets are the daemon's own: nothing reaches the host's.
+    ip netns exec "$LAB_CLIENT_NS" env DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" \
+        unshare -m --propagation private sh -c "
+            mount --bind '$dir/run' /run &&
+            mount -o remount,ro /sys &&
+            mount --bind '$dir/lib' /var/lib/NetworkManager &&
+            mount --bind '$dir/ipsec.d' /etc/ipsec.d &&
+            mount --bind '$dir/ipsec.secrets' /etc/ipsec.secrets &&
+            exec setsid NetworkManager --debug --config='$dir/NetworkManager.conf' \
+                --config-dir='$dir/conf.d'" \
+        >>"$dir/nm.log" 2>&1 </dev/null &
+    # The chain execs into the daemon: this is its process id.
+    echo $! >"$dir/nm.pid"
+    wait_for 100 bus_has_nm "$dir" || die "NetworkManager does not answer on the private bus (see $dir/nm.log)"
+    # A device the daemon found configured is only watched; the base connection takes it over.
+    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" nmcli --wait 30 connection up lab-base >/dev/null ||
+        die "the lab's base connection did not activate (see $dir/nm.log)"
+    wait_for 100 started_up "$dir" || die "NetworkManager did not finish starting (see $dir/nm.log)"
+    wait_for 100 base_active "$dir" || die "the lab's base connection did not activate (see $dir/nm.log)"
+}
+
+stop_pid_file() { # file
+    local pid
+    pid=$(cat "$1" 2>/dev/null || true)
+    if [[ "$pid" =~ ^[0-9]+$ ]]; then
+        kill -TERM "$pid" 2>/dev/null || true
+        wait_for 50 bash -c "! kill -0 $pid" || kill -KILL "$pid" 2>/dev/null || true
+    fi
+}
+
+cmd_restart() {
+    local name=$1 labdir dir
+    [[ $EUID -eq 0 ]] || die "needs root"
+    labdir=$(bash "$LAB" dir "$name")
+    dir="$labdir/nm"
+    [[ -f "$dir/nm.env" ]] || die "NetworkManager of lab $name is not up"
+    # shellcheck disable=SC1091
+    source "$labdir/lab.env"
+    stop_pid_file "$dir/nm.pid"
+    start_daemon "$dir"
+    echo "NetworkManager of lab $name restarted"
 }
 
 cmd_up() {
@@ -104,51 +151,30 @@ CONF
     mkdir -p "$dir/run/dbus"
     ln -s "$dir/bus" "$dir/run/dbus/system_bus_socket"
 
-    # /run, the state folder and the IPsec secrets are the daemon's own: nothing reaches the host's.
-    ip netns exec "$LAB_CLIENT_NS" env DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" \
-        unshare -m --propagation private sh -c "
-            mount --bind '$dir/run' /run &&
-            mount -o remount,ro /sys &&
-            mount --bind '$dir/lib' /var/lib/NetworkManager &&
-            mount --bind '$dir/ipsec.d' /etc/ipsec.d &&
-            mount --bind '$dir/ipsec.secrets' /etc/ipsec.secrets &&
-            exec setsid NetworkManager --debug --config='$dir/NetworkManager.conf' \
-                --config-dir='$dir/conf.d'" \
-        >"$dir/nm.log" 2>&1 </dev/null &
-    # The chain execs into the daemon: this is its process id.
-    echo $! >"$dir/nm.pid"
-    wait_for 100 bus_has_nm "$dir" || die "NetworkManager does not answer on the private bus (see $dir/nm.log)"
-    # A device the daemon found configured is only watched; the base connection takes it over.
-    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" nmcli --wait 30 connection up lab-base >/dev/null ||
-        die "the lab's base connection did not activate (see $dir/nm.log)"
-    wait_for 100 started_up "$dir" || die "NetworkManager did not finish starting (see $dir/nm.log)"
-    wait_for 100 base_active "$dir" || die "the lab's base connection did not activate (see $dir/nm.log)"
+    start_daemon "$dir"
     echo "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$dir/bus" >"$dir/nm.env"
     trap - EXIT
     echo "NetworkManager of lab $name is up: $dir"
 }
 
 cmd_down() {
-    local name=$1 labdir dir pid f
+    local name=$1 labdir dir f
     [[ $EUID -eq 0 ]] || die "needs root"
     labdir=$(bash "$LAB" dir "$name")
     dir="$labdir/nm"
     [[ -d "$dir" ]] || return 0
     # The daemon first, so that it takes its VPN plugins with it; then what they left running.
     for f in nm.pid run/starter.charon.pid run/charon.pid run/xl2tpd.pid bus.pid; do
-        pid=$(cat "$dir/$f" 2>/dev/null || true)
-        if [[ "$pid" =~ ^[0-9]+$ ]]; then
-            kill -TERM "$pid" 2>/dev/null || true
-            wait_for 50 bash -c "! kill -0 $pid" || kill -KILL "$pid" 2>/dev/null || true
-        fi
+        stop_pid_file "$dir/$f"
     done
     rm -rf -- "$dir"
     echo "NetworkManager of lab $name is down"
 }
 
-[[ $# -eq 2 ]] || { echo "usage: nm.sh up|down <lab-name>" >&2; exit 2; }
+[[ $# -eq 2 ]] || { echo "usage: nm.sh up|restart|down <lab-name>" >&2; exit 2; }
 case "$1" in
 up) cmd_up "$2" ;;
+restart) cmd_restart "$2" ;;
 down) cmd_down "$2" ;;
-*) echo "usage: nm.sh up|down <lab-name>" >&2; exit 2 ;;
+*) echo "usage: nm.sh up|restart|down <lab-name>" >&2; exit 2 ;;
 esac

@@ -12,8 +12,6 @@
 
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(NmSettings)
-
 namespace {
 const QString service = QStringLiteral("org.freedesktop.NetworkManager");
 

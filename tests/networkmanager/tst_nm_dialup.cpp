@@ -11,6 +11,8 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +31,7 @@ private slots:
     }
     void dialReachesPppdAndFailsAtOnceWithoutSecrets_data();
     void dialReachesPppdAndFailsAtOnceWithoutSecrets();
+    void secretsStillReachARestartedNetworkManager();
 
 public slots:
     void connectionAdded(const QDBusObjectPath& path)
@@ -39,6 +42,8 @@ public slots:
     }
 
 private:
+    void dialPptpReachesPppd();
+
     QString added;
     NmSettings settings;
     uint flags = 0;
@@ -49,8 +54,9 @@ void TestNmDialUp::dialReachesPppdAndFailsAtOnceWithoutSecrets_data()
     QTest::addColumn<QString>("protocol");
     QTest::addColumn<QString>("service");
     QTest::addColumn<QStringList>("agentOwned");
-    // What the daemon's log shows of the attempt beyond the plugin's start: pppd for PPTP; L2TP
-    // first needs IPsec, which finds no responder in the lab.
+    // What the daemon's log shows of the attempt beyond the plugin's start: pppd for PPTP. L2TP
+    // never gets that far on this kernel: it has no ESP, so even against a responder the IPsec
+    // transport-mode SA cannot be installed and the plugin stops before xl2tpd and pppd.
     QTest::addColumn<QByteArray>("reached");
     QTest::newRow("PPTP") << "PPTP"
                           << "org.freedesktop.NetworkManager.pptp" << QStringList{"password-flags"}
@@ -119,6 +125,43 @@ void TestNmDialUp::dialReachesPppdAndFailsAtOnceWithoutSecrets()
     QVERIFY2(logText.contains(started), started);
     QVERIFY2(reached.isEmpty() || logText.count(reached) > reachedBefore, reached);
     engine.endAttempt();
+}
+
+// Only pppd's failure shows that the password got through; without it the daemon gives up with
+// "no secrets" before the plugin runs anything.
+void TestNmDialUp::dialPptpReachesPppd()
+{
+    QTemporaryDir base;
+    ConnectionEngine engine(base.path());
+    PPPWorker* worker = engine.worker();
+    worker->protocol = QStringLiteral("PPTP");
+    worker->serverAddress = QStringLiteral("198.18.0.1");
+    worker->userName = QStringLiteral("dave");
+    worker->password = QStringLiteral("secret");
+    QVERIFY(engine.startDial());
+    QTRY_COMPARE_WITH_TIMEOUT(worker->statusText(), QStringLiteral("error"), 25000);
+    const QString text = pppErrorText(worker->resultCodeText().toInt());
+    QVERIFY2(text.contains(QStringLiteral("PPP support")), qPrintable(text));
+    engine.endAttempt();
+}
+
+void TestNmDialUp::secretsStillReachARestartedNetworkManager()
+{
+    dialPptpReachesPppd();
+    if (QTest::currentTestFailed())
+        return;
+    const QFileInfo labDir(qEnvironmentVariable("CORVANE_LAB_DIR"));
+    QProcess restart;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVANE_LAB_ROOT"), labDir.path());
+    restart.setProcessEnvironment(environment);
+    restart.setProcessChannelMode(QProcess::ForwardedChannels);
+    restart.start(QStringLiteral("bash"),
+                  {qEnvironmentVariable("CORVANE_NM_SCRIPT"), QStringLiteral("restart"),
+                   labDir.fileName().remove(QStringLiteral("corvane-lab-"))});
+    QVERIFY(restart.waitForFinished(60000));
+    QCOMPARE(restart.exitCode(), 0);
+    dialPptpReachesPppd();
 }
 
 QTEST_GUILESS_MAIN(TestNmDialUp)

@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -35,6 +36,7 @@ private:
     QStringList vpnConnections() const;
 
     QHash<QString, QString> labValues;
+    QTemporaryDir runtime;
     std::unique_ptr<WindowHarness> harness;
 };
 
@@ -46,6 +48,11 @@ void TestNmOpenVpn::initTestCase()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(!lab("LAB_DNS_IP").isEmpty());
     isolateSettings();
+    // The work files' folder of this process alone: every window of every other test run by this
+    // user ends its attempts by deleting the files of the shared one, the CA the daemon is about
+    // to read included.
+    QVERIFY(runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
 }
 
 void TestNmOpenVpn::init()
