@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,14 @@ QTemporaryDir& settingsDir()
     static QTemporaryDir dir;
     return dir;
 }
+
+// The client's private work folder lives under it; tests running side by side must not remove
+// each other's OpenVPN files.
+QTemporaryDir& runtimeDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
 } // namespace
 
 void isolateSettings()
@@ -28,6 +37,8 @@ void isolateSettings()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
     QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QFile::setPermissions(runtimeDir().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir().path()));
 }
 
 void clearSettings()
