@@ -21,7 +21,6 @@ class PPPWorker;
 class QAction;
 class QComboBox;
 class QMenu;
-class QNetworkAccessManager;
 class QNetworkReply;
 class QProcess;
 class QThread;
@@ -226,8 +225,6 @@ private:
 
     Ui::LumtarMain* ui;
     QString appVersion;
-    QNetworkAccessManager* openVpnStage1Manager;
-    QNetworkAccessManager* openVpnStage2Manager;
     AddressCheck* addressCheck;
     ServiceClient* serviceClient;
     WindowState* model;

@@ -146,11 +146,9 @@ void LumtarMain::setUpConnection()
             });
     connect(connection, &ConnectionEngine::logLine, this, &LumtarMain::appendConnectionLog);
     connect(connection, &ConnectionEngine::dialChanged, this, &LumtarMain::followWorker);
-    openVpnStage1Manager = connection->certificateManager();
-    connect(openVpnStage1Manager, SIGNAL(finished(QNetworkReply*)), this,
+    connect(connection->certificateManager(), SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage1(QNetworkReply*)));
-    openVpnStage2Manager = connection->configManager();
-    connect(openVpnStage2Manager, SIGNAL(finished(QNetworkReply*)), this,
+    connect(connection->configManager(), SIGNAL(finished(QNetworkReply*)), this,
             SLOT(OpenVPNConnectStage2(QNetworkReply*)));
 }
 

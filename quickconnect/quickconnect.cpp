@@ -121,9 +121,7 @@ void LumtarMain::quickConnectDialAfterPause()
 {
     view->setBusy(true);
     processPendingEvents();
-    const int entryCount = quickEntryCount(model->quickServers());
-    view->setStatus(tr("Stage ") + QString::number(model->quickStage()) + QLatin1Char('/') +
-                    QString::number(entryCount) + tr(" in progress..."));
+    view->setStatus(quickStageLabel() + tr(" in progress..."));
     // Ticks went on during the pause; the attempt still gets its whole allowance.
     model->setElapsedSeconds(0);
     startAttempt();
