@@ -1,6 +1,6 @@
 #include "app/singleinstance.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QDir>
 #include <QElapsedTimer>

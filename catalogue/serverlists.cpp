@@ -1,8 +1,8 @@
 #include "app/formview.h"
-#include "app/logging.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "catalogue/catalogue.h"
+#include "core/logging.h"
 
 #include <QSettings>
 

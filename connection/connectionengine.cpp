@@ -1,6 +1,5 @@
 #include "connection/connectionengine.h"
 
-#include "app/logging.h"
 #include "connection/managementchannel.h"
 #include "connection/managementprotocol.h"
 #include "connection/openvpnconfig.h"
@@ -8,6 +7,7 @@
 #include "connection/pathsafety.h"
 #include "connection/pppworker.h"
 #include "connection/systemvpn.h"
+#include "core/logging.h"
 #include "service/network.h"
 
 #include <QCoreApplication>

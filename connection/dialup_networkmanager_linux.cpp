@@ -1,9 +1,9 @@
 // PPTP and L2TP through NetworkManager's plugins, behind the dial-up seam: the phone-book entry
 // and the pre-shared key are kept for the dial, which becomes an in-memory VPN connection.
-#include "app/logging.h"
 #include "connection/dialup.h"
 #include "connection/networkmanager_linux.h"
 #include "connection/nmvpnstate.h"
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "connection/networkmanager_linux.h"
 
-#include "app/logging.h"
 #include "connection/nmvpnstate.h"
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

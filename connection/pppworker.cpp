@@ -1,6 +1,6 @@
 #include "connection/pppworker.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "monitor/addresscheck.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "monitor/addresscut.h"
 #include "service/documents.h"
 #include "service/endpoints.h"

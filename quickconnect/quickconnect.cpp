@@ -1,10 +1,10 @@
 // Quick Connect: tries the service's ready-made entries one after another until one connects.
 #include "app/formview.h"
-#include "app/logging.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/connectionengine.h"
 #include "connection/pppworker.h"
+#include "core/logging.h"
 #include "quickconnect/quickconnectrun.h"
 #include "quickconnect/quicklist.h"
 

@@ -2,7 +2,7 @@
 // Credential Manager on Windows, the Keychain on macOS.
 #include "service/secretstore.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <qt5keychain/keychain.h>
 

@@ -1,6 +1,6 @@
 #include "service/serviceclient.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "service/network.h"
 #include "service/requests.h"
 

@@ -8,7 +8,7 @@ import pathlib
 import re
 import sys
 
-FOLDERS = ["app", "service", "catalogue", "connection", "quickconnect", "monitor", "update"]
+FOLDERS = ["core", "app", "service", "catalogue", "connection", "quickconnect", "monitor", "update"]
 include = re.compile(r'^\s*#\s*include\s+"([a-z]+)/[^"]+"', re.M)
 
 form = re.compile(r'^\s*#\s*include\s+"ui_lumtarmain\.h"', re.M)

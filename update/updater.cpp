@@ -1,6 +1,6 @@
 #include "update/updater.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "service/documents.h"
 #include "service/network.h"
 #include "service/requests.h"

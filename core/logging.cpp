@@ -1,4 +1,4 @@
-#include "app/logging.h"
+#include "core/logging.h"
 
 // Debug output is off until QT_LOGGING_RULES turns it on.
 
