@@ -1,10 +1,10 @@
 #include "app/lumtarmain.h"
 
 #include "app/formview.h"
-#include "app/settingsfile.h"
-#include "app/settingskeys.h"
 #include "app/textstore.h"
 #include "app/windowstate.h"
+#include "core/settingsfile.h"
+#include "core/settingskeys.h"
 #include "corvaneversion.h"
 #include "ui_lumtarmain.h"
 

@@ -1,7 +1,7 @@
 #include "app/lumtarmain.h"
-#include "app/settingskeys.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "core/settingskeys.h"
 #include "corvaneversion.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <future>
 #include <system_error>
 
 namespace {
@@ -366,25 +367,6 @@ Catalogue readCatalogueInHalves(const QString& document, int minimumSize)
     readList(xml, entries);
     listRows(catalogue);
     return catalogue;
-}
-
-void CatalogueReader::start(const QString& document)
-{
-    ready.reset();
-    // A document too short to hold a server is not worth a thread.
-    if (document.size() < 64) {
-        pending = std::future<Catalogue>();
-        ready = std::make_unique<Catalogue>(readCatalogue(document));
-        return;
-    }
-    pending = std::async(std::launch::async, [document] { return readCatalogueInHalves(document); });
-}
-
-const Catalogue& CatalogueReader::catalogue()
-{
-    if (!ready)
-        ready = std::make_unique<Catalogue>(pending.valid() ? pending.get() : Catalogue());
-    return *ready;
 }
 
 bool operator==(const Profile& a, const Profile& b)

@@ -5,8 +5,6 @@
 #include <QStringList>
 #include <QVector>
 
-#include <future>
-#include <memory>
 #include <optional>
 
 // The server list of a login document, read once per stored document. The window's
@@ -86,19 +84,6 @@ Catalogue readCatalogue(const QString& document);
 // The same catalogue, read by two threads: the second half of a long list on a thread of its
 // own. A document where the halves could read differently from the whole is read whole.
 Catalogue readCatalogueInHalves(const QString& document, int minimumSize = 1 << 18);
-
-// Reads a stored login document on a thread of its own while the caller goes on (storing the
-// text, reading the verdict); the first use waits for the result.
-class CatalogueReader
-{
-public:
-    void start(const QString& document);
-    const Catalogue& catalogue();
-
-private:
-    std::future<Catalogue> pending;
-    std::unique_ptr<Catalogue> ready;
-};
 
 // Item texts of the `servers` list, one per listed entry; an entry without a name shows its
 // address.

@@ -1,6 +1,6 @@
 // The settings file is readable by its owner alone, from its first byte on and after every
 // rewrite by the settings store.
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -205,9 +205,13 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
     const QStringList roots{harness->workDir.path(), QDir::homePath(), QStringLiteral("/tmp"),
                             QStringLiteral("/run")};
     for (const QString& root : roots) {
-        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        // Regular files only: a device, a pipe or a link to one (a Wine prefix's dosdevices/com1) would
+        // block the read.
+        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile file(it.next());
+            if (!it.fileInfo().isFile() || it.fileInfo().isSymLink())
+                continue;
             // A lab's own user list and settings (this one's, or another build's) hold it by design.
             if (file.fileName().contains(QStringLiteral("/corvane-lab-")))
                 continue;

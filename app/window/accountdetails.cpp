@@ -2,9 +2,9 @@
 // Quick Connect list, and the notice the service wants read.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
+#include "app/noticegate.h"
 #include "app/windowstate.h"
 #include "service/documents.h"
-#include "service/noticegate.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
 

@@ -1,7 +1,7 @@
 #include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
-#include "catalogue/catalogue.h"
+#include "catalogue/cataloguereader.h"
 #include "core/logging.h"
 
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "service/noticegate.h"
+#include "app/noticegate.h"
 
 #include <QApplication>
 #include <QEvent>

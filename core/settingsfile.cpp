@@ -1,4 +1,4 @@
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The status timer: every tick follows the running attempt or connection to its end.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
-#include "app/settingskeys.h"
 #include "app/windowstate.h"
 #include "connection/pppworker.h"
+#include "core/settingskeys.h"
 #include "monitor/addresscheck.h"
 #include "monitor/statustexts.h"
 

@@ -1,13 +1,13 @@
 // Login and logout: the session is the user name and password in the login fields.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
-#include "app/settingskeys.h"
+#include "app/noticegate.h"
+#include "app/whenquiet.h"
 #include "app/windowstate.h"
+#include "core/settingskeys.h"
 #include "service/documents.h"
-#include "service/noticegate.h"
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
-#include "service/whenquiet.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
