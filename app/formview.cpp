@@ -149,7 +149,11 @@ void fillPaymentList(QComboBox* list, const QList<QPair<QString, int>>& items)
 
 } // namespace
 
-FormView::FormView(Ui::LumtarMain* form, QObject* parent) : QObject(parent), ui(form) {}
+FormView::FormView(Ui::LumtarMain* form, QObject* parent) : QObject(parent), ui(form)
+{
+    for (QLineEdit* field : {ui->username, ui->password})
+        connect(field, &QLineEdit::textEdited, this, &FormView::credentialsEdited);
+}
 
 void FormView::setStatus(const QString& text)
 {

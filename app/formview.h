@@ -120,6 +120,10 @@ public:
     void refreshServerToolTip();
     void showFlag(const QString& resource);
 
+signals:
+    // The user typed into the user name or the password.
+    void credentialsEdited();
+
 private:
     Ui::LumtarMain* ui;
 };

@@ -1,11 +1,14 @@
 #include "app/lumtarmain.h"
 
+#include "app/connectionlog.h"
 #include "app/formview.h"
 #include "app/textstore.h"
 #include "app/windowstate.h"
+#include "core/clock.h"
 #include "core/settingsfile.h"
 #include "core/settingskeys.h"
 #include "corvaneversion.h"
+#include "service/rememberedlogin.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -66,19 +69,23 @@ LumtarMain::LumtarMain(QWidget* parent)
     ui->setupUi(this);
     model = new WindowState(ui, this);
     view = new FormView(ui, this);
-    setUpServerLists();
     setUpForm();
 
     trialUsed = settingIs(settings, SettingsKeys::usedTrial, "1");
-    ui->buy->setText(trialUsed ? tr("buy package") : tr("create trial account"));
+    view->setBuyText(trialUsed ? tr("buy package") : tr("create trial account"));
 
     setUpConnection();
     setUpQuickConnect();
-
+    setUpServerLists();
     setUpTray();
     setUpService();
     setUpUpdater();
-    setUpMonitor();
+
+    // The one status tick: the flows' phase rules and the running copy's show requests.
+    statusTimer = Clock::current().newTimer(this);
+    statusTimer->setObjectName(QStringLiteral("statusTimer"));
+    connect(statusTimer, &ClockTimer::timeout, this, &LumtarMain::UpdateTimer);
+    statusTimer->start(3000);
 
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -93,12 +100,12 @@ LumtarMain::LumtarMain(QWidget* parent)
 
     UpdateCheck();
 
-    if (settingIs(settings, SettingsKeys::remember, "1")) {
-        ui->autologin->setChecked(true);
-        ui->username->setText(QString::fromUtf8(settings.value(SettingsKeys::user).toByteArray()));
-        startAutoLogin(QString::fromUtf8(settings.value(SettingsKeys::legacyPassword).toByteArray()));
-    } else {
-        ui->autologin->setChecked(false);
+    const bool rememberLogin = RememberedLogin::remembered();
+    view->setRememberLogin(rememberLogin);
+    if (rememberLogin) {
+        view->setUserName(RememberedLogin::rememberedUser());
+        view->setPassword(RememberedLogin::legacyPassword());
+        remembered->startAutoLogin(view->userName(), RememberedLogin::legacyPassword());
     }
 
     ui->tabAccountZoneInfo->hide();
@@ -127,7 +134,7 @@ void LumtarMain::setUpPrompts()
         }
         box.exec();
         if (showLog && box.clickedButton() == showLog)
-            showConnectionLog();
+            showConnectionLog(this, view->logText());
     };
     questionBox = [this](const QString& title, const QString& text) {
         QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
@@ -188,12 +195,15 @@ void LumtarMain::setUpForm()
     showLog->setCursor(Qt::PointingHandCursor);
     showLog->setStyleSheet(QStringLiteral("QPushButton { border: none; color: #6b7a8f; font-size: 8pt; }"));
     showLog->setGeometry(20, 222, 281, 18);
-    connect(showLog, &QPushButton::clicked, this, &LumtarMain::showConnectionLog);
+    connect(showLog, &QPushButton::clicked, this, [this] { showConnectionLog(this, view->logText()); });
 }
 
 LumtarMain::~LumtarMain()
 {
-    tearDownConnection();
+    // Hangs up, stops the worker thread, ends the program politely (waiting here) and removes
+    // the work files.
+    delete connection;
+    connection = nullptr;
     // Children die after the form; none of their late signals may reach a slot without it.
     for (QObject* child : children())
         child->disconnect(this);
@@ -203,19 +213,4 @@ LumtarMain::~LumtarMain()
     QSettings settings;
     if (settingIs(settings, SettingsKeys::maximize, "0"))
         settings.setValue(SettingsKeys::running, QStringLiteral("0"));
-}
-
-void LumtarMain::showCritical(const QString& title, const QString& text)
-{
-    messageBox(QMessageBox::Critical, title, text);
-}
-
-void LumtarMain::showInformation(const QString& title, const QString& text)
-{
-    messageBox(QMessageBox::Information, title, text);
-}
-
-void LumtarMain::processPendingEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -1,6 +1,9 @@
 #ifndef CORVANE_LUMTARMAIN_H
 #define CORVANE_LUMTARMAIN_H
 
+#include "connection/connectioncontroller.h"
+#include "quickconnect/quickconnectrun.h"
+
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -8,28 +11,27 @@
 #include <functional>
 #include <memory>
 
-// The window only names what it owns; each subsystem's folder builds and wires its part.
-class AddressCheck;
-class Catalogue;
+// The window is a shell that wires: each flow is a component of its subsystem, and the slots
+// under the design's names hand the work to them.
+class AccountWatch;
 class CatalogueReader;
-class ConnectionEngine;
-class InstallerPlatform;
+class ClockTimer;
 class FormView;
-class QuickConnectRun;
+class InstallerPlatform;
 class NoticeGate;
 class PPPWorker;
 class QAction;
-class QComboBox;
 class QMenu;
 class QNetworkReply;
 class QProcess;
 class QThread;
-class QTimer;
 class QUrl;
+class RememberedLogin;
 class SecretStore;
 class ServiceClient;
 class Updater;
 class WindowState;
+struct Catalogue;
 
 namespace Ui {
 class LumtarMain;
@@ -62,28 +64,22 @@ public:
     std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
     // Opens a web page in the user's browser; false when no browser could be started.
     std::function<bool(const QUrl& url)> openUrl;
-    // The pause between two Quick Connect attempts.
-    int quickConnectPauseMs = 5000;
-    // The window takes a dial's outcome as soon as the worker reports it; tests that move
-    // time tick by tick turn this off and leave it to the status timer.
-    bool followWorkerAtOnce = true;
-    // When 0 or more, every redial after a drop waits this long instead of the growing pause.
-    int redialPausesOverrideMs = -1;
     // What this system allows with a downloaded installer.
     std::shared_ptr<InstallerPlatform> installerPlatform;
     // Where the remembered password is kept. Asked only once the window has been built.
     std::shared_ptr<SecretStore> secretStore;
 
-    // For tests and tools: the state of the worker and the OpenVPN child.
+    // The flows, for tests and tools: their states are what the window shows.
+    ConnectionController* connectionController() const { return connection; }
+    QuickConnectRun* quickConnect() const { return quickConnectRun; }
+    RememberedLogin* rememberedLogin() const { return remembered; }
+    AccountWatch* accountWatch() const { return account; }
+    // The window's state; its setters write the hidden fields.
+    WindowState* stateModel() const { return model; }
+    // The worker, its thread and the OpenVPN child of the connection engine.
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
     QProcess* openVpnChild() const;
-    ConnectionEngine* connectionEngine() const { return connection; }
-    // The window's state; its setters write the hidden fields.
-    WindowState* stateModel() const { return model; }
-
-    // What an OpenVPN attempt's end means to the user.
-    struct AttemptFailure;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -143,137 +139,67 @@ private slots:
     void on_newAccount_clicked();
 
 private:
+    // app: the prompts, the form, the tray.
     void setUpPrompts();
     void setUpForm();
     void setUpTray();
-    // Each subsystem's folder builds its component and connects its reports.
-    void setUpService();
-    void setUpConnection();
-    void tearDownConnection();
-    void setUpQuickConnect();
-    void setUpMonitor();
-    void setUpUpdater();
-
-    // app
-    void showCritical(const QString& title, const QString& text);
-    void showInformation(const QString& title, const QString& text);
-    void processPendingEvents();
     void retranslateKeepingLists();
 
-    // service
-    void loginFailed();
-    void loginUnreadable();
-    void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
+    // Each subsystem's file of app/window/ builds its component and wires its reports.
+    void setUpService();
+    void setUpServerLists();
+    void setUpConnection();
+    void setUpQuickConnect();
+    void setUpUpdater();
+
+    // What the flows report, shown.
+    void loginAnswered(service::LoginVerdict verdict);
     void showAccountDetails(const QString& document, const service::AccountDetails& details);
     void newAccountAnswered(const service::NewAccountReply& answer);
-    void newAccountFailed();
     void setLoginDocument(const QString& text);
-    void setUserDataDocument(const QString& text);
-    void enterSession();
-    void showAccountState(const QString& quota);
-    void startAutoLogin(const QString& legacyPassword);
-    void readRememberedPassword();
-    void rememberPassword(const QString& user, const QString& password);
-    void forgetPassword(const QString& user);
-    void showPasswordNote();
-
-    // catalogue
-    void setUpServerLists();
-    void readCatalogue(const QString& document);
-    const Catalogue& catalogue();
-
-    // connection
-    void startAttempt();
-    void startDialThread();
-    void openVpnAttemptFailed(const AttemptFailure& failure);
-    void openVpnTunnelUp();
-    void openVpnTunnelDropped(const AttemptFailure& failure);
-    void checkTunnelAddress();
+    void showConnection(ConnectionController::State state, ConnectionController::Reason reason);
+    void showConnectionPage();
+    void showConnectionFailure();
+    void quickConnectEnded(QuickConnectRun::End end);
     void appendConnectionLog(const QString& text);
-    void showConnectionLog();
-
-    // quickconnect
-    void quickConnectDialAfterPause();
-    void stopQuickConnectPause();
-    // "Stage 2/4" while a Quick Connect run tries its second of four entries, else empty.
-    QString quickStageLabel() const;
-    void tearDownAttempt();
-
-    // monitor
-    bool takeWorkerOutcome();
-    void followWorker();
-    void rasConnectedTransition();
-    void addressSeen(const QString& address);
-    void watchTunnel();
-    void stopWatchingTunnel();
-    void cancelRedial();
-    void ipMatchTransition();
-    void enterConnectedState(const QString& statusLine);
-    void showConnectedPage();
-    void reportDialError();
-    void progressStep();
-    void connectedUpkeep();
-    void handleDrop();
-
-    // update
-    void updateIsCurrent();
     void offerUpdate(const QString& version, bool installsItself);
-    void openDownloadPage();
-    void startInstallerDownload();
-    void updateFailed(const QString& statusText);
-    void startInstaller(const QString& path);
 
     Ui::LumtarMain* ui;
     QString appVersion;
-    AddressCheck* addressCheck;
-    ServiceClient* serviceClient;
     WindowState* model;
     FormView* view;
-    QTimer* statusTimer;
+    ClockTimer* statusTimer;
     int dragOffsetX;
     int dragOffsetY;
     QSystemTrayIcon* trayIcon;
     QMenu* trayMenu;
     QAction* showAction;
     QAction* quitAction;
-    // The connection engine owns the worker, its thread and the OpenVPN program; these two
-    // name the engine's worker and thread.
-    ConnectionEngine* connection;
-    PPPWorker* pppWorker;
-    QThread* pppThread;
 
-    Updater* updater;
-
-    // The login document as last stored into textBrowser, and what was read from it once.
-    // The readers work on these instead of reading the widget back.
-    QString loginDocument;
-    QString userDataDocument;
+    ServiceClient* serviceClient;
+    RememberedLogin* remembered;
+    AccountWatch* account;
+    // Shows the service's notice once per login, never over another box.
+    NoticeGate* notices;
     // Shared only so that its deleter is made where the type is known.
     std::shared_ptr<CatalogueReader> catalogueReader;
-
-    // The remembered password is being read for the automatic login; a login by hand ends that.
-    bool autoLoginPending = false;
-    // One retry for a secret store that comes up after the client.
-    QTimer* secretRetryTimer = nullptr;
+    // The login document as last stored into textBrowser; nothing reads the widget back.
+    QString loginDocument;
     // The buy button offers the order page, not the trial page.
     bool trialUsed = false;
     // The status line has told the user something about the login; the version check's routine
     // note must not cover it.
     bool loginStatusShown = false;
-    // Why the password just typed could not be remembered; told once the login has answered.
-    QString passwordNote;
-    // The user has been told this run that the secret store is not there.
-    bool storeTroubleTold = false;
-    // The password in its field was just read from the secret store.
-    bool passwordFromStore = false;
 
+    ConnectionController* connection;
+    // The connection engine's worker and its thread.
+    PPPWorker* pppWorker;
+    QThread* pppThread;
+    QuickConnectRun* quickConnectRun;
     // The next message box offers to show the connection log.
     bool offerConnectionLog = false;
 
-    // Shows the service's notice once per login, never over another box.
-    NoticeGate* notices;
-
-    QuickConnectRun* quickConnectRun;
+    Updater* updater;
 };
 
 #endif

@@ -4,45 +4,33 @@
 
 WindowState::WindowState(Ui::LumtarMain* form, QObject* parent) : QObject(parent), ui(form)
 {
-    setConnection(Connection::Disconnected);
+    setConnection(ConnectionController::State::Idle);
     setQuickStage(0);
     setPaymentInProgress(false);
 }
 
-QString WindowState::connectionText(Connection state)
+QString WindowState::connectionText(ConnectionController::State state)
 {
+    using State = ConnectionController::State;
     switch (state) {
-    case Connection::None:
-        break;
-    case Connection::Disconnected:
-        return QStringLiteral("disconnected");
-    case Connection::InProgress:
+    case State::Preparing:
+    case State::Connecting:
         return QStringLiteral("in progress");
-    case Connection::Connected:
+    case State::Connected:
         return QStringLiteral("connected");
-    case Connection::Error:
-        return QStringLiteral("error");
+    case State::Idle:
+    case State::Failed:
+    case State::Reconnecting:
+    case State::Disconnecting:
+        break;
     }
-    return QString();
+    return QStringLiteral("disconnected");
 }
 
-std::optional<WindowState::Connection> WindowState::connectionFromText(const QString& text)
+void WindowState::setConnection(ConnectionController::State state)
 {
-    for (Connection state : {Connection::None, Connection::Disconnected, Connection::InProgress,
-                             Connection::Connected, Connection::Error}) {
-        if (connectionText(state) == text)
-            return state;
-    }
-    return std::nullopt;
-}
-
-void WindowState::setConnection(Connection state)
-{
-    const bool changed = state != connectionState;
     connectionState = state;
     ui->connectionStatus->setText(connectionText(state));
-    if (changed)
-        emit connectionChanged(state);
 }
 
 void WindowState::setQuickStage(int entry)

@@ -4,11 +4,11 @@
 #ifndef CORVANE_WINDOWSTATE_H
 #define CORVANE_WINDOWSTATE_H
 
+#include "connection/connectioncontroller.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace Ui {
 class LumtarMain;
@@ -19,17 +19,6 @@ class WindowState : public QObject
     Q_OBJECT
 
 public:
-    // The connection as the status timer follows it.
-    enum class Connection
-    {
-        None,         // an attempt is being prepared; the timer ignores it
-        Disconnected, // no attempt: at the start, and after the user, a failure or a teardown ended one
-        InProgress,   // an attempt is under way
-        Connected,    // the tunnel is up and confirmed
-        Error,        // the dial reported a failure not yet taken
-    };
-    Q_ENUM(Connection)
-
     // The pages that replace one another; exactly one is shown.
     enum class Page
     {
@@ -43,24 +32,14 @@ public:
     Q_ENUM(Page)
 
     // The chosen server, protocol and profile.
-    struct Server
-    {
-        QString name;
-        QString ip;
-        QString assignedIp;
-        QString protocol;
-        QString preSharedKey;
-        QString certificate;
-        QString config;
-    };
+    using Server = ConnectionController::Server;
 
     explicit WindowState(Ui::LumtarMain* form, QObject* parent = nullptr);
 
-    Connection connection() const { return connectionState; }
-    void setConnection(Connection state);
-    // The worker's status words that name a connection state.
-    static std::optional<Connection> connectionFromText(const QString& text);
-    static QString connectionText(Connection state);
+    // The connection controller's state, written into the hidden field in the design's words.
+    ConnectionController::State connection() const { return connectionState; }
+    void setConnection(ConnectionController::State state);
+    static QString connectionText(ConnectionController::State state);
 
     // The Quick Connect run: 0 when none runs, otherwise the 1-based entry being tried.
     int quickStage() const { return stage; }
@@ -94,12 +73,9 @@ public:
     Page page() const { return shown; }
     void showPage(Page page);
 
-signals:
-    void connectionChanged(WindowState::Connection state);
-
 private:
     Ui::LumtarMain* ui;
-    Connection connectionState = Connection::Disconnected;
+    ConnectionController::State connectionState = ConnectionController::State::Idle;
     int stage = 0;
     QString quickList;
     Server chosen;

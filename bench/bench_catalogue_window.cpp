@@ -245,7 +245,6 @@ int main(int argc, char* argv[])
     WindowHarness h;
     LumtarMain* window = h.create();
     window->show();
-    stopStatusTimer(window);
     settle(h);
 
     QTextStream out(stdout);

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
-        WindowHarness h;
+        WindowHarness h(WindowHarness::Time::Real);
         h.sim.setAccountValue(
             QStringLiteral("alice"), QStringLiteral("quickServers"),
             QStringLiteral("Alpha^198.18.20.1^PPTP|Bravo^198.18.20.2^L2TP^bravo-key|"

@@ -8,6 +8,7 @@
 #include "connection/pppworker.h"
 #include "connection/systemvpn.h"
 #include "core/logging.h"
+#include "monitor/statustexts.h"
 #include "service/network.h"
 
 #include <QCoreApplication>
@@ -68,23 +69,18 @@ ConnectionEngine::ConnectionEngine(const QString& baseFolder, QObject* parent)
     pppWorker->moveToThread(pppThread);
     connect(pppWorker, SIGNAL(PPPStart()), pppThread, SLOT(start()));
     connect(pppThread, SIGNAL(started()), pppWorker, SLOT(VPNStart()));
-    connect(
-        pppWorker, &PPPWorker::changed, this,
-        [this] {
-            const QString status = pppWorker->statusText();
-            const QString result = pppWorker->resultCodeText();
-            emit logLine(
-                QStringLiteral("Dial: ") + (status.isEmpty() ? QStringLiteral("ended") : status) +
-                (result.isEmpty() ? QString() : QStringLiteral(" (result ") + result + QLatin1Char(')')));
-            emit dialChanged();
-        },
-        Qt::QueuedConnection);
+    // Both come from the worker's thread; they are taken here, on the window's.
+    connect(pppWorker, &PPPWorker::changed, this, &ConnectionEngine::takeDialStatus, Qt::QueuedConnection);
+    connect(pppThread, &QThread::finished, this, &ConnectionEngine::dialThreadEnded, Qt::QueuedConnection);
 
     openVpnProcess = makeOpenVpnProcess(this);
     openVpnStage1Manager = new QNetworkAccessManager(this);
     openVpnStage1Manager->setObjectName(QStringLiteral("openVpnStage1Manager"));
     openVpnStage2Manager = new QNetworkAccessManager(this);
     openVpnStage2Manager->setObjectName(QStringLiteral("openVpnStage2Manager"));
+    connect(openVpnStage1Manager, &QNetworkAccessManager::finished, this,
+            &ConnectionEngine::certificateArrived);
+    connect(openVpnStage2Manager, &QNetworkAccessManager::finished, this, &ConnectionEngine::configArrived);
 
     // A program an earlier run left behind would keep its tunnel up beside ours.
     if (openVpnFiles.error.isEmpty())
@@ -129,8 +125,35 @@ void ConnectionEngine::hangUp()
     pppWorker->hangUp();
 }
 
-bool ConnectionEngine::startDial()
+bool ConnectionEngine::dialStillEnding() const
 {
+    return pppThread->isRunning();
+}
+
+void ConnectionEngine::takeDialStatus()
+{
+    const QString status = pppWorker->statusText();
+    const QString result = pppWorker->resultCodeText();
+    emit logLine(QStringLiteral("Dial: ") + (status.isEmpty() ? QStringLiteral("ended") : status) +
+                 (result.isEmpty() ? QString() : QStringLiteral(" (result ") + result + QLatin1Char(')')));
+    // Each outcome is taken once; a dial that the hang-up ended reads as stopped, not failed.
+    if (status == QLatin1String("connected")) {
+        pppWorker->setStatus(QString());
+        emit dialConnected();
+    } else if (status == QLatin1String("error")) {
+        pppWorker->setStatus(QString());
+        emit dialFailed(fieldNumber(result));
+    }
+}
+
+bool ConnectionEngine::startDial(const DialRequest& request)
+{
+    pppWorker->protocol = request.protocol;
+    pppWorker->preSharedKey = request.preSharedKey;
+    pppWorker->serverAddress = request.serverAddress;
+    pppWorker->userName = request.userName;
+    pppWorker->password = request.password;
+    pppWorker->serverName = request.serverName;
     if (pppThread->isRunning()) {
         // A running thread ignores the next start, and its dial would silently not happen.
         pppThread->quit();
@@ -154,14 +177,14 @@ void ConnectionEngine::startOpenVpn(const OpenVpnRequest& request)
     lastLog.clear();
     lastProblem.clear();
     openVpnFiles = openVpnPlaces(base);
-    setState(State::Downloading);
+    setStage(Stage::Downloading);
     fetch(openVpnStage1Manager, current.certificateUrl);
     emit stepReached(Step::CertificateRequested);
 }
 
 bool ConnectionEngine::downloadIsCurrent(QNetworkReply* reply) const
 {
-    return currentState == State::Downloading && reply->property(attemptProperty).toULongLong() == attempt;
+    return stage == Stage::Downloading && reply->property(attemptProperty).toULongLong() == attempt;
 }
 
 QNetworkReply* ConnectionEngine::fetch(QNetworkAccessManager* manager, const QString& address)
@@ -322,7 +345,7 @@ void ConnectionEngine::launchProgram()
     program->setStandardOutputFile(QProcess::nullDevice());
     program->setStandardErrorFile(QProcess::nullDevice());
     program->setWorkingDirectory(openVpnFiles.programFolder);
-    setState(State::Starting);
+    setStage(Stage::Starting);
     emit logLine(QStringLiteral("Starting ") + openVpnFiles.program);
     program->start(openVpnFiles.program, arguments, QIODevice::ReadWrite);
     if (thisAttempt != attempt || program->processId() <= 0)
@@ -346,19 +369,21 @@ void ConnectionEngine::launchThroughSystem(SystemOpenVpn* service)
                              (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
                 switch (progress) {
                 case SystemOpenVpn::Progress::Connecting:
-                    if (currentState == State::Starting)
-                        setState(State::Connecting);
+                    if (stage == Stage::Starting) {
+                        setStage(Stage::Running);
+                        report([this] { emit programRunning(); });
+                    }
                     break;
                 case SystemOpenVpn::Progress::Up:
-                    setState(State::TunnelUp);
-                    emit tunnelUp();
+                    setStage(Stage::TunnelUp);
+                    report([this] { emit tunnelUp(); });
                     break;
                 case SystemOpenVpn::Progress::Ended:
                     fail(loginFailed ? Reason::AuthFailed : Reason::Fatal, detail);
                     break;
                 }
             });
-    setState(State::Starting);
+    setStage(Stage::Starting);
     emit logLine(QStringLiteral("Starting OpenVPN through NetworkManager"));
     const auto file = [this](const QString& name) {
         return QFileInfo(openVpnFiles.workFolder + QLatin1Char('/') + name).absoluteFilePath();
@@ -418,15 +443,16 @@ void ConnectionEngine::handleLine(const QByteArray& line)
         emit logLine(text);
         if (message.state == QLatin1String("CONNECTED")) {
             if (message.detail == QLatin1String("SUCCESS")) {
-                setState(State::TunnelUp);
-                emit tunnelUp();
+                setStage(Stage::TunnelUp);
+                report([this] { emit tunnelUp(); });
             } else {
                 fail(Reason::ConnectError, lastRelevantLog());
             }
-        } else if (message.state == QLatin1String("RECONNECTING") && currentState == State::TunnelUp) {
+        } else if (message.state == QLatin1String("RECONNECTING") && stage == Stage::TunnelUp) {
             fail(Reason::Reconnecting, message.detail);
-        } else if (currentState == State::Starting && message.state != QLatin1String("EXITING")) {
-            setState(State::Connecting);
+        } else if (stage == Stage::Starting && message.state != QLatin1String("EXITING")) {
+            setStage(Stage::Running);
+            report([this] { emit programRunning(); });
         }
         break;
     }
@@ -461,7 +487,7 @@ void ConnectionEngine::programFinished()
     for (int i = 0; i < 10 && channel && channel->device() && channel->device()->waitForReadyRead(50); ++i)
         readChannel();
     readChannel();
-    if (currentState == State::Idle)
+    if (stage == Stage::None)
         return;
     if (lastProblem.contains(QLatin1String("AUTH_FAILED")) || lastLog.contains(QLatin1String("AUTH_FAILED")))
         fail(Reason::AuthFailed, QString());
@@ -471,25 +497,36 @@ void ConnectionEngine::programFinished()
 
 void ConnectionEngine::fail(Reason reason, const QString& detail)
 {
-    if (currentState == State::Idle)
+    if (stage == Stage::None)
         return;
-    const bool wasUp = currentState == State::TunnelUp;
+    const bool wasUp = stage == Stage::TunnelUp;
     ++attempt;
     stopProgram();
-    setState(State::Idle);
+    setStage(Stage::None);
     qCInfo(lcConnection) << "attempt ended:" << reason << detail;
-    if (wasUp)
-        emit tunnelDropped(reason, detail);
-    else
-        emit attemptFailed(reason, detail);
+    report([this, wasUp, reason, detail] {
+        if (wasUp)
+            emit tunnelDropped(reason, detail);
+        else
+            emit attemptFailed(reason, detail);
+    });
 }
 
-void ConnectionEngine::setState(State state)
+void ConnectionEngine::setStage(Stage next)
 {
-    if (state == currentState)
-        return;
-    currentState = state;
-    emit stateChanged(state);
+    stage = next;
+}
+
+void ConnectionEngine::report(std::function<void()> emitOutcome)
+{
+    const quint64 reportedFor = attempt;
+    QMetaObject::invokeMethod(
+        this,
+        [this, reportedFor, emitOutcome = std::move(emitOutcome)] {
+            if (reportedFor == attempt)
+                emitOutcome();
+        },
+        Qt::QueuedConnection);
 }
 
 void ConnectionEngine::stopProgram()
@@ -504,7 +541,9 @@ void ConnectionEngine::stopProgram()
     QProcess* program = openVpnProcess;
     disconnect(program, nullptr, this, nullptr);
     if (program->state() == QProcess::NotRunning) {
-        channel.reset();
+        // This may run inside the channel's own readyRead: the socket goes once that has returned.
+        if (channel)
+            channel.release()->deleteLater();
         return;
     }
     if (channel && channel->device())
@@ -532,7 +571,7 @@ void ConnectionEngine::endAttempt()
     hangUp();
     stopProgram();
     removeWorkFiles();
-    setState(State::Idle);
+    setStage(Stage::None);
 }
 
 void ConnectionEngine::removeWorkFiles()

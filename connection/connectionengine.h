@@ -1,6 +1,7 @@
-// The connection engine: everything one connection owns (the dial-up worker and its thread,
-// the OpenVPN program, its management channel and downloads) and the one teardown that every
-// ending uses. The window drives it and shows what it reports.
+// The connection engine: everything one attempt runs (the dial-up worker and its thread, the
+// OpenVPN program, its management channel and downloads, the system's VPN service) and the one
+// teardown that every ending uses. The connection controller drives it and decides what each
+// outcome means.
 #ifndef CORVANE_CONNECTIONENGINE_H
 #define CORVANE_CONNECTIONENGINE_H
 
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ManagementChannel;
@@ -27,21 +29,9 @@ class ConnectionEngine : public QObject
     Q_OBJECT
 
 public:
-    // Where an OpenVPN attempt stands.
-    enum class State
-    {
-        Idle,        // no attempt, no program
-        Downloading, // fetching the certificate and the configuration
-        Starting,    // the program runs, its channel is not up yet
-        Connecting,  // the program talks to the server
-        TunnelUp,    // the program reports the tunnel up; the address check confirms it
-    };
-    Q_ENUM(State)
-
-    // Why an attempt or a tunnel ended, or what a step was.
+    // Why an attempt or a tunnel ended.
     enum class Reason
     {
-        None,
         CertificateDownload, // the certificate could not be fetched
         ConfigDownload,      // the configuration could not be fetched
         ConfigRefused,       // the configuration asks for something we do not allow
@@ -57,7 +47,7 @@ public:
     };
     Q_ENUM(Reason)
 
-    // The steps of an attempt, for the status line.
+    // The steps of an OpenVPN attempt, for the status line.
     enum class Step
     {
         CertificateRequested,
@@ -74,11 +64,21 @@ public:
         QString password;
     };
 
-    // `baseFolder` is the client's current directory, where an installation keeps its folders.
+    // What one PPTP or L2TP dial needs.
+    struct DialRequest
+    {
+        QString protocol;
+        QString preSharedKey;
+        QString serverAddress;
+        QString userName;
+        QString password;
+        QString serverName;
+    };
+
+    // `baseFolder` is where an installation keeps its folders.
     explicit ConnectionEngine(const QString& baseFolder, QObject* parent = nullptr);
     ~ConnectionEngine() override;
 
-    State state() const { return currentState; }
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
     // The program of the latest attempt; never null.
@@ -87,22 +87,24 @@ public:
     QNetworkAccessManager* configManager() const { return openVpnStage2Manager; }
     // Where the work files of the next attempt go.
     const OpenVpnPlaces& places() const { return openVpnFiles; }
+    // A dial is still blocked in its thread, or its thread has not ended yet.
+    bool dialStillEnding() const;
 
     // Hangs up the dial and marks the worker stopped.
     void hangUp();
-    // Starts one dial with the worker's inputs already written. False when the previous dial
-    // still has not returned: this one would then never run.
-    bool startDial();
+    // Starts one dial. False when the previous dial still has not returned: this one would then
+    // never run.
+    bool startDial(const DialRequest& request);
 
     // Starts an OpenVPN attempt: the certificate download goes out now.
     void startOpenVpn(const OpenVpnRequest& request);
-    // The download replies; the window's stage slots hand them in.
+    // The download replies, taken from the engine's own managers.
     void certificateArrived(QNetworkReply* reply);
     void configArrived(QNetworkReply* reply);
 
     // The one teardown: quits the worker thread, hangs up, stops the program (politely, then
     // by force after three seconds, without blocking), drops pending downloads and removes
-    // the work files.
+    // the work files. Outcomes of the attempt not yet reported are dropped.
     void endAttempt();
     // Removes the work files of the latest and of older versions' attempts.
     void removeWorkFiles();
@@ -111,20 +113,38 @@ public:
     int lastHttpStatus() const { return failedHttpStatus; }
 
 signals:
-    void stateChanged(ConnectionEngine::State state);
+    // Every outcome below comes through the event loop, never from inside the socket, process or
+    // reply that caused it, so whoever takes it may show a box or end the attempt at once.
     void stepReached(ConnectionEngine::Step step);
+    // The OpenVPN program (or the system's service) runs and talks to the server.
+    void programRunning();
     // The attempt ended before the tunnel was up; `detail` says why in words.
     void attemptFailed(ConnectionEngine::Reason reason, const QString& detail);
-    // The program reports the tunnel up.
+    // The program or the system's service reports the tunnel up.
     void tunnelUp();
     // A tunnel that was up has gone.
     void tunnelDropped(ConnectionEngine::Reason reason, const QString& detail);
+    // The dial reports its line up.
+    void dialConnected();
+    // The dial failed with this result code (a RAS code or one of the client's own).
+    void dialFailed(int resultCode);
+    // The dial's thread has ended; a dial may start again.
+    void dialThreadEnded();
     // One line for the connection log: program log lines, state changes, dial results.
     void logLine(const QString& text);
-    // The worker's status or result changed.
-    void dialChanged();
 
 private:
+    // Where an OpenVPN attempt stands inside the engine.
+    enum class Stage
+    {
+        None,        // no OpenVPN attempt
+        Downloading, // fetching the certificate and the configuration
+        Starting,    // the program runs, its channel is not up yet
+        Running,     // the program talks to the server
+        TunnelUp,    // the program reports the tunnel up
+    };
+
+    void takeDialStatus();
     bool downloadIsCurrent(QNetworkReply* reply) const;
     QNetworkReply* fetch(QNetworkAccessManager* manager, const QString& address);
     void launchProgram();
@@ -134,9 +154,10 @@ private:
     void handleLine(const QByteArray& line);
     void send(const QByteArray& command);
     void programFinished();
-    void programError();
     void fail(Reason reason, const QString& detail);
-    void setState(State state);
+    void setStage(Stage stage);
+    // Emits through the event loop, unless another attempt has begun by then.
+    void report(std::function<void()> emitOutcome);
     void stopProgram();
     void writeLog(const QString& text);
     QString lastRelevantLog() const;
@@ -154,7 +175,7 @@ private:
     std::unique_ptr<QFile> logFile;
     ManagementLineReader lineReader;
     OpenVpnRequest current;
-    State currentState = State::Idle;
+    Stage stage = Stage::None;
     quint64 attempt = 0;
     int failedHttpStatus = 0;
     QString lastLog;

@@ -17,3 +17,11 @@ QString progressText(int elapsedSeconds)
     return QCoreApplication::translate("LumtarMain", "connection in progress - ") +
            QString::number(tenths * 10) + QLatin1Char('%');
 }
+
+QString connectedForText(int connectedSeconds)
+{
+    const int minutes = connectedSeconds / 60;
+    if (minutes == 1)
+        return QCoreApplication::translate("LumtarMain", "connected for 1 minute");
+    return QCoreApplication::translate("LumtarMain", "connected for %1 minutes").arg(minutes);
+}

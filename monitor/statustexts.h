@@ -9,4 +9,7 @@ int fieldNumber(const QString& text);
 // The progress text for the seconds an attempt has run, or empty before the first threshold.
 QString progressText(int elapsedSeconds);
 
+// How long a connection has been up, in whole minutes.
+QString connectedForText(int connectedSeconds);
+
 #endif

@@ -1,5 +1,6 @@
 #include "service/serviceclient.h"
 
+#include "core/later.h"
 #include "core/logging.h"
 #include "service/network.h"
 #include "service/requests.h"
@@ -13,11 +14,20 @@ ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent)
     : QObject(parent), version(clientVersion), logins(new QNetworkAccessManager(this)),
       accounts(new QNetworkAccessManager(this)), newAccounts(new QNetworkAccessManager(this))
 {
+    connect(logins, &QNetworkAccessManager::finished, this, &ServiceClient::loginArrived);
+    connect(accounts, &QNetworkAccessManager::finished, this, &ServiceClient::accountArrived);
+    connect(newAccounts, &QNetworkAccessManager::finished, this, &ServiceClient::newAccountArrived);
 }
+
+namespace {
+const char sessionProperty[] = "corvaneSession";
+} // namespace
 
 void ServiceClient::logIn(const QString& user, const QString& password)
 {
     loggingIn = true;
+    // Account details asked for before this login belong to another session.
+    ++session;
     getCapped(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)));
 }
 
@@ -26,34 +36,41 @@ void ServiceClient::loginArrived(QNetworkReply* reply)
     loggingIn = false;
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
-        emit loginDocument(reply->errorString());
-        emit loginFailed();
+        const QString error = reply->errorString();
+        later(this, [this, error] {
+            emit loginDocument(error);
+            emit loginFailed();
+        });
         return;
     }
     const QString document = decodeBody(*body);
-    // First, so that the window starts reading the server list while the verdicts are read.
-    emit loginDocument(document);
     const QVector<LoginVerdict> verdicts = loginVerdicts(document);
     qCDebug(lcService) << "login answer:" << body->size() << "bytes," << verdicts.size() << "verdicts";
-    // A captive portal's page, a proxy's error, plain text: nothing the service said.
-    if (verdicts.isEmpty())
-        emit loginUnreadable();
-    else
-        emit loginAnswered(verdicts);
+    later(this, [this, document, verdicts] {
+        // First, so that the window starts reading the server list while the verdict is taken.
+        emit loginDocument(document);
+        // A captive portal's page, a proxy's error, plain text: nothing the service said.
+        if (verdicts.isEmpty())
+            emit loginUnreadable();
+        else
+            emit loginAnswered(verdicts.first());
+    });
 }
 
 void ServiceClient::fetchAccount(const QString& user, const QString& password)
 {
-    getCapped(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))));
+    QNetworkReply* reply = getCapped(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))));
+    reply->setProperty(sessionProperty, session);
 }
 
 void ServiceClient::accountArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
-    if (!body)
+    if (!body || reply->property(sessionProperty).toULongLong() != session)
         return;
     const QString document = decodeBody(*body);
-    emit accountDetails(document, readAccountDetails(document));
+    const AccountDetails details = readAccountDetails(document);
+    later(this, [this, document, details] { emit accountDetails(document, details); });
 }
 
 void ServiceClient::createAccount(const QString& firstName, const QString& lastName, const QString& email)
@@ -65,8 +82,9 @@ void ServiceClient::newAccountArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
-        emit newAccountFailed();
+        later(this, [this] { emit newAccountFailed(); });
         return;
     }
-    emit newAccountAnswered(readNewAccountReply(decodeBody(*body)));
+    const NewAccountReply answer = readNewAccountReply(decodeBody(*body));
+    later(this, [this, answer] { emit newAccountAnswered(answer); });
 }

@@ -1,6 +1,6 @@
 // The service client as a component: the login, account-details and new-account requests, each
-// with its own network manager, and their answers read into values. It shows nothing; the
-// window shows what it reports.
+// with its own network manager whose replies it takes itself, and their answers read into values.
+// It shows nothing; the window shows what it reports, from the event loop.
 #ifndef CORVANE_SERVICECLIENT_H
 #define CORVANE_SERVICECLIENT_H
 
@@ -20,7 +20,6 @@ class ServiceClient : public QObject
 public:
     ServiceClient(const QString& clientVersion, QObject* parent = nullptr);
 
-    // Each manager's finished signal goes to exactly one of the window's reply slots.
     QNetworkAccessManager* loginManager() const { return logins; }
     QNetworkAccessManager* accountManager() const { return accounts; }
     QNetworkAccessManager* newAccountManager() const { return newAccounts; }
@@ -28,12 +27,13 @@ public:
     // One login request at a time.
     bool loginInFlight() const { return loggingIn; }
     void logIn(const QString& user, const QString& password);
-    // Reports loginDocument() with what came (or the network's error text), then exactly one of
-    // loginFailed(), loginUnreadable() or loginAnswered().
+    // Each manager's replies come here. Reports loginDocument() with what came (or the network's
+    // error text), then exactly one of loginFailed(), loginUnreadable() or loginAnswered().
     void loginArrived(QNetworkReply* reply);
 
     void fetchAccount(const QString& user, const QString& password);
-    // Reports accountDetails() for a readable answer; failed requests stay silent.
+    // Reports accountDetails() for a readable answer of the latest login's session; failed
+    // requests stay silent.
     void accountArrived(QNetworkReply* reply);
 
     void createAccount(const QString& firstName, const QString& lastName, const QString& email);
@@ -44,7 +44,8 @@ signals:
     void loginDocument(const QString& text);
     void loginFailed();
     void loginUnreadable();
-    void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
+    // The answer's first verdict: one answer is one login, however many verdicts it holds.
+    void loginAnswered(service::LoginVerdict verdict);
     void accountDetails(const QString& document, const service::AccountDetails& details);
     void newAccountAnswered(const service::NewAccountReply& reply);
     void newAccountFailed();
@@ -55,6 +56,7 @@ private:
     QNetworkAccessManager* accounts;
     QNetworkAccessManager* newAccounts;
     bool loggingIn = false;
+    quint64 session = 0;
 };
 
 #endif

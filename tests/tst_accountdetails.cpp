@@ -1,5 +1,6 @@
 // Account details: what one reply of the service shows and keeps, with the real window
 // against the service simulator.
+#include "connection/dialup_simulated.h"
 #include "service/network.h"
 #include "servicewindow.h"
 #include "testsupport.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -208,8 +210,9 @@ void TestAccountDetails::completedPaymentIsAnnouncedOnce()
     WindowHarness h;
     QVERIFY(logInAlice(h));
     // The payment page as the order button leaves it, the window away in the tray.
-    h.state()->setPaymentInProgress(true);
-    h.state()->showPage(WindowState::Page::PaymentInProgress);
+    h.window->openUrl = [](const QUrl&) { return true; };
+    h.invoke("on_payment_do_clicked");
+    h.balloons.clear();
     h.find<QWidget>(QStringLiteral("WidgetNewAccount"))->show();
     h.find<QWidget>(QStringLiteral("loading"))->show();
     h.find<QTabWidget>(QStringLiteral("WingetConnected"))->setCurrentIndex(2);
@@ -530,26 +533,33 @@ void TestAccountDetails::replyWhileConnectedKeepsFieldsButNotPages()
 {
     QFETCH(QString, flag);
 
+    SimulatedDialUp dialUp;
+    setDialUpOverride(&dialUp);
+    const auto restore = qScopeGuard([] { setDialUpOverride(nullptr); });
     WindowHarness h;
+    h.sim.setFault(QStringLiteral("/ip/"), Fault::httpStatus(503));
     QVERIFY(logInAlice(h));
-    // The connected page as the status timer leaves it, with a payment flag that must not be
-    // taken for a completed payment.
     auto* tabs = h.find<QTabWidget>(QStringLiteral("WingetConnected"));
     tabs->setCurrentIndex(1);
-    h.state()->setConnection(WindowState::Connection::Connected);
+    h.invoke("on_connect_clicked");
+    QTRY_COMPARE(h.window->connectionController()->state(), ConnectionController::State::Connected);
+    // A payment flag that must not be taken for a completed payment.
     h.state()->setPaymentInProgress(true);
-    h.state()->showPage(WindowState::Page::Connected);
-    h.window->findChild<QLabel*>(QStringLiteral("authstatus"))->setText(QStringLiteral("connected"));
 
     QVERIFY(answerDetails(h, detailsDocument(with(freshPositions(), 4, flag))));
-
     QCOMPARE(h.text(QStringLiteral("user_enabled")), flag);
     QCOMPARE(h.text(QStringLiteral("quick_servers")), QStringLiteral("NL1^198.18.10.3^OpenVPN"));
     QCOMPARE(h.text(QStringLiteral("user_email")), QStringLiteral("carol@example.net"));
     QCOMPARE(h.text(QStringLiteral("user_plan")), QStringLiteral("Basic Plan"));
+    QVERIFY(!h.balloonTitles().contains(QStringLiteral("Account Active")));
+    if (flag == QLatin1String("0")) {
+        // An expired account ends the connection and says why.
+        QTRY_VERIFY(h.window->connectionController()->state() != ConnectionController::State::Connected);
+        QVERIFY(h.balloonTitles().contains(QStringLiteral("Corvane - Account Expired")));
+        return;
+    }
     QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("connected"));
     QCOMPARE(h.text(QStringLiteral("connectionStatus")), QStringLiteral("connected"));
-    QCOMPARE(h.text(QStringLiteral("paymentInProgress")), QStringLiteral("1"));
     QVERIFY(h.shown(QStringLiteral("WidgetConnectedVPN")));
     QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
     QCOMPARE(tabs->currentIndex(), 1);
@@ -557,7 +567,6 @@ void TestAccountDetails::replyWhileConnectedKeepsFieldsButNotPages()
     QVERIFY(tabs->isTabEnabled(1));
     QVERIFY(h.shown(QStringLiteral("tabAccountZoneInfo")));
     QVERIFY(!h.shown(QStringLiteral("tabAccountZonePayment")));
-    QVERIFY(h.balloons.isEmpty());
 }
 
 void TestAccountDetails::htmlNamedDocumentIsKeptAsPlainText_data()

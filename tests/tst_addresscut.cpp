@@ -15,6 +15,8 @@ private slots:
     void pageWithoutAnAddressGivesNone();
     void progressTextFollowsTheSecondsOfTheAttempt_data();
     void progressTextFollowsTheSecondsOfTheAttempt();
+    void connectedTimeCountsWholeMinutes_data();
+    void connectedTimeCountsWholeMinutes();
     void stagePrefixNamesTheEntryAndTheCount_data();
     void stagePrefixNamesTheEntryAndTheCount();
     void fieldNumberReadsAnythingElseAsZero_data();
@@ -100,6 +102,22 @@ void TestAddressCut::progressTextFollowsTheSecondsOfTheAttempt()
     QFETCH(int, seconds);
     QFETCH(QString, text);
     QCOMPARE(progressText(seconds), text);
+}
+
+void TestAddressCut::connectedTimeCountsWholeMinutes_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("first minute") << 15 << "connected for 0 minutes";
+    QTest::newRow("one minute") << 75 << "connected for 1 minute";
+    QTest::newRow("two minutes") << 120 << "connected for 2 minutes";
+}
+
+void TestAddressCut::connectedTimeCountsWholeMinutes()
+{
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(connectedForText(seconds), text);
 }
 
 void TestAddressCut::stagePrefixNamesTheEntryAndTheCount_data()

@@ -98,7 +98,6 @@ void TestChrome::init()
     clearSettings();
     h = std::make_unique<WindowHarness>();
     window = h->create();
-    stopStatusTimer(window);
     window->move(100, 100);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -1,6 +1,10 @@
 // The window's components on their own, against the service simulator: what each reports for
 // what the service answers, with no window in between.
+#include "manualclock.h"
 #include "monitor/addresscheck.h"
+#include "service/accountwatch.h"
+#include "service/rememberedlogin.h"
+#include "service/secretstore_memory.h"
 #include "service/serviceclient.h"
 #include "testsupport.h"
 #include "update/installer.h"
@@ -30,6 +34,11 @@ private slots:
     void updaterReportsTheVersionCheck_data();
     void updaterReportsTheVersionCheck();
     void addressCheckReportsTheEchoedAddress();
+    void rememberedLoginReadsTheStoreAndAsksALateStoreOnceMore_data();
+    void rememberedLoginReadsTheStoreAndAsksALateStoreOnceMore();
+    void rememberedLoginKeepsNoPasswordOfAUserWhoLeftTheBox();
+    void accountWatchAsksWhilePayingAndNowAndThenWhileConnected_data();
+    void accountWatchAsksWhilePayingAndNowAndThenWhileConnected();
 
 private:
     std::unique_ptr<ServiceSimulator> sim;
@@ -60,6 +69,12 @@ void TestComponents::serviceClientReportsTheLogin_data()
     QTest::newRow("server error") << "secret" << Fault::httpStatus(500) << "failed";
     QTest::newRow("portal page") << "secret" << Fault::customBody("<html>Sign in to the Wi-Fi</html>")
                                  << "unreadable";
+    // One answer is one login, however many verdicts it holds.
+    QByteArray many = "<xml>";
+    for (int i = 0; i < 3000; ++i)
+        many += "<response>true</response>";
+    QTest::newRow("3,000 verdicts") << "secret" << Fault::customBody(many + "</xml>", "text/xml")
+                                    << "accepted";
 }
 
 void TestComponents::serviceClientReportsTheLogin()
@@ -69,14 +84,13 @@ void TestComponents::serviceClientReportsTheLogin()
     QFETCH(QString, report);
     sim->setFault(QStringLiteral("/AppServersV2"), fault);
     ServiceClient client(QStringLiteral("4.0.2"));
-    connect(client.loginManager(), &QNetworkAccessManager::finished, &client, &ServiceClient::loginArrived);
     QStringList reports;
     connect(&client, &ServiceClient::loginDocument, this, [&] { reports << QStringLiteral("document"); });
     connect(&client, &ServiceClient::loginFailed, this, [&] { reports << QStringLiteral("failed"); });
     connect(&client, &ServiceClient::loginUnreadable, this, [&] { reports << QStringLiteral("unreadable"); });
-    connect(&client, &ServiceClient::loginAnswered, this, [&](const QVector<LoginVerdict>& verdicts) {
-        reports << (verdicts == QVector<LoginVerdict>{LoginVerdict::Accepted} ? QStringLiteral("accepted")
-                                                                              : QStringLiteral("refused"));
+    connect(&client, &ServiceClient::loginAnswered, this, [&](LoginVerdict verdict) {
+        reports << (verdict == LoginVerdict::Accepted ? QStringLiteral("accepted")
+                                                      : QStringLiteral("refused"));
     });
 
     client.logIn(QStringLiteral("alice"), password);
@@ -101,8 +115,6 @@ void TestComponents::serviceClientReportsOnlyReadableAccountDetails()
     QFETCH(QString, enabledFlag);
     sim->setFault(QStringLiteral("/AppUserInfoV2"), fault);
     ServiceClient client(QStringLiteral("4.0.2"));
-    connect(client.accountManager(), &QNetworkAccessManager::finished, &client,
-            &ServiceClient::accountArrived);
     QList<service::AccountDetails> details;
     connect(&client, &ServiceClient::accountDetails, this,
             [&](const QString&, const service::AccountDetails& read) { details << read; });
@@ -110,6 +122,7 @@ void TestComponents::serviceClientReportsOnlyReadableAccountDetails()
 
     client.fetchAccount(QStringLiteral("alice"), QStringLiteral("secret"));
     QVERIFY(finished.wait());
+    QTest::qWait(20);
     QCOMPARE(details.size(), enabledFlag.isEmpty() ? 0 : 1);
     if (!enabledFlag.isEmpty()) {
         const service::AccountDetails& read = details.first();
@@ -142,10 +155,8 @@ void TestComponents::updaterReportsTheVersionCheck()
     QFETCH(QString, report);
     sim->setVersion(latest, installer);
     QTemporaryDir work;
-    Updater updater(QStringLiteral("4.0.2"), work.path());
-    const std::unique_ptr<InstallerPlatform> platform = makeInstallerPlatform();
-    connect(updater.versionManager(), &QNetworkAccessManager::finished, &updater,
-            [&](QNetworkReply* reply) { updater.versionArrived(reply, *platform); });
+    const std::shared_ptr<InstallerPlatform> platform = makeInstallerPlatform();
+    Updater updater(QStringLiteral("4.0.2"), work.path(), [platform] { return platform; });
     QStringList reports;
     connect(&updater, &Updater::upToDate, this, [&] { reports << QStringLiteral("up to date"); });
     connect(&updater, &Updater::updateOffered, this, [&](const QString& version, bool installsItself) {
@@ -156,6 +167,7 @@ void TestComponents::updaterReportsTheVersionCheck()
 
     updater.check();
     QVERIFY(finished.wait());
+    QTest::qWait(20);
     QCOMPARE(reports, report.isEmpty() ? QStringList() : QStringList{report});
 }
 
@@ -163,12 +175,103 @@ void TestComponents::addressCheckReportsTheEchoedAddress()
 {
     sim->setEchoAddress(QStringLiteral("198.18.7.7"));
     AddressCheck check;
-    connect(check.manager(), &QNetworkAccessManager::finished, &check, &AddressCheck::answerArrived);
     QSignalSpy seen(&check, &AddressCheck::addressSeen);
 
     check.ask();
     QVERIFY(seen.wait());
     QCOMPARE(seen.at(0).at(0).toString(), QStringLiteral("198.18.7.7"));
+}
+
+void TestComponents::rememberedLoginReadsTheStoreAndAsksALateStoreOnceMore_data()
+{
+    QTest::addColumn<bool>("storeUp");
+    QTest::addColumn<bool>("upLater");
+    QTest::addColumn<int>("reads");
+    QTest::newRow("store answers") << true << false << 1;
+    QTest::newRow("store comes up late") << false << true << 2;
+    QTest::newRow("no store at all") << false << false << 2;
+}
+
+void TestComponents::rememberedLoginReadsTheStoreAndAsksALateStoreOnceMore()
+{
+    QFETCH(bool, storeUp);
+    QFETCH(bool, upLater);
+    QFETCH(int, reads);
+    isolateSettings();
+    ManualClock clock;
+    auto store = std::make_shared<MemorySecretStore>();
+    store->secrets.insert(QStringLiteral("alice"), QStringLiteral("secret"));
+    store->failReads = !storeUp;
+    RememberedLogin login([store] { return store; });
+    QSignalSpy read(&login, &RememberedLogin::passwordRead);
+    QSignalSpy missing(&login, &RememberedLogin::passwordMissing);
+
+    login.startAutoLogin(QStringLiteral("alice"), QString());
+    QTRY_COMPARE(store->reads, 1);
+    QTest::qWait(20);
+    QCOMPARE(read.size(), storeUp ? 1 : 0);
+    QCOMPARE(missing.size(), storeUp ? 0 : 1);
+    store->failReads = !upLater && !storeUp;
+    clock.advance(5000);
+    QTRY_COMPARE(store->reads, reads);
+    clock.advance(60000);
+    QTest::qWait(20);
+    QCOMPARE(store->reads, reads);
+    QCOMPARE(read.size(), storeUp || upLater ? 1 : 0);
+    if (!read.isEmpty())
+        QCOMPARE(read.first().at(0).toString(), QStringLiteral("secret"));
+    // The user is told once, not again by the retry.
+    QCOMPARE(missing.size(), storeUp ? 0 : 1);
+    QCOMPARE(login.state(), RememberedLogin::State::Idle);
+}
+
+void TestComponents::rememberedLoginKeepsNoPasswordOfAUserWhoLeftTheBox()
+{
+    isolateSettings();
+    auto store = std::make_shared<MemorySecretStore>();
+    RememberedLogin login([store] { return store; });
+    login.loginSubmitted(QStringLiteral("alice"), QStringLiteral("secret"), true);
+    QTRY_COMPARE(store->secrets.value(QStringLiteral("alice")), QStringLiteral("secret"));
+    QVERIFY(RememberedLogin::remembered());
+    QCOMPARE(RememberedLogin::rememberedUser(), QStringLiteral("alice"));
+    login.loginSubmitted(QStringLiteral("alice"), QStringLiteral("secret"), false);
+    QTRY_VERIFY(store->secrets.isEmpty());
+    QVERIFY(!RememberedLogin::remembered());
+    QVERIFY(RememberedLogin::rememberedUser().isEmpty());
+}
+
+void TestComponents::accountWatchAsksWhilePayingAndNowAndThenWhileConnected_data()
+{
+    QTest::addColumn<bool>("paying");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("asks");
+    // Ten minutes of ticks.
+    QTest::newRow("idle") << false << false << 0;
+    QTest::newRow("paying") << true << false << 40;
+    QTest::newRow("connected") << false << true << 2;
+}
+
+void TestComponents::accountWatchAsksWhilePayingAndNowAndThenWhileConnected()
+{
+    QFETCH(bool, paying);
+    QFETCH(bool, connected);
+    QFETCH(int, asks);
+    AccountWatch watch;
+    QSignalSpy due(&watch, &AccountWatch::refreshDue);
+    QSignalSpy completed(&watch, &AccountWatch::paymentCompleted);
+    QSignalSpy expired(&watch, &AccountWatch::expired);
+    if (paying)
+        watch.startPayment();
+    for (int seconds = 3; seconds <= 600; seconds += 3)
+        watch.tick(connected ? seconds : -1);
+    QCOMPARE(due.size(), asks);
+
+    watch.accountRead(false, connected);
+    QCOMPARE(expired.size(), connected ? 1 : 0);
+    QCOMPARE(completed.size(), 0);
+    watch.accountRead(true, connected);
+    QCOMPARE(completed.size(), paying ? 1 : 0);
+    QCOMPARE(watch.state(), AccountWatch::State::Idle);
 }
 
 QTEST_MAIN(TestComponents)

@@ -110,10 +110,6 @@ void TestConnectionEngine::init()
     program.close();
     QVERIFY(program.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     engine = std::make_unique<ConnectionEngine>(base->path());
-    connect(engine->certificateManager(), &QNetworkAccessManager::finished, engine.get(),
-            &ConnectionEngine::certificateArrived);
-    connect(engine->configManager(), &QNetworkAccessManager::finished, engine.get(),
-            &ConnectionEngine::configArrived);
 }
 
 void TestConnectionEngine::cleanup()
@@ -159,7 +155,6 @@ void TestConnectionEngine::outcomeIsKnownAtOnce()
     if (!up) {
         QCOMPARE(failed.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason(reason));
         QCOMPARE(failed.at(0).at(1).toString(), detail);
-        QCOMPARE(engine->state(), ConnectionEngine::State::Idle);
     }
     const QString programFolder = base->filePath(QStringLiteral("openvpn"));
     if (scenario == QLatin1String("success") || scenario == QLatin1String("authfail")) {
@@ -181,7 +176,6 @@ void TestConnectionEngine::reconnectingWhileUpIsADrop()
     start(QStringLiteral("reconnect"));
     QTRY_COMPARE_WITH_TIMEOUT(dropped.size(), 1, 10000);
     QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::Reconnecting);
-    QCOMPARE(engine->state(), ConnectionEngine::State::Idle);
 }
 
 void TestConnectionEngine::stopEndsTheProgram_data()

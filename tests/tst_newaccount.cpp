@@ -59,7 +59,6 @@ void TestNewAccount::init()
     clearSettings();
     h = std::make_unique<WindowHarness>();
     h->create();
-    QVERIFY(stopStatusTimer(h->window.get()));
     QVERIFY(h->settle());
 }
 

@@ -78,8 +78,6 @@ bool TestPayment::tickUntilAccountRequest()
 bool TestPayment::startPaymentAsBob()
 {
     h->create();
-    if (!stopStatusTimer(h->window.get()))
-        return false;
     if (!h->login(QStringLiteral("bob"), QStringLiteral("lapsed")))
         return false;
     if (h->text(QStringLiteral("user_enabled")) != QLatin1String("0"))
@@ -109,7 +107,6 @@ void TestPayment::buyLeadsToTheTrialOrTheOrderPage()
     QFETCH(QString, path);
 
     h->create();
-    QVERIFY(stopStatusTimer(h->window.get()));
     if (!password.isEmpty()) {
         h->login(QStringLiteral("alice"), password);
         QVERIFY(h->settle());
@@ -133,7 +130,6 @@ void TestPayment::buyLeadsToTheOrderPageOnceALoginSucceededHere()
     // The next start of the client on this computer.
     h->window.reset();
     h->create();
-    QVERIFY(stopStatusTimer(h->window.get()));
     QCOMPARE(h->text(QStringLiteral("buy")), QStringLiteral("buy package"));
     h->find<QPushButton>(QStringLiteral("buy"))->click();
     QCOMPARE(pages->urls, QList<QUrl>{page("/order/")});
@@ -142,7 +138,6 @@ void TestPayment::buyLeadsToTheOrderPageOnceALoginSucceededHere()
 void TestPayment::expiredAccountShowsPackageAndPaymentLists()
 {
     h->create();
-    QVERIFY(stopStatusTimer(h->window.get()));
     h->window->show();
     QVERIFY(QTest::qWaitForWindowExposed(h->window.get()));
     QVERIFY(h->login(QStringLiteral("bob"), QStringLiteral("lapsed")));

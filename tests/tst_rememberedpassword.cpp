@@ -133,17 +133,18 @@ void TestRememberedPassword::storeWithoutPasswordAsksForIt()
     QVERIFY(h.sim.requests(QStringLiteral("/AppServersV2")).isEmpty());
 
     // Only a store that did not answer is asked once more.
-    auto* retry = h.window->findChild<QTimer*>(QStringLiteral("secretRetryTimer"));
-    QCOMPARE(retry != nullptr, failure == int(SecretResult::Status::Unavailable));
-    if (retry) {
+    auto* retry = h.window->findChild<ClockTimer*>(QStringLiteral("secretRetryTimer"));
+    const bool retried = failure == int(SecretResult::Status::Unavailable);
+    QCOMPARE(retry->isActive(), retried);
+    if (retried) {
         // After a few seconds, for a keyring daemon that starts after the client.
-        QVERIFY(retry->isActive() && retry->interval() >= 2000);
+        QVERIFY(retry->remainingMs() >= 2000);
         h.secrets->failReads = !upOnRetry;
-        retry->start(0);
+        h.clock->advance(retry->remainingMs());
         QTRY_COMPARE_WITH_TIMEOUT(h.secrets->reads, 2, 5000);
         h.settle(1000);
     }
-    QCOMPARE(h.secrets->reads, retry ? 2 : 1);
+    QCOMPARE(h.secrets->reads, retried ? 2 : 1);
     QCOMPARE(h.shown(QStringLiteral("WingetConnected")), loggedIn);
     QCOMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), loggedIn ? 1 : 0);
     if (loggedIn)

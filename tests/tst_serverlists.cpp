@@ -1,3 +1,4 @@
+#include "connection/dialup_simulated.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -6,6 +7,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QToolTip>
 #include <QtTest>
@@ -311,9 +313,22 @@ void TestServerLists::choiceGoneFromTheListFallsBackToTheFirstServer()
 
 void TestServerLists::serverConnectedToIsOfferedAtTheNextStart()
 {
+    SimulatedDialUp dialUp;
+    setDialUpOverride(&dialUp);
+    // The window's worker dials through it: the window goes first.
+    const auto restore = qScopeGuard([this] {
+        harness->window.reset();
+        setDialUpOverride(nullptr);
+    });
+    harness->sim.setFault(QStringLiteral("/ip/"), Fault::httpStatus(503));
+    harness->window.reset();
+    harness->create();
     QVERIFY(harness->login());
     list("servers")->setCurrentIndex(1);
-    harness->state()->setConnection(WindowState::Connection::Connected);
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE(harness->window->connectionController()->state(), ConnectionController::State::Connected);
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(harness->window->connectionController()->state(), ConnectionController::State::Idle);
     list("servers")->setCurrentIndex(2); // chosen, not connected to
 
     harness->window.reset();

@@ -138,7 +138,6 @@ void TestUpdate::start(const QString& latest, const QString& installer,
 {
     h->sim.setVersion(latest, installer);
     h->create();
-    stopStatusTimer(h->window.get());
     // Replies are handled by the event loop, so the check has not been answered yet.
     if (platform)
         h->window->installerPlatform = std::move(platform);

@@ -199,7 +199,6 @@ void TestWindow::firstTickAnswersShowRequest()
 {
     setSetting("ltrunning", QStringLiteral("1"));
     LumtarMain* window = h->create();
-    stopStatusTimer(window);
     window->show();
     window->setWindowState(Qt::WindowMinimized);
     QVERIFY(window->isMinimized());
@@ -215,7 +214,6 @@ void TestWindow::firstTickAnswersShowRequest()
 void TestWindow::laterShowRequestRestoresMinimisedWindow()
 {
     LumtarMain* window = h->create();
-    stopStatusTimer(window);
     window->show();
     h->tick();
     window->setWindowState(Qt::WindowMinimized);
@@ -346,7 +344,6 @@ void TestWindow::runningFlagOfUnexpectedTypeReadsAsNotRunning()
 void TestWindow::showRequestOfUnexpectedTypeIsNotAnswered()
 {
     LumtarMain* window = h->create();
-    stopStatusTimer(window);
     window->show();
     window->setWindowState(Qt::WindowMinimized);
     setSetting("ltmaximize", QVariant(1));
@@ -388,7 +385,7 @@ void TestWindow::exitClearsRunningOnlyAfterAnsweredRequest()
 {
     QFETCH(QVariant, maximize);
     QFETCH(QString, runningAfterExit);
-    stopStatusTimer(h->create());
+    h->create();
     if (maximize.isValid())
         setSetting("ltmaximize", maximize);
     QVERIFY(settingIsText("ltrunning", "1"));
@@ -440,7 +437,6 @@ void TestWindow::destructorEndsBlockedDial()
         dialUp.releaseDialReturn();
         h->window.reset();
     });
-    stopStatusTimer(window);
     QVERIFY2(h->login(), qPrintable(h->boxTitles().join(QLatin1Char(','))));
     QCOMPARE(h->text(QStringLiteral("server_protocol")), QStringLiteral("PPTP"));
     h->invoke("on_connect_clicked");
@@ -518,20 +514,16 @@ void TestWindow::eachKindOfReplyHasItsOwnManager()
 void TestWindow::statusTimerRunsEveryThreeSeconds()
 {
     LumtarMain* window = h->create();
-    QList<QTimer*> statusTimers;
-    const auto timers = window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QTimer* timer : timers) {
-        if (timer->isActive() && !timer->isSingleShot())
-            statusTimers << timer;
-    }
-    QCOMPARE(statusTimers.size(), 1);
-    QCOMPARE(statusTimers.first()->interval(), 3000);
+    auto* statusTimer = window->findChild<ClockTimer*>(QStringLiteral("statusTimer"));
+    QVERIFY(statusTimer && statusTimer->isActive() && !statusTimer->isSingleShot());
+    QCOMPARE(statusTimer->remainingMs(), 3000);
 
-    // Its timeout is the status tick, which counts the seconds (sped up here).
+    // Its timeout is the status tick, which counts the seconds.
     QCOMPARE(h->text(QStringLiteral("seconds")), QString());
-    statusTimers.first()->start(5);
-    QTRY_VERIFY_WITH_TIMEOUT(h->text(QStringLiteral("seconds")).toInt() >= 3, 5000);
-    statusTimers.first()->stop();
+    h->clock->advance(2999);
+    QCOMPARE(h->text(QStringLiteral("seconds")), QString());
+    h->clock->advance(1);
+    QCOMPARE(h->text(QStringLiteral("seconds")), QStringLiteral("3"));
 }
 
 void TestWindow::workerThreadIdleAfterStart()
@@ -549,7 +541,6 @@ void TestWindow::workerThreadIdleAfterStart()
 void TestWindow::stateStoreNeverShown()
 {
     LumtarMain* window = h->create();
-    stopStatusTimer(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     const QStringList store{QStringLiteral("XMLUserData"),       QStringLiteral("groupBox_2"),
@@ -569,7 +560,6 @@ void TestWindow::stateStoreNeverShown()
 void TestWindow::visiblePagesStayInsideWindow()
 {
     LumtarMain* window = h->create();
-    stopStatusTimer(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 

@@ -23,12 +23,9 @@ private slots:
     void setterWritesTheFieldText_data();
     void setterWritesTheFieldText();
     void fieldsStartAsTheFormExpects();
-    void workerWordsNameTheirStates_data();
-    void workerWordsNameTheirStates();
     void accountFlagDecidesTheRightToConnect_data();
     void accountFlagDecidesTheRightToConnect();
     void showPageShowsExactlyThatPage();
-    void connectionChangeIsSignalledOnce();
 
 private:
     QMainWindow* window = nullptr;
@@ -56,20 +53,17 @@ void TestWindowState::setterWritesTheFieldText_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
 
-    using C = WindowState::Connection;
-    QTest::newRow("none") << Setter([](WindowState& s) { s.setConnection(C::None); }) << "connectionStatus"
-                          << "";
-    QTest::newRow("disconnected") << Setter([](WindowState& s) { s.setConnection(C::Disconnected); })
-                                  << "connectionStatus"
-                                  << "disconnected";
-    QTest::newRow("in progress") << Setter([](WindowState& s) { s.setConnection(C::InProgress); })
-                                 << "connectionStatus"
-                                 << "in progress";
-    QTest::newRow("connected") << Setter([](WindowState& s) { s.setConnection(C::Connected); })
-                               << "connectionStatus"
-                               << "connected";
-    QTest::newRow("error") << Setter([](WindowState& s) { s.setConnection(C::Error); }) << "connectionStatus"
-                           << "error";
+    using C = ConnectionController::State;
+    const QList<QPair<C, QString>> words{
+        {C::Idle, "disconnected"},   {C::Preparing, "in progress"},     {C::Connecting, "in progress"},
+        {C::Connected, "connected"}, {C::Reconnecting, "disconnected"}, {C::Disconnecting, "disconnected"},
+        {C::Failed, "disconnected"}};
+    for (const auto& word : words) {
+        const C connection = word.first;
+        QTest::newRow(QMetaEnum::fromType<C>().valueToKey(int(connection)))
+            << Setter([connection](WindowState& s) { s.setConnection(connection); }) << "connectionStatus"
+            << word.second;
+    }
     QTest::newRow("stage") << Setter([](WindowState& s) { s.setQuickStage(2); }) << "quick_stage"
                            << "2";
     QTest::newRow("payment") << Setter([](WindowState& s) { s.setPaymentInProgress(true); })
@@ -100,28 +94,8 @@ void TestWindowState::fieldsStartAsTheFormExpects()
     QCOMPARE(ui->quick_stage->text(), QStringLiteral("0"));
     QCOMPARE(ui->paymentInProgress->text(), QStringLiteral("0"));
     QCOMPARE(ui->connectionStatus->text(), QStringLiteral("disconnected"));
-    QCOMPARE(state->connection(), WindowState::Connection::Disconnected);
+    QCOMPARE(state->connection(), ConnectionController::State::Idle);
     QCOMPARE(ui->seconds->text(), QString());
-}
-
-void TestWindowState::workerWordsNameTheirStates_data()
-{
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<bool>("known");
-    QTest::newRow("in progress") << "in progress" << true;
-    QTest::newRow("error") << "error" << true;
-    QTest::newRow("other case") << "Error" << false;
-    QTest::newRow("stop") << "stop" << false;
-}
-
-void TestWindowState::workerWordsNameTheirStates()
-{
-    QFETCH(QString, word);
-    QFETCH(bool, known);
-    const std::optional<WindowState::Connection> state = WindowState::connectionFromText(word);
-    QCOMPARE(state.has_value(), known);
-    if (known)
-        QCOMPARE(WindowState::connectionText(*state), word);
 }
 
 void TestWindowState::accountFlagDecidesTheRightToConnect_data()
@@ -153,14 +127,6 @@ void TestWindowState::showPageShowsExactlyThatPage()
     for (QWidget* page : pages)
         QCOMPARE(page->isHidden(), page != ui->WidgetConnectingVPN);
     QCOMPARE(state->page(), WindowState::Page::Connecting);
-}
-
-void TestWindowState::connectionChangeIsSignalledOnce()
-{
-    QSignalSpy changes(state, &WindowState::connectionChanged);
-    state->setConnection(WindowState::Connection::Connected);
-    state->setConnection(WindowState::Connection::Connected);
-    QCOMPARE(changes.size(), 1);
 }
 
 QTEST_MAIN(TestWindowState)

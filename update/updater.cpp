@@ -1,5 +1,6 @@
 #include "update/updater.h"
 
+#include "core/later.h"
 #include "core/logging.h"
 #include "service/documents.h"
 #include "service/network.h"
@@ -12,11 +13,15 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-Updater::Updater(const QString& clientVersion, const QString& folder, QObject* parent)
+Updater::Updater(const QString& clientVersion, const QString& folder,
+                 std::function<std::shared_ptr<InstallerPlatform>()> platform, QObject* parent)
     : QObject(parent), version(clientVersion),
       installerPath(QDir(folder).absoluteFilePath(QStringLiteral("update.exe"))),
-      versions(new QNetworkAccessManager(this)), installers(new QNetworkAccessManager(this))
+      installerPlatform(std::move(platform)), versions(new QNetworkAccessManager(this)),
+      installers(new QNetworkAccessManager(this))
 {
+    connect(versions, &QNetworkAccessManager::finished, this, &Updater::versionArrived);
+    connect(installers, &QNetworkAccessManager::finished, this, &Updater::downloadFinished);
 }
 
 void Updater::check()
@@ -24,7 +29,7 @@ void Updater::check()
     getCapped(versions, noCacheRequest(service::versionCheckUrl(version)));
 }
 
-void Updater::versionArrived(QNetworkReply* reply, const InstallerPlatform& platform)
+void Updater::versionArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body)
@@ -34,12 +39,14 @@ void Updater::versionArrived(QNetworkReply* reply, const InstallerPlatform& plat
     installerUrl = info.installerUrl;
     qCDebug(lcUpdate) << "latest version" << latest << "this version" << version;
     if (latest == version) {
-        emit upToDate();
+        later(this, [this] { emit upToDate(); });
         return;
     }
     // A document without a version or without an installer offers nothing.
-    if (service::offersUpdate(info, version))
-        emit updateOffered(latest, platform.canRunInstaller());
+    if (service::offersUpdate(info, version)) {
+        const bool installsItself = installerPlatform()->canRunInstaller();
+        later(this, [this, installsItself] { emit updateOffered(latest, installsItself); });
+    }
 }
 
 bool Updater::startDownload()
@@ -60,7 +67,7 @@ bool Updater::startDownload()
     return true;
 }
 
-void Updater::downloadFinished(QNetworkReply* reply, const InstallerPlatform& platform)
+void Updater::downloadFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
     if (reply != installerReply)
@@ -71,27 +78,29 @@ void Updater::downloadFinished(QNetworkReply* reply, const InstallerPlatform& pl
     // This may run inside the download's own abort, so it is deleted later.
     InstallerDownload* file = std::exchange(download, nullptr);
     file->deleteLater();
+    const auto fail = [this](Failure failure) { later(this, [this, failure] { emit failed(failure); }); };
     switch (file->finish()) {
     case InstallerDownload::Result::Saved:
         break;
     case InstallerDownload::Result::CannotSave:
-        emit failed(Failure::CannotSave);
+        fail(Failure::CannotSave);
         return;
     case InstallerDownload::Result::TooLarge:
-        emit failed(Failure::TooLarge);
+        fail(Failure::TooLarge);
         return;
     case InstallerDownload::Result::InProgress:
     case InstallerDownload::Result::Failed:
-        emit failed(Failure::DownloadFailed);
+        fail(Failure::DownloadFailed);
         return;
     }
-    const InstallerVerdict verdict = platform.canRunInstaller() ? platform.checkSignature(file->path())
-                                                                : InstallerVerdict::InvalidSignature;
+    const QString path = file->path();
+    const InstallerVerdict verdict = installerPlatform()->canRunInstaller()
+                                         ? installerPlatform()->checkSignature(path)
+                                         : InstallerVerdict::InvalidSignature;
     if (verdict == InstallerVerdict::Trusted) {
-        emit installerTrusted(file->path());
+        later(this, [this, path] { emit installerTrusted(path); });
         return;
     }
-    QFile::remove(file->path());
-    emit failed(verdict == InstallerVerdict::NoPublisherPinned ? Failure::NoPublisherPinned
-                                                               : Failure::NotSigned);
+    QFile::remove(path);
+    fail(verdict == InstallerVerdict::NoPublisherPinned ? Failure::NoPublisherPinned : Failure::NotSigned);
 }

@@ -1,11 +1,14 @@
 // Self-update as a component: asks the service for the current version, downloads the installer
-// into its file and checks its publisher. It shows nothing; the window tells the user what it
-// reports and asks before a download.
+// into its file and checks its publisher, taking its replies itself. It shows nothing; the window
+// tells the user what it reports (from the event loop) and asks before a download.
 #ifndef CORVANE_UPDATER_H
 #define CORVANE_UPDATER_H
 
 #include <QObject>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 class InstallerDownload;
 class InstallerPlatform;
@@ -28,10 +31,11 @@ public:
     };
     Q_ENUM(Failure)
 
-    // `folder` receives the installer as "update.exe".
-    Updater(const QString& clientVersion, const QString& folder, QObject* parent = nullptr);
+    // `folder` receives the installer as "update.exe"; `platform` names, at the moment it is
+    // needed, what this system allows with it.
+    Updater(const QString& clientVersion, const QString& folder,
+            std::function<std::shared_ptr<InstallerPlatform>()> platform, QObject* parent = nullptr);
 
-    // Each manager's finished signal goes to exactly one of the window's reply slots.
     QNetworkAccessManager* versionManager() const { return versions; }
     QNetworkAccessManager* installerManager() const { return installers; }
     const QString& latestVersion() const { return latest; }
@@ -39,11 +43,11 @@ public:
     void check();
     // Reads the version document; reports upToDate() or updateOffered(), or nothing for a
     // document that offers nothing usable or a failed request.
-    void versionArrived(QNetworkReply* reply, const InstallerPlatform& platform);
+    void versionArrived(QNetworkReply* reply);
     // Starts the installer download; false (and failed()) when its file cannot be written.
     bool startDownload();
     // The installer reply has finished: reports installerTrusted() or failed().
-    void downloadFinished(QNetworkReply* reply, const InstallerPlatform& platform);
+    void downloadFinished(QNetworkReply* reply);
 
 signals:
     void upToDate();
@@ -56,6 +60,7 @@ signals:
 private:
     QString version;
     QString installerPath;
+    std::function<std::shared_ptr<InstallerPlatform>()> installerPlatform;
     QString latest;
     QString installerUrl;
     QNetworkAccessManager* versions;

@@ -4,6 +4,7 @@
 #include "app/lumtarmain.h"
 #include "app/noticegate.h"
 #include "app/windowstate.h"
+#include "service/accountwatch.h"
 #include "service/documents.h"
 #include "service/requests.h"
 #include "service/serviceclient.h"
@@ -24,42 +25,28 @@ void LumtarMain::HasFinishedUserData(QNetworkReply* reply)
 
 void LumtarMain::showAccountDetails(const QString& document, const AccountDetails& details)
 {
-    setUserDataDocument(document);
-    QString notice;
+    view->storeUserDataDocument(document);
     if (details.accepted) {
         view->setAccountInfo(details.position(3), details.position(5), details.position(7));
         model->setAccountFlag(details.position(4));
-        const QString quota = details.position(10);
         view->setPaymentChoices(paymentItems(details.position(11)), paymentItems(details.position(12)));
         model->setQuickServers(details.position(13));
-        notice = details.position(14).trimmed();
+        quickConnectRun->setAccountEnabled(model->accountEnabled());
+        const bool connected = connection->state() == ConnectionController::State::Connected;
         // During a connection the stored positions stay current, but the pages, tabs and
         // status line belong to the connection.
-        if (model->connection() != WindowState::Connection::Connected)
-            showAccountState(quota);
+        if (!connected) {
+            view->setStatus(model->accountEnabled() ? details.position(10) + tr(" quota available")
+                                                    : tr("account is disabled"));
+            view->setAccountTabs(model->accountEnabled());
+            if (!model->accountEnabled())
+                view->showTab(2);
+        }
+        // An expired account ends the connection; a completed payment is announced.
+        account->accountRead(model->accountFlag() != QLatin1String("0"), connected);
     }
     view->showUserArea();
     view->setBranding(true);
     if (details.accepted)
-        notices->offer(notice);
-}
-
-void LumtarMain::showAccountState(const QString& quota)
-{
-    if (model->accountEnabled()) {
-        view->setStatus(quota + tr(" quota available"));
-        view->setAccountTabs(true);
-        if (model->paymentInProgress()) {
-            model->setPaymentInProgress(false);
-            model->showPage(WindowState::Page::Tabs);
-            trayBalloon(tr("Account Active"), tr("Your account is now active. Thank you!"));
-            application_maximize();
-            view->showTab(0);
-            view->setBusy(false);
-        }
-    } else {
-        view->setStatus(tr("account is disabled"));
-        view->setAccountTabs(false);
-        view->showTab(2);
-    }
+        notices->offer(details.position(14).trimmed());
 }

@@ -61,21 +61,12 @@ void fillProtocols(FormView* view, WindowState* model, const Catalogue& catalogu
 void LumtarMain::setUpServerLists()
 {
     catalogueReader = std::make_shared<CatalogueReader>();
-    connect(model, &WindowState::connectionChanged, this, [this](WindowState::Connection state) {
-        if (state == WindowState::Connection::Connected && !model->quickRunning() &&
+    connect(connection, &ConnectionController::stateChanged, this, [this](ConnectionController::State state) {
+        if (state == ConnectionController::State::Connected &&
+            connection->origin() == ConnectionController::Origin::User &&
             view->currentRow(List::Servers) >= 0)
             QSettings().setValue(lastServerKey, view->currentText(List::Servers));
     });
-}
-
-void LumtarMain::readCatalogue(const QString& document)
-{
-    catalogueReader->start(document);
-}
-
-const Catalogue& LumtarMain::catalogue()
-{
-    return catalogueReader->catalogue();
 }
 
 // The lists keep the user's server, protocol and type when the new lists still hold them;
@@ -84,7 +75,7 @@ void LumtarMain::PopulateServers()
 {
     view->prepareLists();
     FormView::ListChoice wanted = view->listChoice();
-    const QStringList items = serverItems(catalogue());
+    const QStringList items = serverItems(catalogueReader->catalogue());
     qCDebug(lcCatalogue) << items.size() << "servers";
     view->fillList(List::Servers, items);
     int row = view->rowOf(List::Servers, wanted.server, wanted.serverRow);
@@ -93,28 +84,30 @@ void LumtarMain::PopulateServers()
         row = view->rowOf(List::Servers, QSettings().value(lastServerKey).toString(), -1);
     }
     view->selectRow(List::Servers, row);
-    fillProtocols(view, model, catalogue(), wanted);
+    fillProtocols(view, model, catalogueReader->catalogue(), wanted);
 }
 
 void LumtarMain::PopulateProtocols()
 {
-    fillProtocols(view, model, catalogue(), FormView::ListChoice());
+    fillProtocols(view, model, catalogueReader->catalogue(), FormView::ListChoice());
 }
 
 void LumtarMain::PopulateType()
 {
-    fillType(view, model, catalogue(), QString(), -1);
+    fillType(view, model, catalogueReader->catalogue(), QString(), -1);
 }
 
 void LumtarMain::ExtractType()
 {
     applyDetails(view, model,
-                 typeChoice(catalogue(), view->currentRow(List::Servers), view->currentRow(List::Protocols),
-                            view->currentRow(List::Types)));
+                 typeChoice(catalogueReader->catalogue(), view->currentRow(List::Servers),
+                            view->currentRow(List::Protocols), view->currentRow(List::Types)));
 }
 
 void LumtarMain::on_servers_currentIndexChanged(QString)
 {
+    // The user's own choice: no redial to the server that dropped.
+    connection->cancelRedial();
     view->refreshServerToolTip();
     PopulateProtocols();
 }

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QNetworkAccessManager>
 #include <QUrl>
 
 namespace {
@@ -33,18 +32,26 @@ QString failureText(Updater::Failure failure)
 void LumtarMain::setUpUpdater()
 {
     installerPlatform = makeInstallerPlatform();
-    updater = new Updater(appVersion, QDir::currentPath(), this);
+    // Tests put their own platform in place once the window is built.
+    updater = new Updater(
+        appVersion, QDir::currentPath(), [this] { return installerPlatform; }, this);
     updater->setObjectName(QStringLiteral("updater"));
-    connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(UpdateResponse(QNetworkReply*)));
-    connect(updater->installerManager(), SIGNAL(finished(QNetworkReply*)), this,
-            SLOT(downloadFinished(QNetworkReply*)));
     connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
-    connect(updater, &Updater::upToDate, this, &LumtarMain::updateIsCurrent);
+    connect(updater, &Updater::upToDate, this, [this] {
+        // A late answer says nothing new; what the login or the secret store said stays readable.
+        if (!serviceClient->loginInFlight() && !loginStatusShown)
+            view->setStatus(tr("application up to date"));
+    });
     connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
-    connect(updater, &Updater::failed, this,
-            [this](Updater::Failure failure) { updateFailed(failureText(failure)); });
-    connect(updater, &Updater::installerTrusted, this, &LumtarMain::startInstaller);
+    connect(updater, &Updater::failed, this, [this](Updater::Failure failure) {
+        view->setBusy(false);
+        view->setStatus(failureText(failure));
+    });
+    connect(updater, &Updater::installerTrusted, this, [this](const QString& path) {
+        view->setBusy(false);
+        startDetached(path, {QStringLiteral("/SILENT")});
+        QApplication::quit();
+    });
 }
 
 void LumtarMain::UpdateCheck()
@@ -54,12 +61,12 @@ void LumtarMain::UpdateCheck()
 
 void LumtarMain::UpdateResponse(QNetworkReply* reply)
 {
-    updater->versionArrived(reply, *installerPlatform);
+    updater->versionArrived(reply);
 }
 
 void LumtarMain::downloadFinished(QNetworkReply* data)
 {
-    updater->downloadFinished(data, *installerPlatform);
+    updater->downloadFinished(data);
 }
 
 void LumtarMain::downloadProgress(qint64 received, qint64 total)
@@ -72,13 +79,6 @@ void LumtarMain::downloadProgress(qint64 received, qint64 total)
     view->setStatus(QString::number(received * 100 / total) + tr("% downloaded"));
 }
 
-void LumtarMain::updateIsCurrent()
-{
-    // A late answer says nothing new; what the login or the secret store said stays readable.
-    if (!serviceClient->loginInFlight() && !loginStatusShown)
-        view->setStatus(tr("application up to date"));
-}
-
 void LumtarMain::offerUpdate(const QString& version, bool installsItself)
 {
     view->setStatus(tr("new update available"));
@@ -88,41 +88,16 @@ void LumtarMain::offerUpdate(const QString& version, bool installsItself)
                                               "the download page?");
     if (questionBox(tr("New update available"), tr("Version ") + version + offer) != QMessageBox::Yes)
         return;
-    if (installsItself)
-        startInstallerDownload();
-    else
-        openDownloadPage();
-}
-
-void LumtarMain::openDownloadPage()
-{
-    const QString page = service::webSiteBaseUrl();
-    const QString latest = updater->latestVersion();
-    if (openUrl(QUrl(page, QUrl::TolerantMode))) {
-        view->setStatus(tr("version ") + latest + tr(" is available on our web site"));
+    if (installsItself) {
+        view->setBusy(true);
+        view->setStatus(tr("starting update..."));
+        updater->startDownload();
         return;
     }
-    view->setStatus(tr("no web browser could be started: version ") + latest + tr(" is available at ") +
-                    page);
-}
-
-void LumtarMain::startInstallerDownload()
-{
-    view->setBusy(true);
-    view->setStatus(tr("starting update..."));
-    processPendingEvents();
-    updater->startDownload();
-}
-
-void LumtarMain::updateFailed(const QString& statusText)
-{
-    view->setBusy(false);
-    view->setStatus(statusText);
-}
-
-void LumtarMain::startInstaller(const QString& path)
-{
-    view->setBusy(false);
-    startDetached(path, {QStringLiteral("/SILENT")});
-    QApplication::quit();
+    const QString page = service::webSiteBaseUrl();
+    if (openUrl(QUrl(page, QUrl::TolerantMode)))
+        view->setStatus(tr("version ") + version + tr(" is available on our web site"));
+    else
+        view->setStatus(tr("no web browser could be started: version ") + version + tr(" is available at ") +
+                        page);
 }

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -79,18 +80,15 @@ void TestNmDialUp::dialReachesPppdAndFailsAtOnceWithoutSecrets()
     QTemporaryDir base;
     ConnectionEngine engine(base.path());
     PPPWorker* worker = engine.worker();
-    worker->protocol = protocol;
-    worker->preSharedKey = key;
-    worker->serverAddress = QStringLiteral("198.18.0.1");
-    worker->userName = QStringLiteral("dave");
-    worker->password = password;
+    QSignalSpy failed(&engine, &ConnectionEngine::dialFailed);
     QFile before(qEnvironmentVariable("CORVANE_NM_DIR") + QStringLiteral("/nm.log"));
     QVERIFY(before.open(QIODevice::ReadOnly));
     const int reachedBefore = before.readAll().count(reached);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(engine.startDial());
-    QTRY_COMPARE_WITH_TIMEOUT(worker->statusText(), QStringLiteral("error"), 25000);
+    QVERIFY(engine.startDial({protocol, key, QStringLiteral("198.18.0.1"), QStringLiteral("dave"), password,
+                              QStringLiteral("Lab")}));
+    QVERIFY(failed.wait(25000));
     // Told as soon as the daemon gives up, long before the window's 30-second limit.
     QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
 
@@ -133,14 +131,11 @@ void TestNmDialUp::dialPptpReachesPppd()
 {
     QTemporaryDir base;
     ConnectionEngine engine(base.path());
-    PPPWorker* worker = engine.worker();
-    worker->protocol = QStringLiteral("PPTP");
-    worker->serverAddress = QStringLiteral("198.18.0.1");
-    worker->userName = QStringLiteral("dave");
-    worker->password = QStringLiteral("secret");
-    QVERIFY(engine.startDial());
-    QTRY_COMPARE_WITH_TIMEOUT(worker->statusText(), QStringLiteral("error"), 25000);
-    const QString text = pppErrorText(worker->resultCodeText().toInt());
+    QSignalSpy failed(&engine, &ConnectionEngine::dialFailed);
+    QVERIFY(engine.startDial({QStringLiteral("PPTP"), QString(), QStringLiteral("198.18.0.1"),
+                              QStringLiteral("dave"), QStringLiteral("secret"), QStringLiteral("Lab")}));
+    QVERIFY(failed.wait(25000));
+    const QString text = pppErrorText(failed.first().at(0).toInt());
     QVERIFY2(text.contains(QStringLiteral("PPP support")), qPrintable(text));
     engine.endAttempt();
 }

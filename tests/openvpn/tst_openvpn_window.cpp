@@ -6,6 +6,7 @@
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -14,8 +15,10 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -52,6 +55,8 @@ private slots:
     void wrongPasswordEndsAtOnceWithTheRefusal();
     void unreachableServerEndsWithinThePollTimeout();
     void killedProgramGoesDownTheDropPath();
+    void failureBoxOpenOverTheEndedProgramIsSafe_data();
+    void failureBoxOpenOverTheEndedProgramIsSafe();
     void configurationThatRunsCodeIsRefused_data();
     void configurationThatRunsCodeIsRefused();
     void downloadErrorReturnsToTheIdlePage_data();
@@ -139,7 +144,6 @@ void TestOpenVpnWindow::serveLab(const QString& user, const QString& password)
 void TestOpenVpnWindow::openWindowAndLogIn(const QString& user, const QString& password)
 {
     harness->create();
-    QVERIFY(stopStatusTimer(harness->window.get()));
     watch = new ReplyWatch(harness->window.get());
     QVERIFY(harness->login(lab(QStringLiteral("LAB_USER_") + user), password));
     QCOMPARE(harness->text(QStringLiteral("user_enabled")), QStringLiteral("1"));
@@ -259,6 +263,9 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
     QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
                               tunnelTimeoutMs);
     QVERIFY(programLog().contains("Initialization Sequence Completed"));
+    // The address check confirms what the tunnel said.
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("authstatus")),
+                              QStringLiteral("Connected! IP: ") + tunnelAddress, replyTimeoutMs);
     // While connected the password is in no file and on no command line.
     const QStringList holding = placesHolding(password.toUtf8());
     QVERIFY2(holding.isEmpty(), qPrintable(holding.join(QLatin1Char(' '))));
@@ -332,8 +339,7 @@ void TestOpenVpnWindow::killedProgramGoesDownTheDropPath()
 {
     serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
     openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
-    // The redial waits; this test looks at the drop alone.
-    harness->window->redialPausesOverrideMs = 60000;
+    // The redial waits for the test's clock; this test looks at the drop alone.
     harness->invoke("on_connect_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
                               tunnelTimeoutMs);
@@ -345,7 +351,50 @@ void TestOpenVpnWindow::killedProgramGoesDownTheDropPath()
     QTRY_VERIFY_WITH_TIMEOUT(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")),
                              3000);
     QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Reconnecting);
+    QVERIFY(harness->shown(QStringLiteral("WidgetConnectingVPN")) &&
+            harness->shown(QStringLiteral("cancel")));
+}
+
+void TestOpenVpnWindow::failureBoxOpenOverTheEndedProgramIsSafe_data()
+{
+    QTest::addColumn<bool>("unreachable");
+    QTest::newRow("password refused") << false;
+    QTest::newRow("server does not answer") << true;
+}
+
+// The real box runs an event loop of its own; it must not run inside the program's channel, which
+// the ended attempt takes away (under the sanitizers a use of the freed socket fails the test).
+void TestOpenVpnWindow::failureBoxOpenOverTheEndedProgramIsSafe()
+{
+    QFETCH(bool, unreachable);
+    const QString password = lab(QStringLiteral("LAB_PASSWORD_ALICE"));
+    serveLab(QStringLiteral("ALICE"), unreachable ? password : QStringLiteral("not-the-password"));
+    if (unreachable) {
+        QFile base(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
+        QVERIFY(base.open(QIODevice::ReadOnly));
+        QByteArray config = base.readAll();
+        config.replace("remote " + lab(QStringLiteral("LAB_SERVER_IP")).toUtf8(), "remote 198.18.0.99");
+        harness->sim.setFile(configPath, config);
+    }
+    openWindowAndLogIn(QStringLiteral("ALICE"), unreachable ? password : QStringLiteral("not-the-password"));
+    harness->window->messageBox = harness->realMessageBox;
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    closer.start(20);
+    harness->invoke("on_connect_clicked");
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), serverPollMs + 5000);
+    QTRY_COMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
+    // Deferred deletions of the channel and the program run now.
+    QTest::qWait(200);
     QVERIFY(idlePageShown());
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::NotRunning, replyTimeoutMs);
 }
 
 void TestOpenVpnWindow::configurationThatRunsCodeIsRefused_data()
@@ -408,8 +457,6 @@ void TestOpenVpnWindow::downloadErrorReturnsToTheIdlePage()
     LabelHistory history(harness->find<QLabel>(QStringLiteral("authstatus")));
     harness->invoke("on_connect_clicked");
     QTRY_VERIFY_WITH_TIMEOUT(history.contains(statusText), replyTimeoutMs);
-    QVERIFY2(history.texts().indexOf(QStringLiteral("Ready!")) > history.texts().indexOf(statusText),
-             qPrintable(history.texts().join(QLatin1String(" | "))));
     QVERIFY(idlePageShown());
     QCOMPARE(harness->window->openVpnChild()->processId(), qint64(0));
     QCOMPARE(presentWorkFiles(), QStringList());

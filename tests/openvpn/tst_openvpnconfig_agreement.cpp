@@ -432,7 +432,6 @@ void TestOpenVpnConfigAgreement::serveLab(const QByteArray& config, const QByteA
     harness->sim.setFile(certificatePath, certificate);
     harness->sim.setFile(configPath, config);
     harness->create();
-    QVERIFY(stopStatusTimer(harness->window.get()));
     QVERIFY(harness->login(lab(QStringLiteral("LAB_USER_ALICE")), lab(QStringLiteral("LAB_PASSWORD_ALICE"))));
     QCOMPARE(harness->text(QStringLiteral("server_protocol")), QStringLiteral("OpenVPN"));
 }

@@ -1,5 +1,5 @@
-// A window whose PPTP/L2TP dials go to a simulated phone book, with the status timer held still
-// so that only the test moves time, and with the finished IP-echo replies counted.
+// A window whose PPTP/L2TP dials go to a simulated phone book, on the harness's clock so that only
+// the test moves time, and with the finished IP-echo replies counted.
 #ifndef CORVANE_DIALHARNESS_H
 #define CORVANE_DIALHARNESS_H
 
@@ -36,6 +36,8 @@ public:
     void pressConnect();
     // Waits until the worker reports this status.
     bool waitForWorkerStatus(const QString& status, int timeoutMs = 5000) const;
+    // Waits until the connection is in this state.
+    bool waitForConnection(ConnectionController::State state, int timeoutMs = 5000) const;
     // Connects the selected server through a dial that succeeds at once; true on the connected page.
     bool connectNow();
     // IP-echo replies the window has handled so far (counted after the window's own slot ran).

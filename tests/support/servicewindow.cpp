@@ -47,7 +47,6 @@ QStringList freshPositions()
 LumtarMain* startWindow(WindowHarness& h)
 {
     LumtarMain* window = h.create();
-    stopStatusTimer(window);
     h.settle(1000);
     return window;
 }

@@ -48,18 +48,6 @@ void clearSettings()
     settings.sync();
 }
 
-bool stopStatusTimer(LumtarMain* window)
-{
-    bool stopped = false;
-    for (QTimer* timer : window->findChildren<QTimer*>()) {
-        if (timer->isActive() && timer->interval() == 3000 && !timer->isSingleShot()) {
-            timer->stop();
-            stopped = true;
-        }
-    }
-    return stopped;
-}
-
 QJsonObject standardTestData()
 {
     const auto server = [](int id, const char* name, const char* ip, const char* country, bool pptp,
@@ -100,8 +88,10 @@ QJsonObject standardTestData()
                               {"/files/nl/udp.ovpn", QJsonObject{{"text", "client\ndev tun\n"}}}}}};
 }
 
-WindowHarness::WindowHarness()
+WindowHarness::WindowHarness(Time time)
 {
+    if (time == Time::Manual)
+        clock = std::make_unique<ManualClock>();
     sim.loadData(standardTestData());
     sim.start();
     qputenv("CORVANE_SERVICE_URL", sim.baseUrl().toUtf8());
@@ -184,7 +174,7 @@ void WindowHarness::invoke(const char* slot)
 void WindowHarness::tick(int count)
 {
     for (int i = 0; i < count; ++i)
-        invoke("UpdateTimer");
+        clock->advance(3000);
 }
 
 bool WindowHarness::settle(int timeoutMs)

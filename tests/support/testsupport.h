@@ -3,6 +3,7 @@
 
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
+#include "manualclock.h"
 #include "service/secretstore_memory.h"
 #include "tools/servicesim/servicesim.h"
 
@@ -46,10 +47,18 @@ ShownBox closeShownBox(const std::function<void()>& show);
 class WindowHarness
 {
 public:
+    // Real time, for benchmarks that measure a run as the user waits for it.
+    enum class Time
+    {
+        Manual,
+        Real,
+    };
     // Starts a simulator with the standard test data and points the client at it.
-    WindowHarness();
+    explicit WindowHarness(Time time = Time::Manual);
     ~WindowHarness();
 
+    // Every timer of the window runs on it: time moves only when the test moves it. Null in real time.
+    std::unique_ptr<ManualClock> clock;
     ServiceSimulator sim;
     // The window's secret store, kept across the windows of one test.
     std::shared_ptr<MemorySecretStore> secrets = std::make_shared<MemorySecretStore>();
@@ -73,6 +82,8 @@ public:
     QString text(const QString& lineEditOrLabel) const;
     bool shown(const QString& widget) const; // not explicitly hidden
     void invoke(const char* slot);
+    // Moves time on by three seconds for each tick: the status tick runs, and every other
+    // timer that falls due on the way.
     void tick(int count = 1);
     // Logs in through the form and waits for the login and account replies.
     bool login(const QString& user = QStringLiteral("alice"),
@@ -85,10 +96,6 @@ public:
 private:
     QString previousDir;
 };
-
-// Stops the window's own 3-second status timer, so that only the test moves time (by calling
-// UpdateTimer). Returns false when the window has no such timer running.
-bool stopStatusTimer(LumtarMain* window);
 
 // Test data: alice/secret (enabled) with three servers, bob/lapsed (not enabled).
 QJsonObject standardTestData();

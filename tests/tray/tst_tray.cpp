@@ -68,7 +68,6 @@ void TestTray::init()
     clearSettings();
     h = std::make_unique<WindowHarness>();
     window = h->create();
-    QVERIFY(stopStatusTimer(window));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTRY_VERIFY_WITH_TIMEOUT(icon() && icon()->isVisible(), 5000);

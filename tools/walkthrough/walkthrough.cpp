@@ -379,6 +379,8 @@ bool Walkthrough::tabs()
 bool Walkthrough::connectAndDisconnect()
 {
     dialUp.setDialOutcome({ras::success, 1500});
+    // As through a real tunnel, the echo page sees the server's own address.
+    sim.setEchoAddress(QStringLiteral("198.18.3.1"));
     click("connect");
     if (!step("connecting page shown", shown("WidgetConnectingVPN") && !shown("WingetConnected")))
         return false;
@@ -392,10 +394,10 @@ bool Walkthrough::connectAndDisconnect()
     if (!grabWindow(QStringLiteral("08-connecting")))
         return false;
 
-    if (!step("dial completed",
-              waitFor([this] { return window->worker()->statusText() == QLatin1String("connected"); })))
+    if (!step("dial completed", waitFor([this] {
+                  return window->connectionController()->state() == ConnectionController::State::Connected;
+              })))
         return false;
-    tick();
     window->showNormal();
     if (!step("connected page shown", shown("WidgetConnectedVPN") &&
                                           text("connectionStatus") == QLatin1String("connected") &&
@@ -410,7 +412,10 @@ bool Walkthrough::connectAndDisconnect()
     stored->setPlainText(QStringLiteral("-"));
     click("disconnect");
     if (!step("disconnected back to the tabs",
-              shown("WingetConnected") && text("connectionStatus") == QLatin1String("disconnected")))
+              waitFor([this] {
+                  return window->connectionController()->state() == ConnectionController::State::Idle;
+              }) &&
+                  shown("WingetConnected") && text("connectionStatus") == QLatin1String("disconnected")))
         return false;
     // The disconnect refreshes the account details; their notice was already read at login.
     if (!step("account details refreshed",
@@ -431,11 +436,11 @@ bool Walkthrough::pppErrorBox()
     click("connect");
     if (!step("second attempt started", shown("WidgetConnectingVPN")))
         return false;
-    if (!step("dial failed",
-              waitFor([this] { return window->worker()->statusText() == QLatin1String("error"); })))
-        return false;
     nextBoxName = QStringLiteral("10-error-box-ppp");
-    tick();
+    if (!step("dial failed", waitFor([this] {
+                  return window->connectionController()->state() == ConnectionController::State::Failed;
+              })))
+        return false;
     return step("PPP error box shown and the tabs back",
                 !boxTitles.filter(shownText("Corvane | PPP Error Code ") + QLatin1String("800")).isEmpty() &&
                     shown("WingetConnected"));
