@@ -5,7 +5,7 @@
 # (linguist translations/corvane_de.ts) and commit the .ts files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sources=(app ui service catalogue connection quickconnect monitor update)
+sources=(core app ui service catalogue connection quickconnect monitor update)
 for ts in translations/corvane_*.ts; do
     lupdate -I . -no-obsolete -no-ui-lines -locations relative -extensions cpp,h,ui "${sources[@]}" -ts "$ts"
 done

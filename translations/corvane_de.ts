@@ -135,7 +135,7 @@
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="+119"/>
+        <location filename="../app/lumtarmain.cpp" line="+75"/>
         <source>create trial account</source>
         <translation>Testkonto anlegen</translation>
     </message>
@@ -194,7 +194,7 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../connection/connect.cpp" line="+116"/>
+        <location filename="../app/window/connect.cpp" line="+182"/>
         <source>connect</source>
         <translation>verbinden</translation>
     </message>
@@ -220,9 +220,8 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="-1"/>
-        <location filename="../service/login.cpp" line="+287"/>
-        <location filename="../service/newaccount.cpp" line="+19"/>
+        <location filename="../app/lumtarmain.cpp" line="+0"/>
+        <location filename="../app/window/login.cpp" line="+208"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -328,7 +327,7 @@ new plan to your account.</source>
 wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location filename="../app/chrome.cpp" line="+33"/>
+        <location filename="../app/window/chrome.cpp" line="+51"/>
         <source>Close Confirmation?</source>
         <translation>Beenden bestätigen?</translation>
     </message>
@@ -344,13 +343,13 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="-54"/>
-        <location line="+73"/>
+        <location filename="../app/lumtarmain.cpp" line="+58"/>
+        <location line="+59"/>
         <source>Show log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location filename="../app/window/chrome.cpp" line="-53"/>
         <source>&amp;Show Application</source>
         <translation>&amp;Programm anzeigen</translation>
     </message>
@@ -360,23 +359,23 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <location line="+47"/>
-        <location filename="../update/update.cpp" line="+67"/>
+        <location filename="../app/lumtarmain.cpp" line="-3"/>
+        <location filename="../app/window/update.cpp" line="+99"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location line="-116"/>
+        <location filename="../app/window/login.cpp" line="-161"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
     <message>
-        <location filename="../service/accountdetails.cpp" line="+62"/>
+        <location filename="../app/window/accountdetails.cpp" line="+39"/>
         <source> quota available</source>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../app/window/login.cpp" line="+56"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -386,17 +385,17 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Ihr Konto ist jetzt aktiv. Vielen Dank!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../app/window/accountdetails.cpp" line="+1"/>
         <source>account is disabled</source>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../service/login.cpp" line="-259"/>
+        <location filename="../app/window/login.cpp" line="-78"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../service/rememberedlogin.cpp" line="+22"/>
         <source>it is not in the system&apos;s secret store</source>
         <translation>es ist nicht im Schlüsselspeicher des Systems</translation>
     </message>
@@ -411,7 +410,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>auf diesem System ist kein Schlüsselspeicher verfügbar</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../app/window/login.cpp" line="+9"/>
         <source>Password not found in the secret store.</source>
         <translation>Passwort nicht im Schlüsselspeicher gefunden.</translation>
     </message>
@@ -426,60 +425,60 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+136"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-4"/>
         <source>Empty Authentication</source>
         <translation>Anmeldedaten fehlen</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Username and/or password missing.</source>
         <translation>Benutzername und/oder Passwort fehlen.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location filename="../service/rememberedlogin.cpp" line="+157"/>
         <source>The password could not be kept in the system&apos;s secret store: </source>
         <translation>Das Passwort konnte nicht im Schlüsselspeicher des Systems abgelegt werden: </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>. Corvane will ask for it at the next start.</source>
         <translation>. Corvane fragt beim nächsten Start danach.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../app/window/login.cpp" line="-113"/>
+        <location line="+73"/>
         <source>Password not remembered</source>
         <translation>Passwort nicht gespeichert</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+50"/>
         <source>Wait... login in progress!</source>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location line="+13"/>
+        <location line="-118"/>
         <location line="+7"/>
+        <location line="+126"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
     <message>
-        <location line="-14"/>
+        <location line="-3"/>
         <source>Login complete!</source>
         <translation>Anmeldung abgeschlossen!</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+17"/>
+        <location line="+20"/>
         <source>start XML parse...</source>
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-11"/>
+        <location line="-141"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -488,7 +487,12 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+27"/>
+        <source>Please complete the payment process in your browser to automatically apply the new plan to your account.</source>
+        <translation>Bitte schließen Sie die Zahlung in Ihrem Browser ab; der neue Tarif wird dann automatisch Ihrem Konto zugewiesen.</translation>
+    </message>
+    <message>
+        <location line="+95"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
@@ -498,27 +502,27 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Falscher Benutzername oder falsches Passwort</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Wrong username or password. Please try again.</source>
         <translation>Benutzername oder Passwort ist falsch. Bitte versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+2"/>
         <source>Authenticated!</source>
         <translation>Angemeldet!</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+25"/>
         <source>ready to connect</source>
         <translation>bereit zum Verbinden</translation>
     </message>
     <message>
-        <location filename="../service/newaccount.cpp" line="+18"/>
+        <location line="-126"/>
         <source>Payment in progress</source>
         <translation>Zahlung läuft</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location filename="../app/window/newaccount.cpp" line="+40"/>
         <source>Missing info</source>
         <translation>Angaben fehlen</translation>
     </message>
@@ -528,7 +532,7 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Es fehlen Angaben. Bitte geben Sie Vorname, Nachname und Ihre E-Mail-Adresse ein.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location filename="../app/window/login.cpp" line="-16"/>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
@@ -538,7 +542,7 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Ihre Anfrage kann zurzeit nicht bearbeitet werden. Bitte prüfen Sie Ihre Internetverbindung; wenn alles in Ordnung ist, versuchen Sie später erneut, ein neues Konto anzulegen.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location filename="../app/window/newaccount.cpp" line="+21"/>
         <source>New Account Created</source>
         <translation>Neues Konto angelegt</translation>
     </message>
@@ -548,13 +552,13 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Das Konto wurde angelegt. Benutzername und Passwort wurden an Ihre E-Mail-Adresse gesendet.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-4"/>
         <source>New Account Error</source>
         <translation>Fehler beim Anlegen des Kontos</translation>
     </message>
     <message>
-        <location filename="../connection/connect.cpp" line="-84"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+63"/>
+        <location filename="../app/window/connect.cpp" line="-91"/>
+        <location filename="../app/window/quickconnect.cpp" line="+74"/>
         <source>Your account is disabled</source>
         <translation>Ihr Konto ist gesperrt</translation>
     </message>
@@ -566,7 +570,7 @@ For more details please visit our site.</source>
 Mehr dazu finden Sie auf unserer Website.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
         <source>No OpenVPN profile</source>
         <translation>Kein OpenVPN-Profil</translation>
     </message>
@@ -576,7 +580,7 @@ Mehr dazu finden Sie auf unserer Website.</translation>
         <translation>Dieser Server bietet kein OpenVPN-Profil an. Bitte wählen Sie ein anderes Protokoll oder einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+5"/>
         <source>No connection protocol</source>
         <translation>Kein Verbindungsprotokoll</translation>
     </message>
@@ -586,53 +590,62 @@ Mehr dazu finden Sie auf unserer Website.</translation>
         <translation>Dieser Server bietet kein Verbindungsprotokoll, das diese Anwendung nutzen kann. Bitte wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+8"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+22"/>
+        <location line="+33"/>
         <source>Connecting...</source>
         <translation>Verbinde …</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+62"/>
+        <source>Reconnecting to </source>
+        <translation>Neue Verbindung zu </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The connection to %1 dropped.
+It is dialled again shortly.</source>
+        <translation>Die Verbindung zu %1 ist abgebrochen.
+Sie wird gleich neu aufgebaut.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Connecting to </source>
         <translation>Verbindung zu </translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+11"/>
         <source> connection to </source>
         <translation>-Verbindung zu </translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+1"/>
+        <location line="+0"/>
         <source>
 is in progress</source>
         <translation>
 wird aufgebaut</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="-56"/>
         <source>Disconnecting...</source>
         <translation>Trenne …</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="-116"/>
+        <location line="+110"/>
+        <source>Reconnecting to %1 in %2 s</source>
+        <translation>Neue Verbindung zu %1 in %2 s</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>Ready!</source>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location filename="../app/window/openvpn.cpp" line="+81"/>
         <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
         <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source> Quick Connect has stopped.</source>
-        <translation> Die Schnellverbindung wurde beendet.</translation>
-    </message>
-    <message>
-        <location filename="../connection/errortexts.cpp" line="+21"/>
+        <location filename="../connection/errortexts.cpp" line="+22"/>
         <source>An operation is pending. </source>
         <translation>Ein Vorgang ist noch nicht abgeschlossen. </translation>
     </message>
@@ -1547,22 +1560,22 @@ wird aufgebaut</translation>
         <translation>Das PPP-Protokoll hat einen Fehler gemeldet. </translation>
     </message>
     <message>
-        <location filename="../connection/openvpn.cpp" line="+58"/>
+        <location filename="../app/window/connect.cpp" line="-109"/>
         <source>downloading OpenVPN certificate...</source>
         <translation>OpenVPN-Zertifikat wird geladen …</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location filename="../app/window/openvpn.cpp" line="-31"/>
         <source>certificate download error</source>
         <translation>Fehler beim Laden des Zertifikats</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location filename="../app/window/connect.cpp" line="+3"/>
         <source>downloading OpenVPN profile config...</source>
         <translation>OpenVPN-Profil wird geladen …</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location filename="../app/window/openvpn.cpp" line="+1"/>
         <source>config download error</source>
         <translation>Fehler beim Laden der Konfiguration</translation>
     </message>
@@ -1572,7 +1585,7 @@ wird aufgebaut</translation>
         <translation>OpenVPN-Download fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The OpenVPN %1 of this server could not be downloaded (%2). Please try again later or choose another server.</source>
         <translation>%1 dieses Servers konnte nicht geladen werden (%2). Bitte versuchen Sie es später erneut oder wählen Sie einen anderen Server.</translation>
     </message>
@@ -1597,7 +1610,7 @@ wird aufgebaut</translation>
         <translation>OpenVPN-Konfiguration abgelehnt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The configuration of this server holds a setting that could run programs or change files on this computer (</source>
         <translation>Die Konfiguration dieses Servers enthält eine Einstellung, die auf diesem Computer Programme starten oder Dateien ändern könnte (</translation>
     </message>
@@ -1612,17 +1625,17 @@ wird aufgebaut</translation>
         <translation>Benutzername oder Passwort abgelehnt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The VPN server refused the user name or password. Please check them, log in again and connect again.</source>
         <translation>Der VPN-Server hat Benutzername oder Passwort abgelehnt. Bitte prüfen Sie beides, melden Sie sich erneut an und verbinden Sie erneut.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+15"/>
         <source>The OpenVPN connection could not be set up: </source>
         <translation>Die OpenVPN-Verbindung konnte nicht aufgebaut werden: </translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location filename="../app/connectionlog.cpp" line="+17"/>
         <source>Connection log</source>
         <translation>Verbindungsprotokoll</translation>
     </message>
@@ -1632,7 +1645,7 @@ wird aufgebaut</translation>
         <translation>Kopieren</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location filename="../app/window/connect.cpp" line="+3"/>
         <source>starting connection</source>
         <translation>Verbindung wird gestartet</translation>
     </message>
@@ -1668,48 +1681,80 @@ wird aufgebaut</translation>
         <translation>Steuerzeichen</translation>
     </message>
     <message>
-        <location filename="../quickconnect/quickconnect.cpp" line="-64"/>
+        <location filename="../app/window/quickconnect.cpp" line="-44"/>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We tried %1 on one server</source>
+        <translation>Wir haben %1 auf einem Server versucht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>We tried %1 on %2 servers</source>
+        <translation>Wir haben %1 auf %2 Servern versucht</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>VPN connections are not available for your account. You need to subscribe to a plan to make account enabled. 
+For more details please visit our site.</source>
+        <translation>VPN-Verbindungen sind für Ihr Konto nicht verfügbar. Schließen Sie einen Tarif ab, um Ihr Konto freizuschalten. 
+Weitere Einzelheiten finden Sie auf unserer Website.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+8"/>
         <source>Connection Error</source>
         <translation>Verbindungsfehler</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-7"/>
         <source>We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple servers and it was not possible to connect to any VPN Server. Please check your internet connection and set your computer firewall/security to allow this application to access internet on all ports and try to connect again. Also make sure to disable any proxy setting if you have installed a proxy.</source>
         <translation>Wir haben alle verfügbaren Protokolle (PPTP, L2TP und OpenVPN) auf mehreren Servern versucht, aber keine Verbindung zu einem VPN-Server erreicht. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Firewall und Sicherheitseinstellungen den Internetzugang auf allen Ports und versuchen Sie es erneut. Schalten Sie außerdem einen eingerichteten Proxy ab.</translation>
     </message>
     <message>
-        <location line="+61"/>
-        <source> - Connecting to </source>
-        <translation> – Verbindung zu </translation>
+        <location line="+8"/>
+        <source> and it was not possible to connect to any VPN Server. Please check your internet connection and set your computer firewall/security to allow this application to access internet on all ports and try to connect again. Also make sure to disable any proxy setting if you have installed a proxy.</source>
+        <translation>, und zu keinem VPN-Server war eine Verbindung möglich. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Ihrer Firewall den Internetzugang auf allen Ports und versuchen Sie es erneut. Deaktivieren Sie außerdem eingerichtete Proxy-Einstellungen.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-49"/>
         <source>Initiating another method. Please wait...</source>
         <translation>Eine andere Methode wird versucht. Bitte warten …</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <location filename="../monitor/addresscut.cpp" line="+35"/>
+        <location filename="../quickconnect/quicklist.cpp" line="+26"/>
         <source>Stage </source>
         <translation>Stufe </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../app/window/connect.cpp" line="+79"/>
         <source> in progress...</source>
         <translation> läuft …</translation>
     </message>
     <message>
-        <location filename="../monitor/addresscut.cpp" line="+9"/>
+        <location filename="../monitor/statustexts.cpp" line="+17"/>
         <source>connection in progress - </source>
         <translation>Verbindung wird aufgebaut – </translation>
     </message>
     <message>
-        <location filename="../monitor/currentip.cpp" line="+61"/>
+        <location line="+8"/>
+        <source>connected for 1 minute</source>
+        <translation>seit 1 Minute verbunden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>connected for %1 minutes</source>
+        <translation>seit %1 Minuten verbunden</translation>
+    </message>
+    <message>
+        <location filename="../app/window/connect.cpp" line="-94"/>
         <source>Connected! IP: </source>
         <translation>Verbunden! IP: </translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+105"/>
         <source>Corvane connection dropped</source>
         <translation>Corvane-Verbindung abgebrochen</translation>
     </message>
@@ -1719,7 +1764,7 @@ wird aufgebaut</translation>
         <translation>Neuer Verbindungsversuch mit </translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location filename="../app/window/openvpn.cpp" line="-11"/>
         <source>Connection dropped</source>
         <translation>Verbindung abgebrochen</translation>
     </message>
@@ -1734,23 +1779,18 @@ wird aufgebaut</translation>
         <translation> brach immer wieder ab, daher wird kein weiterer Versuch unternommen. Bitte verbinden Sie erneut oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <source>Connection dropped - reconnecting in %1 s...</source>
-        <translation>Verbindung abgebrochen – neuer Versuch in %1 s …</translation>
-    </message>
-    <message>
-        <location filename="../monitor/statustimer.cpp" line="+95"/>
+        <location filename="../app/window/connect.cpp" line="-9"/>
         <source>connected</source>
         <translation>verbunden</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+2"/>
         <source>Corvane is now connected!</source>
         <translation>Corvane ist jetzt verbunden!</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+12"/>
+        <location line="+52"/>
         <source>You are now connected to </source>
         <translation>Sie sind jetzt verbunden mit </translation>
     </message>
@@ -1772,7 +1812,7 @@ wird aufgebaut</translation>
  Ihre Verbindung ist jetzt gesichert.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location filename="../app/window/openvpn.cpp" line="-41"/>
         <source>Corvane | PPP Error Code </source>
         <translation>Corvane | PPP-Fehlercode </translation>
     </message>
@@ -1793,40 +1833,27 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> und/oder einen anderen Server.</translation>
     </message>
     <message>
-        <location filename="../connection/openvpn.cpp" line="+47"/>
-        <location filename="../monitor/statustimer.cpp" line="+19"/>
+        <location line="-10"/>
         <source>cannot establish connection</source>
         <translation>Verbindung kann nicht hergestellt werden</translation>
     </message>
     <message>
-        <location filename="../connection/connect.cpp" line="-3"/>
-        <location filename="../connection/openvpn.cpp" line="-26"/>
-        <location filename="../monitor/statustimer.cpp" line="+1"/>
+        <location line="+0"/>
         <source>Cannot connect</source>
         <translation>Keine Verbindung möglich</translation>
     </message>
     <message>
-        <location filename="../monitor/statustimer.cpp" line="+1"/>
+        <location line="+15"/>
         <source>Cannot connect to this server. You can try again to connect using another available configuration for this server or can use another one.</source>
         <translation>Zu diesem Server ist keine Verbindung möglich. Versuchen Sie es erneut mit einer anderen verfügbaren Konfiguration dieses Servers oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>connected for </source>
-        <translation>verbunden seit </translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source> minutes</source>
-        <translation> Minuten</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location filename="../app/window/connect.cpp" line="-164"/>
         <source>using IP </source>
         <translation>mit IP </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../app/window/login.cpp" line="+27"/>
         <source>Corvane - Account Expired</source>
         <translation>Corvane – Konto abgelaufen</translation>
     </message>
@@ -1836,17 +1863,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../update/update.cpp" line="-26"/>
+        <location filename="../app/window/update.cpp" line="-56"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+41"/>
         <source>new update available</source>
         <translation>neues Update verfügbar</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+5"/>
         <source>New update available</source>
         <translation>Neues Update verfügbar</translation>
     </message>
@@ -1856,7 +1883,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Version </translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-3"/>
         <source> is available for download. Do you want to start update?</source>
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
@@ -1866,27 +1893,27 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> steht zum Herunterladen bereit. Möchten Sie die Download-Seite öffnen?</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+12"/>
         <source> is available on our web site</source>
         <translation> ist auf unserer Website verfügbar</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>no web browser could be started: version </source>
         <translation>kein Webbrowser startbar: Version </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available at </source>
         <translation> ist verfügbar unter </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-8"/>
         <source>starting update...</source>
         <translation>Update wird gestartet …</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="-17"/>
         <source> bytes downloaded</source>
         <translation> Bytes heruntergeladen</translation>
     </message>
@@ -1896,38 +1923,37 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="-59"/>
         <source>cannot download update pack: the file is too large</source>
         <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>cannot download update pack</source>
         <translation>Update-Paket kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="-51"/>
-        <location line="+42"/>
+        <location line="-4"/>
         <source>cannot save files</source>
         <translation>Dateien können nicht gespeichert werden</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+6"/>
         <source>update not started: this build names no publisher to trust</source>
         <translation>Update nicht gestartet: Dieser Build nennt keinen vertrauenswürdigen Herausgeber</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>update not started: the installer is not signed by Corvane</source>
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+52"/>
+        <location filename="../connection/connectionengine.cpp" line="+53"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+168"/>
         <source>cannot write the certificate</source>
         <translation>das Zertifikat kann nicht geschrieben werden</translation>
     </message>
@@ -2003,11 +2029,79 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <source>the OpenVPN program is not installed</source>
         <translation>das OpenVPN-Programm ist nicht installiert</translation>
     </message>
+    <message>
+        <location filename="../connection/nmvpnstate.cpp" line="+43"/>
+        <source>The connection was ended on this computer. </source>
+        <translation>Die Verbindung wurde auf diesem Computer beendet. </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The network this computer uses went away, and the VPN connection with it. </source>
+        <translation>Das Netzwerk dieses Computers ist weggefallen und mit ihm die VPN-Verbindung. </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The system&apos;s VPN service stopped while connecting. </source>
+        <translation>Der VPN-Dienst des Systems hat beim Verbinden aufgehört. </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The VPN server sent network settings this computer cannot use. </source>
+        <translation>Der VPN-Server hat Netzwerkeinstellungen gesendet, die dieser Computer nicht verwenden kann. </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The VPN server did not answer in time. Please try again later or choose another server. </source>
+        <translation>Der VPN-Server hat nicht rechtzeitig geantwortet. Bitte versuchen Sie es später erneut oder wählen Sie einen anderen Server. </translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The system&apos;s VPN service for this protocol could not be started. Please check that NetworkManager&apos;s plugin for it is installed. </source>
+        <translation>Der VPN-Dienst des Systems für dieses Protokoll konnte nicht gestartet werden. Bitte prüfen Sie, ob das NetworkManager-Plugin dafür installiert ist. </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The system did not get the password or key for this connection. Please log in again and connect again. </source>
+        <translation>Das System hat das Passwort oder den Schlüssel für diese Verbindung nicht erhalten. Bitte melden Sie sich erneut an und verbinden Sie sich erneut. </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The VPN server refused the user name or password. Please check them, log in again and connect again. </source>
+        <translation>Der VPN-Server hat Benutzername oder Passwort abgelehnt. Bitte prüfen Sie beides, melden Sie sich erneut an und verbinden Sie sich erneut. </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The VPN connection was removed from the system. </source>
+        <translation>Die VPN-Verbindung wurde aus dem System entfernt. </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The system&apos;s VPN service ended the connection. </source>
+        <translation>Der VPN-Dienst des Systems hat die Verbindung beendet. </translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>NetworkManager did not start the VPN connection: it needs a working network connection and its plugin for this protocol. </source>
+        <translation>NetworkManager hat die VPN-Verbindung nicht gestartet: Er braucht eine funktionierende Netzwerkverbindung und sein Plugin für dieses Protokoll. </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The system&apos;s VPN service could not make the connection: the server did not answer, or this system lacks the PPP support (the ppp kernel module) that PPTP and L2TP need. Please try again later, choose another server or use OpenVPN. </source>
+        <translation>Der VPN-Dienst des Systems konnte die Verbindung nicht herstellen: Der Server hat nicht geantwortet, oder diesem System fehlt die PPP-Unterstützung (das Kernelmodul ppp), die PPTP und L2TP brauchen. Bitte versuchen Sie es später erneut, wählen Sie einen anderen Server oder nutzen Sie OpenVPN. </translation>
+    </message>
+</context>
+<context>
+    <name>QuickConnectRun</name>
+    <message>
+        <location filename="../quickconnect/quickconnectrun.cpp" line="+42"/>
+        <source>Stage %1/%2</source>
+        <translation>Stufe %1/%2</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+48"/>
+        <location filename="../app/main.cpp" line="+45"/>
         <source>Start with the window minimised to the system tray.</source>
         <translation>Mit minimiertem Fenster im Infobereich starten.</translation>
     </message>
