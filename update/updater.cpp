@@ -33,11 +33,18 @@ void Updater::versionArrived(QNetworkReply* reply, const InstallerPlatform& plat
     latest = info.latestVersion;
     installerUrl = info.installerUrl;
     qCDebug(lcUpdate) << "latest version" << latest << "this version" << version;
-    if (latest == version) {
+    switch (service::compareVersions(latest, version)) {
+    case service::VersionOrder::NotAVersion:
+        qCWarning(lcUpdate) << "the version document names no version:" << latest.left(64);
+        return;
+    case service::VersionOrder::NotNewer:
+        // Never back: an older version is no update, and the same one written otherwise neither.
         emit upToDate();
         return;
+    case service::VersionOrder::Newer:
+        break;
     }
-    // A document without a version or without an installer offers nothing.
+    // A document without an installer offers nothing.
     if (service::offersUpdate(info, version))
         emit updateOffered(latest, platform.canRunInstaller());
 }
