@@ -198,6 +198,14 @@ void FormView::clearCredentials()
     ui->password->clear();
 }
 
+void FormView::setLoginEnabled(bool enabled)
+{
+    ui->username->setEnabled(enabled);
+    ui->password->setEnabled(enabled);
+    ui->autologin->setEnabled(enabled);
+    ui->login->setEnabled(enabled);
+}
+
 void FormView::focusUserName()
 {
     ui->username->setFocus(Qt::OtherFocusReason);

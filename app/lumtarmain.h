@@ -35,6 +35,8 @@ namespace Ui {
 class LumtarMain;
 }
 
+enum class RequestProblem;
+
 namespace service {
 enum class LoginVerdict;
 struct AccountDetails;
@@ -161,12 +163,12 @@ private:
     void retranslateKeepingLists();
 
     // service
-    void loginFailed();
+    void loginFailed(RequestProblem problem, const QString& text);
     void loginUnreadable();
     void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
     void showAccountDetails(const QString& document, const service::AccountDetails& details);
     void newAccountAnswered(const service::NewAccountReply& answer);
-    void newAccountFailed();
+    void newAccountFailed(RequestProblem problem, const QString& text);
     void setLoginDocument(const QString& text);
     void setUserDataDocument(const QString& text);
     void enterSession();
@@ -176,6 +178,7 @@ private:
     void rememberPassword(const QString& user, const QString& password);
     void forgetPassword(const QString& user);
     void showPasswordNote();
+    void refuseUntrustedService();
 
     // catalogue
     void setUpServerLists();
@@ -260,6 +263,8 @@ private:
     // The status line has told the user something about the login; the version check's routine
     // note must not cover it.
     bool loginStatusShown = false;
+    // Why the configured service is never sent a password; empty when it may be.
+    QString serviceRefusal;
     // Why the password just typed could not be remembered; told once the login has answered.
     QString passwordNote;
     // The user has been told this run that the secret store is not there.

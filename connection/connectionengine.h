@@ -6,6 +6,7 @@
 
 #include "connection/managementprotocol.h"
 #include "connection/workfiles.h"
+#include "service/network.h"
 
 #include <QObject>
 #include <QString>
@@ -142,6 +143,7 @@ private:
     QString lastRelevantLog() const;
 
     QString base;
+    RequestPolicy requests;
     OpenVpnPlaces openVpnFiles;
     PPPWorker* pppWorker;
     QThread* pppThread;

@@ -13,8 +13,6 @@
 #include <iterator>
 
 namespace {
-// The address check is given up after this long; a check through a dead tunnel never answers.
-constexpr int addressCheckTimeoutMs = 4000;
 // Redials of a connection that keeps dropping wait longer each time, and stop after the last.
 constexpr int redialPausesMs[] = {3000, 10000, 30000};
 // A connection that stayed up this long counts as good again.
@@ -35,10 +33,10 @@ AddressCheck::AddressCheck(QObject* parent)
 void AddressCheck::ask()
 {
     QNetworkRequest request = noCacheRequest(QUrl(service::ipEchoUrl(), QUrl::TolerantMode));
-    request.setTransferTimeout(addressCheckTimeoutMs);
     // A connection kept from before a tunnel change would run through a route that is gone.
     request.setRawHeader("Connection", "close");
-    getCapped(echo, request);
+    // A check through a dead tunnel never answers; its deadline gives it up.
+    requests.get(echo, request, RequestPurpose::AddressCheck);
 }
 
 void AddressCheck::answerArrived(QNetworkReply* reply)

@@ -4,6 +4,8 @@
 #ifndef CORVANE_ADDRESSCHECK_H
 #define CORVANE_ADDRESSCHECK_H
 
+#include "service/network.h"
+
 #include <QObject>
 #include <QString>
 
@@ -47,6 +49,7 @@ signals:
     void tunnelTick();
 
 private:
+    RequestPolicy requests;
     QNetworkAccessManager* echo;
     QTimer* tunnelTimer;
     QTimer* redialTimer;

@@ -4,6 +4,7 @@
 #include "app/settingskeys.h"
 #include "app/windowstate.h"
 #include "service/documents.h"
+#include "service/network.h"
 #include "service/noticegate.h"
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
@@ -82,6 +83,19 @@ void LumtarMain::setUpService()
     connect(serviceClient, &ServiceClient::accountDetails, this, &LumtarMain::showAccountDetails);
     connect(serviceClient, &ServiceClient::newAccountAnswered, this, &LumtarMain::newAccountAnswered);
     connect(serviceClient, &ServiceClient::newAccountFailed, this, &LumtarMain::newAccountFailed);
+    refuseUntrustedService();
+}
+
+// A service reached over plain HTTP on another machine is never sent a password: the login
+// page says why and takes none.
+void LumtarMain::refuseUntrustedService()
+{
+    const RequestProblem problem = serviceAddressProblem();
+    if (problem == RequestProblem::None)
+        return;
+    serviceRefusal = tr("Login disabled: ") + RequestPolicy::problemText(problem, serviceHost());
+    view->setLoginEnabled(false);
+    view->setStatus(serviceRefusal);
 }
 
 void LumtarMain::on_login_clicked()
@@ -113,6 +127,10 @@ void LumtarMain::Login()
 {
     if (serviceClient->loginInFlight())
         return;
+    if (!serviceRefusal.isEmpty()) {
+        view->setStatus(serviceRefusal);
+        return;
+    }
     autoLoginPending = false;
     const bool fromStore = std::exchange(passwordFromStore, false);
     QSettings settings;
@@ -189,6 +207,8 @@ void LumtarMain::forgetPassword(const QString& user)
 // or once more from the settings file of an earlier version, which the login then moves.
 void LumtarMain::startAutoLogin(const QString& legacyPassword)
 {
+    if (!serviceRefusal.isEmpty())
+        return;
     if (view->userName().isEmpty()) {
         view->setPassword(legacyPassword);
         Login();
@@ -258,9 +278,17 @@ void LumtarMain::HasFinished(QNetworkReply* reply)
     serviceClient->loginArrived(reply);
 }
 
-void LumtarMain::loginFailed()
+void LumtarMain::loginFailed(RequestProblem problem, const QString& text)
 {
     view->setLoginProgress(99);
+    if (isTrustProblem(problem)) {
+        view->setStatus(text);
+        showCritical(tr("Service not trusted"),
+                     text +
+                         tr("\n\nYour user name and password were not sent. Someone on this network may be "
+                            "trying to intercept the connection: try another network."));
+        return;
+    }
     view->setStatus(tr("Not connected!"));
     showCritical(QString(), tr(cannotCommunicate));
 }

@@ -66,8 +66,12 @@ void LumtarMain::newAccountResponse(QNetworkReply* reply)
     view->setCreateAccountEnabled(true);
 }
 
-void LumtarMain::newAccountFailed()
+void LumtarMain::newAccountFailed(RequestProblem problem, const QString& text)
 {
+    if (isTrustProblem(problem)) {
+        showCritical(tr("Error"), text + tr("\n\nYour details were not sent."));
+        return;
+    }
     showCritical(tr("Error"),
                  tr("Unable to process your request at this time. Please check your internet "
                     "connection and if all is ok, please try to create new account again later."));

@@ -9,8 +9,8 @@
 
 using namespace service;
 
-ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent)
-    : QObject(parent), version(clientVersion), logins(new QNetworkAccessManager(this)),
+ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent, const RequestPolicy& policy)
+    : QObject(parent), version(clientVersion), requests(policy), logins(new QNetworkAccessManager(this)),
       accounts(new QNetworkAccessManager(this)), newAccounts(new QNetworkAccessManager(this))
 {
 }
@@ -18,7 +18,8 @@ ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent)
 void ServiceClient::logIn(const QString& user, const QString& password)
 {
     loggingIn = true;
-    getCapped(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)));
+    requests.get(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)),
+                 RequestPurpose::Credentials);
 }
 
 void ServiceClient::loginArrived(QNetworkReply* reply)
@@ -27,7 +28,7 @@ void ServiceClient::loginArrived(QNetworkReply* reply)
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
         emit loginDocument(reply->errorString());
-        emit loginFailed();
+        emit loginFailed(requestProblem(reply), requestProblemText(reply));
         return;
     }
     const QString document = decodeBody(*body);
@@ -44,7 +45,8 @@ void ServiceClient::loginArrived(QNetworkReply* reply)
 
 void ServiceClient::fetchAccount(const QString& user, const QString& password)
 {
-    getCapped(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))));
+    requests.get(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))),
+                 RequestPurpose::Credentials);
 }
 
 void ServiceClient::accountArrived(QNetworkReply* reply)
@@ -58,14 +60,15 @@ void ServiceClient::accountArrived(QNetworkReply* reply)
 
 void ServiceClient::createAccount(const QString& firstName, const QString& lastName, const QString& email)
 {
-    getCapped(newAccounts, noCacheRequest(newAccountUrl(firstName, lastName, email, version)));
+    requests.get(newAccounts, noCacheRequest(newAccountUrl(firstName, lastName, email, version)),
+                 RequestPurpose::Credentials);
 }
 
 void ServiceClient::newAccountArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
-        emit newAccountFailed();
+        emit newAccountFailed(requestProblem(reply), requestProblemText(reply));
         return;
     }
     emit newAccountAnswered(readNewAccountReply(decodeBody(*body)));

@@ -5,6 +5,7 @@
 #define CORVANE_SERVICECLIENT_H
 
 #include "service/documents.h"
+#include "service/network.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,8 @@ class ServiceClient : public QObject
     Q_OBJECT
 
 public:
-    ServiceClient(const QString& clientVersion, QObject* parent = nullptr);
+    ServiceClient(const QString& clientVersion, QObject* parent = nullptr,
+                  const RequestPolicy& policy = RequestPolicy());
 
     // Each manager's finished signal goes to exactly one of the window's reply slots.
     QNetworkAccessManager* loginManager() const { return logins; }
@@ -37,20 +39,23 @@ public:
     void accountArrived(QNetworkReply* reply);
 
     void createAccount(const QString& firstName, const QString& lastName, const QString& email);
-    // Reports newAccountAnswered() or newAccountFailed().
+    // Reports newAccountAnswered() or newAccountFailed(), with the reason as for a login.
     void newAccountArrived(QNetworkReply* reply);
 
 signals:
     void loginDocument(const QString& text);
-    void loginFailed();
+    // `problem` says why; with a trust problem nothing that needs trust was sent. `text` says
+    // it in words, naming the host.
+    void loginFailed(RequestProblem problem, const QString& text);
     void loginUnreadable();
     void loginAnswered(const QVector<service::LoginVerdict>& verdicts);
     void accountDetails(const QString& document, const service::AccountDetails& details);
     void newAccountAnswered(const service::NewAccountReply& reply);
-    void newAccountFailed();
+    void newAccountFailed(RequestProblem problem, const QString& text);
 
 private:
     QString version;
+    RequestPolicy requests;
     QNetworkAccessManager* logins;
     QNetworkAccessManager* accounts;
     QNetworkAccessManager* newAccounts;

@@ -12,6 +12,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+#include <limits>
+
 Updater::Updater(const QString& clientVersion, const QString& folder, QObject* parent)
     : QObject(parent), version(clientVersion),
       installerPath(QDir(folder).absoluteFilePath(QStringLiteral("update.exe"))),
@@ -21,7 +23,7 @@ Updater::Updater(const QString& clientVersion, const QString& folder, QObject* p
 
 void Updater::check()
 {
-    getCapped(versions, noCacheRequest(service::versionCheckUrl(version)));
+    requests.get(versions, noCacheRequest(service::versionCheckUrl(version)), RequestPurpose::Service);
 }
 
 void Updater::versionArrived(QNetworkReply* reply, const InstallerPlatform& platform)
@@ -49,6 +51,11 @@ void Updater::versionArrived(QNetworkReply* reply, const InstallerPlatform& plat
         emit updateOffered(latest, platform.canRunInstaller());
 }
 
+int Updater::downloadDeadlineMs()
+{
+    return requestDeadlineMs(RequestPurpose::Installer);
+}
+
 bool Updater::startDownload()
 {
     auto* file = new InstallerDownload(installerPath, installerSizeLimit(), this);
@@ -57,11 +64,11 @@ bool Updater::startDownload()
         emit failed(Failure::CannotSave);
         return false;
     }
-    QNetworkRequest request = noCacheRequest(QUrl(installerUrl, QUrl::TolerantMode));
-    // A redirect is answered as a failed download, never followed.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     download = file;
-    installerReply = installers->get(request);
+    detail.clear();
+    // A redirect is answered as a failed download, never followed. The file watches the size.
+    installerReply = requests.get(installers, noCacheRequest(QUrl(installerUrl, QUrl::TolerantMode)),
+                                  RequestPurpose::Installer, std::numeric_limits<qint64>::max());
     file->follow(installerReply);
     connect(installerReply, &QNetworkReply::downloadProgress, this, &Updater::downloadProgress);
     return true;
@@ -88,9 +95,14 @@ void Updater::downloadFinished(QNetworkReply* reply, const InstallerPlatform& pl
         emit failed(Failure::TooLarge);
         return;
     case InstallerDownload::Result::InProgress:
-    case InstallerDownload::Result::Failed:
-        emit failed(Failure::DownloadFailed);
+    case InstallerDownload::Result::Failed: {
+        const RequestProblem problem = requestProblem(reply);
+        detail = requestProblemText(reply);
+        emit failed(isTrustProblem(problem)               ? Failure::NotTrusted
+                    : problem == RequestProblem::Deadline ? Failure::TookTooLong
+                                                          : Failure::DownloadFailed);
         return;
+    }
     }
     const InstallerVerdict verdict = platform.canRunInstaller() ? platform.checkSignature(file->path())
                                                                 : InstallerVerdict::InvalidSignature;
