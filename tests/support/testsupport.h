@@ -46,7 +46,7 @@ ShownBox closeShownBox(const std::function<void()>& show);
 class WindowHarness
 {
 public:
-    // Starts a simulator with the standard test data and points the client at it.
+    // Starts a simulator over HTTPS with the standard test data and points the client at it.
     WindowHarness();
     ~WindowHarness();
 
