@@ -135,7 +135,7 @@
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="+119"/>
+        <location filename="../app/lumtarmain.cpp" line="+73"/>
         <source>create trial account</source>
         <translation>Testkonto anlegen</translation>
     </message>
@@ -194,7 +194,7 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../connection/connect.cpp" line="+116"/>
+        <location filename="../connection/connect.cpp" line="+122"/>
         <source>connect</source>
         <translation>verbinden</translation>
     </message>
@@ -220,9 +220,8 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="-1"/>
-        <location filename="../service/login.cpp" line="+287"/>
-        <location filename="../service/newaccount.cpp" line="+19"/>
+        <location filename="../app/lumtarmain.cpp" line="+0"/>
+        <location filename="../service/login.cpp" line="+330"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -328,7 +327,7 @@ new plan to your account.</source>
 wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location filename="../app/chrome.cpp" line="+33"/>
+        <location filename="../app/chrome.cpp" line="+51"/>
         <source>Close Confirmation?</source>
         <translation>Beenden bestätigen?</translation>
     </message>
@@ -344,13 +343,13 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="-54"/>
-        <location line="+73"/>
+        <location filename="../app/lumtarmain.cpp" line="+53"/>
+        <location line="+59"/>
         <source>Show log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location filename="../app/chrome.cpp" line="-53"/>
         <source>&amp;Show Application</source>
         <translation>&amp;Programm anzeigen</translation>
     </message>
@@ -360,23 +359,23 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <location line="+47"/>
-        <location filename="../update/update.cpp" line="+67"/>
+        <location filename="../app/lumtarmain.cpp" line="-3"/>
+        <location filename="../update/update.cpp" line="+108"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location line="-116"/>
+        <location filename="../service/login.cpp" line="-261"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
     <message>
-        <location filename="../service/accountdetails.cpp" line="+62"/>
+        <location filename="../service/accountdetails.cpp" line="+50"/>
         <source> quota available</source>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+5"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -391,7 +390,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../service/login.cpp" line="-259"/>
+        <location filename="../service/login.cpp" line="-42"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
@@ -426,7 +425,12 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+40"/>
+        <source>Login disabled: </source>
+        <translation>Anmeldung gesperrt: </translation>
+    </message>
+    <message>
+        <location line="+60"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -456,30 +460,44 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Passwort nicht gespeichert</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+74"/>
         <source>Wait... login in progress!</source>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location line="+13"/>
+        <source>Service not trusted</source>
+        <translation>Dienst nicht vertrauenswürdig</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+
+Your user name and password were not sent. Someone on this network may be trying to intercept the connection: try another network.</source>
+        <translation>
+
+Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwerk versucht womöglich, die Verbindung abzufangen: Versuchen Sie es in einem anderen Netzwerk.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <location line="+7"/>
+        <location line="+12"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
     <message>
-        <location line="-14"/>
+        <location line="-5"/>
         <source>Login complete!</source>
         <translation>Anmeldung abgeschlossen!</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+17"/>
+        <location line="+1"/>
+        <location line="+9"/>
         <source>start XML parse...</source>
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-11"/>
+        <location line="-16"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -488,7 +506,7 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+9"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
@@ -508,17 +526,17 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Angemeldet!</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+28"/>
         <source>ready to connect</source>
         <translation>bereit zum Verbinden</translation>
     </message>
     <message>
-        <location filename="../service/newaccount.cpp" line="+18"/>
+        <location filename="../service/newaccount.cpp" line="+29"/>
         <source>Payment in progress</source>
         <translation>Zahlung läuft</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+24"/>
         <source>Missing info</source>
         <translation>Angaben fehlen</translation>
     </message>
@@ -528,17 +546,27 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Es fehlen Angaben. Bitte geben Sie Vorname, Nachname und Ihre E-Mail-Adresse ein.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
+        <location line="+3"/>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-3"/>
+        <source>
+
+Your details were not sent.</source>
+        <translation>
+
+Ihre Angaben wurden nicht gesendet.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Unable to process your request at this time. Please check your internet connection and if all is ok, please try to create new account again later.</source>
         <translation>Ihre Anfrage kann zurzeit nicht bearbeitet werden. Bitte prüfen Sie Ihre Internetverbindung; wenn alles in Ordnung ist, versuchen Sie später erneut, ein neues Konto anzulegen.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+10"/>
         <source>New Account Created</source>
         <translation>Neues Konto angelegt</translation>
     </message>
@@ -548,13 +576,13 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Das Konto wurde angelegt. Benutzername und Passwort wurden an Ihre E-Mail-Adresse gesendet.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-4"/>
         <source>New Account Error</source>
         <translation>Fehler beim Anlegen des Kontos</translation>
     </message>
     <message>
-        <location filename="../connection/connect.cpp" line="-84"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+63"/>
+        <location filename="../connection/connect.cpp" line="-78"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="+76"/>
         <source>Your account is disabled</source>
         <translation>Ihr Konto ist gesperrt</translation>
     </message>
@@ -587,19 +615,19 @@ Mehr dazu finden Sie auf unserer Website.</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location line="+8"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+22"/>
+        <location line="+6"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="+21"/>
         <source>Connecting...</source>
         <translation>Verbinde …</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>Connecting to </source>
         <translation>Verbindung zu </translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../quickconnect/quickconnect.cpp" line="+11"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="+7"/>
         <source> connection to </source>
         <translation>-Verbindung zu </translation>
     </message>
@@ -622,7 +650,7 @@ wird aufgebaut</translation>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+48"/>
         <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
         <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
     </message>
@@ -632,7 +660,7 @@ wird aufgebaut</translation>
         <translation> Die Schnellverbindung wurde beendet.</translation>
     </message>
     <message>
-        <location filename="../connection/errortexts.cpp" line="+21"/>
+        <location filename="../connection/errortexts.cpp" line="+22"/>
         <source>An operation is pending. </source>
         <translation>Ein Vorgang ist noch nicht abgeschlossen. </translation>
     </message>
@@ -1547,22 +1575,22 @@ wird aufgebaut</translation>
         <translation>Das PPP-Protokoll hat einen Fehler gemeldet. </translation>
     </message>
     <message>
-        <location filename="../connection/openvpn.cpp" line="+58"/>
+        <location filename="../connection/openvpn.cpp" line="+122"/>
         <source>downloading OpenVPN certificate...</source>
         <translation>OpenVPN-Zertifikat wird geladen …</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="-48"/>
         <source>certificate download error</source>
         <translation>Fehler beim Laden des Zertifikats</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="+52"/>
         <source>downloading OpenVPN profile config...</source>
         <translation>OpenVPN-Profil wird geladen …</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="-51"/>
         <source>config download error</source>
         <translation>Fehler beim Laden der Konfiguration</translation>
     </message>
@@ -1572,7 +1600,7 @@ wird aufgebaut</translation>
         <translation>OpenVPN-Download fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The OpenVPN %1 of this server could not be downloaded (%2). Please try again later or choose another server.</source>
         <translation>%1 dieses Servers konnte nicht geladen werden (%2). Bitte versuchen Sie es später erneut oder wählen Sie einen anderen Server.</translation>
     </message>
@@ -1597,7 +1625,7 @@ wird aufgebaut</translation>
         <translation>OpenVPN-Konfiguration abgelehnt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The configuration of this server holds a setting that could run programs or change files on this computer (</source>
         <translation>Die Konfiguration dieses Servers enthält eine Einstellung, die auf diesem Computer Programme starten oder Dateien ändern könnte (</translation>
     </message>
@@ -1612,7 +1640,7 @@ wird aufgebaut</translation>
         <translation>Benutzername oder Passwort abgelehnt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>The VPN server refused the user name or password. Please check them, log in again and connect again.</source>
         <translation>Der VPN-Server hat Benutzername oder Passwort abgelehnt. Bitte prüfen Sie beides, melden Sie sich erneut an und verbinden Sie erneut.</translation>
     </message>
@@ -1622,7 +1650,7 @@ wird aufgebaut</translation>
         <translation>Die OpenVPN-Verbindung konnte nicht aufgebaut werden: </translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+113"/>
         <source>Connection log</source>
         <translation>Verbindungsprotokoll</translation>
     </message>
@@ -1632,7 +1660,7 @@ wird aufgebaut</translation>
         <translation>Kopieren</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-92"/>
         <source>starting connection</source>
         <translation>Verbindung wird gestartet</translation>
     </message>
@@ -1668,7 +1696,7 @@ wird aufgebaut</translation>
         <translation>Steuerzeichen</translation>
     </message>
     <message>
-        <location filename="../quickconnect/quickconnect.cpp" line="-64"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="-60"/>
         <source>Connection Error</source>
         <translation>Verbindungsfehler</translation>
     </message>
@@ -1678,7 +1706,7 @@ wird aufgebaut</translation>
         <translation>Wir haben alle verfügbaren Protokolle (PPTP, L2TP und OpenVPN) auf mehreren Servern versucht, aber keine Verbindung zu einem VPN-Server erreicht. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Firewall und Sicherheitseinstellungen den Internetzugang auf allen Ports und versuchen Sie es erneut. Schalten Sie außerdem einen eingerichteten Proxy ab.</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+57"/>
         <source> - Connecting to </source>
         <translation> – Verbindung zu </translation>
     </message>
@@ -1688,23 +1716,22 @@ wird aufgebaut</translation>
         <translation>Eine andere Methode wird versucht. Bitte warten …</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <location filename="../monitor/addresscut.cpp" line="+35"/>
+        <location filename="../quickconnect/quicklist.cpp" line="+26"/>
         <source>Stage </source>
         <translation>Stufe </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../quickconnect/quickconnect.cpp" line="+15"/>
         <source> in progress...</source>
         <translation> läuft …</translation>
     </message>
     <message>
-        <location filename="../monitor/addresscut.cpp" line="+9"/>
+        <location filename="../monitor/statustexts.cpp" line="+17"/>
         <source>connection in progress - </source>
         <translation>Verbindung wird aufgebaut – </translation>
     </message>
     <message>
-        <location filename="../monitor/currentip.cpp" line="+61"/>
+        <location filename="../monitor/currentip.cpp" line="+66"/>
         <source>Connected! IP: </source>
         <translation>Verbunden! IP: </translation>
     </message>
@@ -1719,7 +1746,7 @@ wird aufgebaut</translation>
         <translation>Neuer Verbindungsversuch mit </translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+10"/>
         <source>Connection dropped</source>
         <translation>Verbindung abgebrochen</translation>
     </message>
@@ -1734,23 +1761,23 @@ wird aufgebaut</translation>
         <translation> brach immer wieder ab, daher wird kein weiterer Versuch unternommen. Bitte verbinden Sie erneut oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+17"/>
         <source>Connection dropped - reconnecting in %1 s...</source>
         <translation>Verbindung abgebrochen – neuer Versuch in %1 s …</translation>
     </message>
     <message>
-        <location filename="../monitor/statustimer.cpp" line="+95"/>
+        <location filename="../monitor/statustimer.cpp" line="+98"/>
         <source>connected</source>
         <translation>verbunden</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+21"/>
         <source>Corvane is now connected!</source>
         <translation>Corvane ist jetzt verbunden!</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+12"/>
+        <location line="+8"/>
         <source>You are now connected to </source>
         <translation>Sie sind jetzt verbunden mit </translation>
     </message>
@@ -1793,14 +1820,14 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> und/oder einen anderen Server.</translation>
     </message>
     <message>
-        <location filename="../connection/openvpn.cpp" line="+47"/>
-        <location filename="../monitor/statustimer.cpp" line="+19"/>
+        <location filename="../connection/openvpn.cpp" line="-31"/>
+        <location filename="../monitor/statustimer.cpp" line="+20"/>
         <source>cannot establish connection</source>
         <translation>Verbindung kann nicht hergestellt werden</translation>
     </message>
     <message>
         <location filename="../connection/connect.cpp" line="-3"/>
-        <location filename="../connection/openvpn.cpp" line="-26"/>
+        <location filename="../connection/openvpn.cpp" line="-29"/>
         <location filename="../monitor/statustimer.cpp" line="+1"/>
         <source>Cannot connect</source>
         <translation>Keine Verbindung möglich</translation>
@@ -1811,7 +1838,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Zu diesem Server ist keine Verbindung möglich. Versuchen Sie es erneut mit einer anderen verfügbaren Konfiguration dieses Servers oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>connected for </source>
         <translation>verbunden seit </translation>
     </message>
@@ -1836,17 +1863,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../update/update.cpp" line="-26"/>
+        <location filename="../update/update.cpp" line="-23"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>new update available</source>
         <translation>neues Update verfügbar</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+5"/>
         <source>New update available</source>
         <translation>Neues Update verfügbar</translation>
     </message>
@@ -1856,17 +1883,27 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Version </translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-3"/>
         <source> is available for download. Do you want to start update?</source>
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-72"/>
+        <source>cannot download update pack: </source>
+        <translation>Update-Paket kann nicht geladen werden: </translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source> (stops after %1 min)</source>
+        <translation> (bricht nach %1 min ab)</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source> is available for download. Do you want to open the download page?</source>
         <translation> steht zum Herunterladen bereit. Möchten Sie die Download-Seite öffnen?</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+15"/>
         <source> is available on our web site</source>
         <translation> ist auf unserer Website verfügbar</translation>
     </message>
@@ -1876,17 +1913,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>kein Webbrowser startbar: Version </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source> is available at </source>
         <translation> ist verfügbar unter </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>starting update...</source>
         <translation>Update wird gestartet …</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="-43"/>
         <source> bytes downloaded</source>
         <translation> Bytes heruntergeladen</translation>
     </message>
@@ -1896,38 +1933,37 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="-54"/>
         <source>cannot download update pack: the file is too large</source>
         <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>cannot download update pack</source>
         <translation>Update-Paket kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="-51"/>
-        <location line="+42"/>
+        <location line="-4"/>
         <source>cannot save files</source>
         <translation>Dateien können nicht gespeichert werden</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+6"/>
         <source>update not started: this build names no publisher to trust</source>
         <translation>Update nicht gestartet: Dieser Build nennt keinen vertrauenswürdigen Herausgeber</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>update not started: the installer is not signed by Corvane</source>
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+52"/>
+        <location filename="../connection/connectionengine.cpp" line="+55"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+144"/>
         <source>cannot write the certificate</source>
         <translation>das Zertifikat kann nicht geschrieben werden</translation>
     </message>
@@ -2003,11 +2039,124 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <source>the OpenVPN program is not installed</source>
         <translation>das OpenVPN-Programm ist nicht installiert</translation>
     </message>
+    <message>
+        <location filename="../connection/nmvpnstate.cpp" line="+43"/>
+        <source>The connection was ended on this computer. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The network this computer uses went away, and the VPN connection with it. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The system&apos;s VPN service stopped while connecting. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The VPN server sent network settings this computer cannot use. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The VPN server did not answer in time. Please try again later or choose another server. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The system&apos;s VPN service for this protocol could not be started. Please check that NetworkManager&apos;s plugin for it is installed. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The system did not get the password or key for this connection. Please log in again and connect again. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The VPN server refused the user name or password. Please check them, log in again and connect again. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The VPN connection was removed from the system. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The system&apos;s VPN service ended the connection. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>NetworkManager did not start the VPN connection: it needs a working network connection and its plugin for this protocol. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The system&apos;s VPN service could not make the connection: the server did not answer, or this system lacks the PPP support (the ppp kernel module) that PPTP and L2TP need. Please try again later, choose another server or use OpenVPN. </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RequestPolicy</name>
+    <message>
+        <location filename="../service/network.cpp" line="+296"/>
+        <source>%1 could not be reached.</source>
+        <translation>%1 ist nicht erreichbar.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The answer of %1 is too large.</source>
+        <translation>Die Antwort von %1 ist zu groß.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 did not answer in time.</source>
+        <translation>%1 hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 would be reached over plain HTTP, not over a secure connection (https).</source>
+        <translation>%1 würde über unverschlüsseltes HTTP erreicht, nicht über eine sichere Verbindung (https).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is not a web address.</source>
+        <translation>%1 ist keine Webadresse.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate of %1 is not vouched for by an authority this computer trusts.</source>
+        <translation>Für das Zertifikat von %1 bürgt keine Zertifizierungsstelle, der dieser Computer vertraut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate of %1 has expired or is not valid yet.</source>
+        <translation>Das Zertifikat von %1 ist abgelaufen oder noch nicht gültig.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate shown by %1 is made out to another name.</source>
+        <translation>Das Zertifikat, das %1 vorzeigt, ist auf einen anderen Namen ausgestellt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 did not show a key this Corvane client knows for its service.</source>
+        <translation>%1 hat keinen Schlüssel vorgezeigt, den dieser Corvane-Client für seinen Dienst kennt.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No secure connection to %1 could be made.</source>
+        <translation>Es konnte keine sichere Verbindung zu %1 aufgebaut werden.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+48"/>
+        <location filename="../app/main.cpp" line="+45"/>
         <source>Start with the window minimised to the system tray.</source>
         <translation>Mit minimiertem Fenster im Infobereich starten.</translation>
     </message>
