@@ -93,7 +93,10 @@ void LumtarMain::refuseUntrustedService()
     const RequestProblem problem = serviceAddressProblem();
     if (problem == RequestProblem::None)
         return;
-    serviceRefusal = tr("Login disabled: ") + RequestPolicy::problemText(problem, serviceHost());
+    // Short enough for the status line.
+    serviceRefusal = problem == RequestProblem::PlainHttp
+                         ? tr("Login disabled: %1 uses plain HTTP").arg(serviceHost())
+                         : tr("Login disabled: %1 is not a web address").arg(serviceHost());
     view->setLoginEnabled(false);
     view->setStatus(serviceRefusal);
 }

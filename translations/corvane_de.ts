@@ -221,7 +221,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="+0"/>
-        <location filename="../service/login.cpp" line="+330"/>
+        <location filename="../service/login.cpp" line="+333"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -365,7 +365,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../service/login.cpp" line="-261"/>
+        <location filename="../service/login.cpp" line="-264"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
@@ -425,12 +425,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <source>Login disabled: </source>
-        <translation>Anmeldung gesperrt: </translation>
-    </message>
-    <message>
-        <location line="+60"/>
+        <location line="+103"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -506,7 +501,17 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="-205"/>
+        <source>Login disabled: %1 uses plain HTTP</source>
+        <translation>Anmeldung gesperrt: %1 ohne HTTPS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Login disabled: %1 is not a web address</source>
+        <translation>Anmeldung gesperrt: %1 ist keine Webadresse</translation>
+    </message>
+    <message>
+        <location line="+213"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
