@@ -13,6 +13,17 @@ QString elideLines(const QString& text, const QFontMetrics& metrics, int width)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString plainToolTip(const QString& text)
+{
+    if (text.isEmpty())
+        return QString();
+    constexpr int longest = 1000;
+    const QString shown = text.size() > longest ? text.left(longest) + QStringLiteral("…") : text;
+    // Escaped, with its blanks and line ends kept as they are.
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + shown.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {}
 
 QString ElidedLabel::shownText() const
@@ -59,5 +70,5 @@ QRect ElidedLabel::textArea() const
 
 void ElidedLabel::updateToolTip(bool elided)
 {
-    setToolTip(elided ? text() : QString());
+    setToolTip(elided ? plainToolTip(text()) : QString());
 }

@@ -1,5 +1,6 @@
 #include "app/formview.h"
 
+#include "app/elidedlabel.h"
 #include "ui_lumtarmain.h"
 
 #include <QAbstractItemView>
@@ -12,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QStylePainter>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -61,7 +63,7 @@ bool fits(const QWidget* widget, const QString& text, int room)
 void updateToolTip(QComboBox* list)
 {
     const QString text = list->currentText();
-    list->setToolTip(fits(list, text, textField(list).width() - 2) ? QString() : text);
+    list->setToolTip(fits(list, text, textField(list).width() - 2) ? QString() : plainToolTip(text));
 }
 
 // Draws a list's current text cut with "…" when it does not fit, where the style would cut
@@ -105,7 +107,7 @@ private:
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(event->globalPos(), text, view->viewport());
+            QToolTip::showText(event->globalPos(), plainToolTip(text), view->viewport());
         }
         return true;
     }
@@ -200,6 +202,14 @@ void FormView::clearCredentials()
 {
     ui->username->clear();
     ui->password->clear();
+}
+
+void FormView::setLoginEnabled(bool enabled)
+{
+    ui->username->setEnabled(enabled);
+    ui->password->setEnabled(enabled);
+    ui->autologin->setEnabled(enabled);
+    ui->login->setEnabled(enabled);
 }
 
 void FormView::focusUserName()
@@ -362,8 +372,15 @@ void FormView::setConnectedTexts(const QString& title, const QString& message)
 
 void FormView::appendLog(const QString& line, int lines)
 {
-    ui->logBrowser->document()->setMaximumBlockCount(lines);
-    ui->logBrowser->append(line);
+    // append() would take a line that looks like markup for rich text; lines come from openvpn,
+    // NetworkManager and server names, so they go in as text.
+    QTextDocument* log = ui->logBrowser->document();
+    log->setMaximumBlockCount(lines);
+    QTextCursor cursor(log);
+    cursor.movePosition(QTextCursor::End);
+    if (!log->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(line);
 }
 
 QString FormView::logText() const

@@ -61,6 +61,8 @@ public:
     void setUserName(const QString& text);
     void setPassword(const QString& text);
     void clearCredentials();
+    // Off, the user name, password and login button take nothing.
+    void setLoginEnabled(bool enabled);
     void focusUserName();
     void focusPassword();
     bool rememberLogin() const;

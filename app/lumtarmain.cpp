@@ -105,7 +105,8 @@ LumtarMain::LumtarMain(QWidget* parent)
     if (rememberLogin) {
         view->setUserName(RememberedLogin::rememberedUser());
         view->setPassword(RememberedLogin::legacyPassword());
-        remembered->startAutoLogin(view->userName(), RememberedLogin::legacyPassword());
+        if (serviceRefusal.isEmpty())
+            remembered->startAutoLogin(view->userName(), RememberedLogin::legacyPassword());
     }
 
     ui->tabAccountZoneInfo->hide();

@@ -190,6 +190,8 @@ private:
     // The status line has told the user something about the login; the version check's routine
     // note must not cover it.
     bool loginStatusShown = false;
+    // Why the configured service is never sent a password; empty when it may be.
+    QString serviceRefusal;
 
     ConnectionController* connection;
     // The connection engine's worker and its thread.

@@ -40,7 +40,10 @@ std::optional<QByteArray> downloadBody(QNetworkReply* reply, int* httpStatus, QS
 {
     *httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError) {
-        *detail = *httpStatus ? QStringLiteral("HTTP %1").arg(*httpStatus) : reply->errorString();
+        const RequestProblem problem = requestProblem(reply);
+        *detail = problem != RequestProblem::Network ? requestProblemText(reply)
+                  : *httpStatus                      ? QStringLiteral("HTTP %1").arg(*httpStatus)
+                                                     : reply->errorString();
         return std::nullopt;
     }
     // A redirect is not the file, whatever its body holds.
@@ -189,12 +192,10 @@ bool ConnectionEngine::downloadIsCurrent(QNetworkReply* reply) const
 
 QNetworkReply* ConnectionEngine::fetch(QNetworkAccessManager* manager, const QString& address)
 {
-    const QUrl url(address, QUrl::TolerantMode);
-    // A tampered list must not copy local files (file:, qrc:) into the tunnel set-up.
-    const QUrl target = isWebUrl(url) ? url : QUrl(QStringLiteral("invalid:refused"));
-    QNetworkRequest request = noCacheRequest(target);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    QNetworkReply* reply = getCapped(manager, request);
+    // A tampered list must not copy local files (file:, qrc:) into the tunnel set-up, nor have
+    // the files come over plain HTTP.
+    QNetworkReply* reply =
+        requests.get(manager, noCacheRequest(QUrl(address, QUrl::TolerantMode)), RequestPurpose::Download);
     reply->setProperty(attemptProperty, attempt);
     return reply;
 }
@@ -238,7 +239,7 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
         fail(Reason::ConfigDownload, detail);
         return;
     }
-    // The configuration comes over plain HTTP and the program runs with administrator rights.
+    // Whoever serves the configuration decides what the program, run with administrator rights, does.
     const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(*body);
     if (!verdict.accepted) {
         removeWorkFiles();

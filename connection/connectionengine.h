@@ -7,6 +7,7 @@
 
 #include "connection/managementprotocol.h"
 #include "connection/workfiles.h"
+#include "service/network.h"
 
 #include <QObject>
 #include <QString>
@@ -163,6 +164,7 @@ private:
     QString lastRelevantLog() const;
 
     QString base;
+    RequestPolicy requests;
     OpenVpnPlaces openVpnFiles;
     PPPWorker* pppWorker;
     QThread* pppThread;

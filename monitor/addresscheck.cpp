@@ -9,11 +9,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-namespace {
-// The address check is given up after this long; a check through a dead tunnel never answers.
-constexpr int addressCheckTimeoutMs = 4000;
-} // namespace
-
 AddressCheck::AddressCheck(QObject* parent) : QObject(parent), echo(new QNetworkAccessManager(this))
 {
     connect(echo, &QNetworkAccessManager::finished, this, &AddressCheck::answerArrived);
@@ -22,10 +17,10 @@ AddressCheck::AddressCheck(QObject* parent) : QObject(parent), echo(new QNetwork
 void AddressCheck::ask()
 {
     QNetworkRequest request = noCacheRequest(QUrl(service::ipEchoUrl(), QUrl::TolerantMode));
-    request.setTransferTimeout(addressCheckTimeoutMs);
     // A connection kept from before a tunnel change would run through a route that is gone.
     request.setRawHeader("Connection", "close");
-    getCapped(echo, request);
+    // A check through a dead tunnel never answers; its deadline gives it up.
+    requests.get(echo, request, RequestPurpose::AddressCheck);
 }
 
 void AddressCheck::cancel()

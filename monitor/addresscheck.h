@@ -3,6 +3,8 @@
 #ifndef CORVANE_ADDRESSCHECK_H
 #define CORVANE_ADDRESSCHECK_H
 
+#include "service/network.h"
+
 #include <QObject>
 #include <QString>
 
@@ -30,6 +32,7 @@ signals:
     void addressSeen(const QString& address);
 
 private:
+    RequestPolicy requests;
     QNetworkAccessManager* echo;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QUrl>
+#include <QVersionNumber>
 
 namespace service {
 
@@ -166,9 +167,42 @@ VersionInfo readVersionDocument(const QByteArray& document)
     return info;
 }
 
+namespace {
+// Only numbers joined by dots, so "4.1.0-beta", "v4.1", "4.1." and "4.1 final" are no versions.
+// (The suffix index of QVersionNumber::fromString cannot be relied on: the function is declared
+// pure, so an optimising compiler may never read what it wrote there.)
+QVersionNumber versionOf(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 64)
+        return QVersionNumber();
+    const QStringList parts = trimmed.split(QLatin1Char('.'));
+    for (const QString& part : parts) {
+        if (part.isEmpty())
+            return QVersionNumber();
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return QVersionNumber();
+        }
+    }
+    return QVersionNumber::fromString(trimmed);
+}
+} // namespace
+
+VersionOrder compareVersions(const QString& latest, const QString& clientVersion)
+{
+    const QVersionNumber offered = versionOf(latest);
+    if (offered.isNull())
+        return VersionOrder::NotAVersion;
+    // 4.0.2.0 is 4.0.2 written longer.
+    return offered.normalized() > versionOf(clientVersion).normalized() ? VersionOrder::Newer
+                                                                        : VersionOrder::NotNewer;
+}
+
 bool offersUpdate(const VersionInfo& info, const QString& clientVersion)
 {
-    if (info.latestVersion.isEmpty() || info.installerUrl.isEmpty() || info.latestVersion == clientVersion) {
+    if (info.installerUrl.isEmpty() ||
+        compareVersions(info.latestVersion, clientVersion) != VersionOrder::Newer) {
         return false;
     }
     const QUrl installer(info.installerUrl, QUrl::StrictMode);

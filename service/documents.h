@@ -76,8 +76,19 @@ struct VersionInfo
 // missing are empty.
 VersionInfo readVersionDocument(const QByteArray& document);
 
-// An update is offered only for a named version that differs (as text) from the client's and
-// an installer URL over http or https.
+enum class VersionOrder
+{
+    Newer,      // a version above the client's
+    NotNewer,   // the client's own version (however written) or an older one
+    NotAVersion // empty, or anything but numbers joined by dots
+};
+
+// The service's version text against the client's, compared as numbers: 4.0.10 is newer than
+// 4.0.2, and 4.0.02 is 4.0.2. Blanks around the text are passed over.
+VersionOrder compareVersions(const QString& latest, const QString& clientVersion);
+
+// An update is offered only for a version newer than the client's and an installer URL over
+// http or https.
 bool offersUpdate(const VersionInfo& info, const QString& clientVersion);
 
 } // namespace service

@@ -25,7 +25,7 @@ QString withoutTrailingSlashes(QString url)
 QString serviceBaseUrl()
 {
     return withoutTrailingSlashes(
-        fromEnvironment("CORVANE_SERVICE_URL", QStringLiteral("http://service.corvane.com")));
+        fromEnvironment("CORVANE_SERVICE_URL", QStringLiteral("https://service.corvane.com")));
 }
 
 QString webSiteBaseUrl()
@@ -36,7 +36,7 @@ QString webSiteBaseUrl()
 
 QString ipEchoUrl()
 {
-    return fromEnvironment("CORVANE_IPECHO_URL", QStringLiteral("http://ip.corvane.com/"));
+    return fromEnvironment("CORVANE_IPECHO_URL", QStringLiteral("https://ip.corvane.com/"));
 }
 
 } // namespace service

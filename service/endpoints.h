@@ -8,7 +8,7 @@
 // demo point the client at the service simulator.
 namespace service {
 
-// "http://" + service host, without a trailing slash; service paths are appended to it.
+// "https://" + service host, without a trailing slash; service paths are appended to it.
 QString serviceBaseUrl();
 // The vendor's web site, without a trailing slash; only pages opened in the browser.
 QString webSiteBaseUrl();

@@ -10,8 +10,8 @@
 
 using namespace service;
 
-ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent)
-    : QObject(parent), version(clientVersion), logins(new QNetworkAccessManager(this)),
+ServiceClient::ServiceClient(const QString& clientVersion, QObject* parent, const RequestPolicy& policy)
+    : QObject(parent), version(clientVersion), requests(policy), logins(new QNetworkAccessManager(this)),
       accounts(new QNetworkAccessManager(this)), newAccounts(new QNetworkAccessManager(this))
 {
     connect(logins, &QNetworkAccessManager::finished, this, &ServiceClient::loginArrived);
@@ -28,7 +28,8 @@ void ServiceClient::logIn(const QString& user, const QString& password)
     loggingIn = true;
     // Account details asked for before this login belong to another session.
     ++session;
-    getCapped(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)));
+    requests.get(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)),
+                 RequestPurpose::Credentials);
 }
 
 void ServiceClient::loginArrived(QNetworkReply* reply)
@@ -37,9 +38,11 @@ void ServiceClient::loginArrived(QNetworkReply* reply)
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
         const QString error = reply->errorString();
-        later(this, [this, error] {
+        const RequestProblem problem = requestProblem(reply);
+        const QString problemText = requestProblemText(reply);
+        later(this, [this, error, problem, problemText] {
             emit loginDocument(error);
-            emit loginFailed();
+            emit loginFailed(problem, problemText);
         });
         return;
     }
@@ -59,7 +62,8 @@ void ServiceClient::loginArrived(QNetworkReply* reply)
 
 void ServiceClient::fetchAccount(const QString& user, const QString& password)
 {
-    QNetworkReply* reply = getCapped(accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))));
+    QNetworkReply* reply = requests.get(
+        accounts, plainRequest(accountDetailsUrl(user, passwordKey(password))), RequestPurpose::Credentials);
     reply->setProperty(sessionProperty, session);
 }
 
@@ -75,14 +79,17 @@ void ServiceClient::accountArrived(QNetworkReply* reply)
 
 void ServiceClient::createAccount(const QString& firstName, const QString& lastName, const QString& email)
 {
-    getCapped(newAccounts, noCacheRequest(newAccountUrl(firstName, lastName, email, version)));
+    requests.get(newAccounts, noCacheRequest(newAccountUrl(firstName, lastName, email, version)),
+                 RequestPurpose::Credentials);
 }
 
 void ServiceClient::newAccountArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
-        later(this, [this] { emit newAccountFailed(); });
+        const RequestProblem problem = requestProblem(reply);
+        const QString problemText = requestProblemText(reply);
+        later(this, [this, problem, problemText] { emit newAccountFailed(problem, problemText); });
         return;
     }
     const NewAccountReply answer = readNewAccountReply(decodeBody(*body));

@@ -5,6 +5,7 @@
 #define CORVANE_SERVICECLIENT_H
 
 #include "service/documents.h"
+#include "service/network.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,8 @@ class ServiceClient : public QObject
     Q_OBJECT
 
 public:
-    ServiceClient(const QString& clientVersion, QObject* parent = nullptr);
+    ServiceClient(const QString& clientVersion, QObject* parent = nullptr,
+                  const RequestPolicy& policy = RequestPolicy());
 
     QNetworkAccessManager* loginManager() const { return logins; }
     QNetworkAccessManager* accountManager() const { return accounts; }
@@ -37,21 +39,24 @@ public:
     void accountArrived(QNetworkReply* reply);
 
     void createAccount(const QString& firstName, const QString& lastName, const QString& email);
-    // Reports newAccountAnswered() or newAccountFailed().
+    // Reports newAccountAnswered() or newAccountFailed(), with the reason as for a login.
     void newAccountArrived(QNetworkReply* reply);
 
 signals:
     void loginDocument(const QString& text);
-    void loginFailed();
+    // `problem` says why; with a trust problem nothing that needs trust was sent. `text` says
+    // it in words, naming the host.
+    void loginFailed(RequestProblem problem, const QString& text);
     void loginUnreadable();
     // The answer's first verdict: one answer is one login, however many verdicts it holds.
     void loginAnswered(service::LoginVerdict verdict);
     void accountDetails(const QString& document, const service::AccountDetails& details);
     void newAccountAnswered(const service::NewAccountReply& reply);
-    void newAccountFailed();
+    void newAccountFailed(RequestProblem problem, const QString& text);
 
 private:
     QString version;
+    RequestPolicy requests;
     QNetworkAccessManager* logins;
     QNetworkAccessManager* accounts;
     QNetworkAccessManager* newAccounts;

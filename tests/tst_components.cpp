@@ -143,6 +143,22 @@ void TestComponents::updaterReportsTheVersionCheck_data()
     QTest::newRow("newer version") << "4.1.0"
                                    << "{base}/files/update.exe"
                                    << "offered 4.1.0";
+    QTest::newRow("newer by number, older by text") << "4.0.10"
+                                                    << "{base}/files/update.exe"
+                                                    << "offered 4.0.10";
+    // Never back to an older version, and what is no version offers nothing.
+    QTest::newRow("older version") << "3.9.0"
+                                   << "{base}/files/update.exe"
+                                   << "up to date";
+    QTest::newRow("same version written otherwise") << "4.0.02"
+                                                    << "{base}/files/update.exe"
+                                                    << "up to date";
+    QTest::newRow("not a version") << "oops"
+                                   << "{base}/files/update.exe"
+                                   << "";
+    QTest::newRow("empty version") << ""
+                                   << "{base}/files/update.exe"
+                                   << "";
     QTest::newRow("no installer named") << "4.1.0"
                                         << ""
                                         << "";

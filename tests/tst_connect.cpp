@@ -2,8 +2,10 @@
 // dials to the simulated phone book and time moved by the test. The connection's own rules are
 // tested on the controller; here, what the pages, buttons, boxes and balloons say.
 #include "dialharness.h"
+#include "openvpnsupport.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -70,11 +72,13 @@ void TestConnect::connectAndDisconnectKeepTheUserWhereTheyWere()
     QVERIFY(window()->windowState() & Qt::WindowMinimized);
     QVERIFY(shown("disconnect") && !shown("logout"));
 
+    LabelHistory status(d->harness->find<QLabel>(QStringLiteral("authstatus")));
     d->harness->invoke("on_disconnect_clicked");
     QVERIFY(d->waitForConnection(State::Idle));
     QVERIFY(shown("WingetConnected"));
     QCOMPARE(tabs->currentIndex(), 1);
-    QCOMPARE(text("authstatus"), QStringLiteral("Ready!"));
+    // The account refresh that follows may have written its quota over it already.
+    QVERIFY(status.contains(QStringLiteral("Ready!")));
     QCOMPARE(text("connectionStatus"), QStringLiteral("disconnected"));
     // Nothing holds the buttons back once the disconnect is done.
     QVERIFY(enabled("connect") && enabled("quickConnect"));

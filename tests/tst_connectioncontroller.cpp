@@ -56,6 +56,8 @@ void tst_connectioncontroller::initTestCase()
     sim.loadData(standardTestData());
     QVERIFY(sim.start());
     qputenv("CORVANE_IPECHO_URL", (sim.baseUrl() + QStringLiteral("/ip/")).toUtf8());
+    // The service on this machine may name its files over plain HTTP.
+    qputenv("CORVANE_SERVICE_URL", sim.baseUrl().toUtf8());
 }
 
 void tst_connectioncontroller::init()

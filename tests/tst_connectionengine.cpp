@@ -1,12 +1,15 @@
 // The connection engine against a stand-in OpenVPN program that speaks the management channel
 // the way openvpn 2.6 does: each outcome is known as soon as the program says it.
 #include "connection/connectionengine.h"
+#include "manualclock.h"
+#include "testcertificates.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -79,6 +82,8 @@ private slots:
     void stopEndsTheProgram_data();
     void stopEndsTheProgram();
     void programLeftByAnEarlierRunIsEndedAtStart();
+    void tricklingConfigurationEndsTheAttemptAtItsDeadline();
+    void fileOverPlainHttpIsRefusedNamingItsHost();
 
 private:
     void start(const QString& scenario);
@@ -91,6 +96,8 @@ private:
 
 void TestConnectionEngine::initTestCase()
 {
+    trustTestAuthority();
+    sim.useTls(testCertificates().trusted.certificate, testCertificates().trusted.key);
     QVERIFY(sim.start());
     sim.setFile(QStringLiteral("/files/ca.crt"), "certificate");
     sim.setFile(QStringLiteral("/files/udp.ovpn"), config);
@@ -226,6 +233,47 @@ void TestConnectionEngine::programLeftByAnEarlierRunIsEndedAtStart()
     engine = std::make_unique<ConnectionEngine>(base->path());
     QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(orphan), 0) != 0, 5000);
     QVERIFY(!record.exists());
+}
+
+void TestConnectionEngine::tricklingConfigurationEndsTheAttemptAtItsDeadline()
+{
+    // A byte every 100 ms: no idle time-out would ever end it.
+    sim.setFile(QStringLiteral("/files/slow.ovpn"), config + QByteArray(4096, '#'));
+    sim.setFault(QStringLiteral("/files/slow.ovpn"), Fault::trickle(100));
+    ManualClock clock;
+    QSignalSpy failed(engine.get(), &ConnectionEngine::attemptFailed);
+    engine->startOpenVpn({sim.baseUrl() + QStringLiteral("/files/ca.crt"),
+                          sim.baseUrl() + QStringLiteral("/files/slow.ovpn"), QStringLiteral("alice"),
+                          password});
+    QVERIFY(QTest::qWaitFor([this] { return !sim.requests(QStringLiteral("/files/slow.ovpn")).isEmpty(); }));
+    QTest::qWait(300);
+
+    clock.advance(14999);
+    QVERIFY(failed.isEmpty());
+    clock.advance(1);
+    QTRY_COMPARE(failed.size(), 1);
+    QCOMPARE(failed.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::ConfigDownload);
+    QCOMPARE(failed.at(0).at(1).toString(), QStringLiteral("127.0.0.1 did not answer in time."));
+    sim.clearFaults();
+}
+
+void TestConnectionEngine::fileOverPlainHttpIsRefusedNamingItsHost()
+{
+    // Only a service on this machine may name files over plain HTTP.
+    qputenv("CORVANE_SERVICE_URL", "https://service.example");
+    const auto restore = qScopeGuard([] { qunsetenv("CORVANE_SERVICE_URL"); });
+    sim.clearRequests();
+    QSignalSpy failed(engine.get(), &ConnectionEngine::attemptFailed);
+    const QString plain = QStringLiteral("http://127.0.0.1:%1").arg(sim.port());
+    engine->startOpenVpn({plain + QStringLiteral("/files/ca.crt"), plain + QStringLiteral("/files/udp.ovpn"),
+                          QStringLiteral("alice"), password});
+    QVERIFY(failed.wait());
+    QCOMPARE(failed.at(0).at(0).value<ConnectionEngine::Reason>(),
+             ConnectionEngine::Reason::CertificateDownload);
+    QCOMPARE(
+        failed.at(0).at(1).toString(),
+        QStringLiteral("127.0.0.1 would be reached over plain HTTP, not over a secure connection (https)."));
+    QVERIFY(sim.requests().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestConnectionEngine)

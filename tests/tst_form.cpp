@@ -1,4 +1,5 @@
 #include "app/elidedlabel.h"
+#include "app/formview.h"
 #include "ui_lumtarmain.h"
 
 #include <QCheckBox>
@@ -9,6 +10,8 @@
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <memory>
 
@@ -21,6 +24,20 @@ static void initResources()
 namespace {
 
 const QRect windowArea(0, 0, 340, 350);
+
+// What a tooltip shows of its text: Qt takes anything that looks like markup for rich text.
+QString shownToolTip(const QString& tip)
+{
+    if (!Qt::mightBeRichText(tip))
+        return tip;
+    QTextDocument document;
+    document.setHtml(tip);
+    return document.toPlainText();
+}
+
+const QString nestedTables = QStringLiteral("<table><tr><td>").repeated(5000);
+const QString fontAndPicture = QStringLiteral("<font color=\"red\" size=\"7\">NL1</font>"
+                                              "<img src=\"/usr/share/pixmaps/debian-logo.png\">");
 
 // Stands in for the real window: it declares exactly the slots the window connects by
 // name, so a renamed widget or a changed widget class shows up as a slot never called.
@@ -125,6 +142,9 @@ private slots:
     void longTextIsCutWithWholeTextInToolTip_data();
     void longTextIsCutWithWholeTextInToolTip();
     void checkedAutoLoginShowsTick();
+    void markupInALabelStaysTextInItsTooltip_data();
+    void markupInALabelStaysTextInItsTooltip();
+    void markupInTheConnectionLogStaysText();
 
 private:
     std::unique_ptr<SlotRecorder> window;
@@ -549,7 +569,7 @@ void TestForm::longTextIsCutWithWholeTextInToolTip()
     label->grab();
 
     QCOMPARE(label->text(), text);
-    QCOMPARE(label->toolTip(), cut ? text : QString());
+    QCOMPARE(shownToolTip(label->toolTip()), cut ? text : QString());
     const QStringList lines = label->shownText().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), text.count(QLatin1Char('\n')) + 1);
     const QFontMetrics metrics(label->font());
@@ -583,6 +603,53 @@ void TestForm::checkedAutoLoginShowsTick()
     }
     QVERIFY2(white >= 6, qPrintable(QString::number(white)));
     QVERIFY2(blue >= 30, qPrintable(QString::number(blue)));
+}
+
+void TestForm::markupInALabelStaysTextInItsTooltip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nested tables") << QStringLiteral("connected_title")
+                                   << QStringLiteral("Connected to ") + nestedTables +
+                                          QStringLiteral(" Server!");
+    QTest::newRow("font and picture") << QStringLiteral("connected_title")
+                                      << QStringLiteral("Connected to ") + fontAndPicture +
+                                             QStringLiteral(" Premium Streaming Optimised Server!");
+    QTest::newRow("message") << QStringLiteral("connected_message")
+                             << QStringLiteral("You are now connected to ") + fontAndPicture +
+                                    QStringLiteral(" Server.\n Your connection is now secured.");
+}
+
+void TestForm::markupInALabelStaysTextInItsTooltip()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    window->show();
+    ui->WidgetConnectedVPN->show();
+    auto* label = window->findChild<ElidedLabel*>(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    label->repaint();
+
+    // The mouse rests on the label.
+    const QPoint middle = label->rect().center();
+    QTest::mouseMove(label, middle);
+    QHelpEvent help(QEvent::ToolTip, middle, label->mapToGlobal(middle));
+    QCoreApplication::sendEvent(label, &help);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(shownToolTip(QToolTip::text()),
+             text.size() > 1000 ? text.left(1000) + QStringLiteral("…") : text);
+    QToolTip::hideText();
+}
+
+void TestForm::markupInTheConnectionLogStaysText()
+{
+    FormView view(ui.get());
+    const QString line = QStringLiteral("12:00:00 Dial: connected to ") + fontAndPicture;
+    view.appendLog(QStringLiteral("12:00:00 first line"), 100);
+    view.appendLog(line, 100);
+    QCOMPARE(view.logText(), QStringLiteral("12:00:00 first line\n") + line);
 }
 
 QTEST_MAIN(TestForm)

@@ -535,8 +535,7 @@ void TestOpenVpn::lateCertificateReplyAfterTimeoutIsDropped()
     harness->tick(11);
     QCOMPARE(harness->boxTitles(), QStringList{QStringLiteral("Cannot connect")});
     QVERIFY(idlePageShown());
-    QCOMPARE(watch->finished(certificatePath), 0);
-
+    // Its own deadline has ended the download as well; whenever it finishes, it starts nothing.
     QTRY_COMPARE_WITH_TIMEOUT(watch->finished(certificatePath), 1, replyTimeoutMs);
     QCoreApplication::processEvents();
     QCOMPARE(presentWorkFiles(), QStringList());

@@ -10,6 +10,7 @@ using service::LoginVerdict;
 Q_DECLARE_METATYPE(QVector<LoginVerdict>)
 using PaymentItems = QList<QPair<QString, int>>;
 Q_DECLARE_METATYPE(PaymentItems)
+Q_DECLARE_METATYPE(service::VersionOrder)
 
 namespace {
 
@@ -107,6 +108,8 @@ private slots:
     void newAccountReplyRead();
     void versionDocumentRead_data();
     void versionDocumentRead();
+    void onlyANewerVersionIsAnUpdate_data();
+    void onlyANewerVersionIsAnUpdate();
     void updateOfferedOnlyForUsableAnswer_data();
     void updateOfferedOnlyForUsableAnswer();
     void tooDeepDocumentReadsAsMalformed_data();
@@ -451,6 +454,33 @@ void TestServiceDocuments::versionDocumentRead()
     QCOMPARE(info.note, note);
 }
 
+void TestServiceDocuments::onlyANewerVersionIsAnUpdate_data()
+{
+    using service::VersionOrder;
+    QTest::addColumn<QString>("latest");
+    QTest::addColumn<VersionOrder>("order");
+    QTest::newRow("older") << "3.9.0" << VersionOrder::NotNewer;
+    QTest::newRow("same") << "4.0.2" << VersionOrder::NotNewer;
+    QTest::newRow("same, written with a zero") << "4.0.02" << VersionOrder::NotNewer;
+    QTest::newRow("same, with a zero segment") << "4.0.2.0" << VersionOrder::NotNewer;
+    QTest::newRow("same, in blanks") << " 4.0.2\n" << VersionOrder::NotNewer;
+    QTest::newRow("newer by number, older by text") << "4.0.10" << VersionOrder::Newer;
+    QTest::newRow("newer") << "4.1" << VersionOrder::Newer;
+    QTest::newRow("not a version") << "oops" << VersionOrder::NotAVersion;
+    QTest::newRow("empty") << "" << VersionOrder::NotAVersion;
+    QTest::newRow("with a suffix") << "4.1.0-beta" << VersionOrder::NotAVersion;
+    QTest::newRow("with a prefix") << "v4.1.0" << VersionOrder::NotAVersion;
+    QTest::newRow("trailing dot") << "4.1." << VersionOrder::NotAVersion;
+    QTest::newRow("two dots") << "4..1" << VersionOrder::NotAVersion;
+}
+
+void TestServiceDocuments::onlyANewerVersionIsAnUpdate()
+{
+    QFETCH(QString, latest);
+    QFETCH(service::VersionOrder, order);
+    QCOMPARE(service::compareVersions(latest, QStringLiteral("4.0.2")), order);
+}
+
 void TestServiceDocuments::updateOfferedOnlyForUsableAnswer_data()
 {
     QTest::addColumn<QString>("latest");
@@ -461,9 +491,9 @@ void TestServiceDocuments::updateOfferedOnlyForUsableAnswer_data()
     QTest::newRow("newer version") << "4.1.0"
                                    << "http://h/u.exe" << true;
     QTest::newRow("older version") << "4.0.1"
-                                   << "https://h/u.exe" << true;
-    QTest::newRow("trailing blank differs") << "4.0.2 "
-                                            << "http://h/u.exe" << true;
+                                   << "https://h/u.exe" << false;
+    QTest::newRow("same version with a trailing blank") << "4.0.2 "
+                                                        << "http://h/u.exe" << false;
     QTest::newRow("empty version") << ""
                                    << "http://h/u.exe" << false;
     QTest::newRow("empty installer") << "4.1.0"
@@ -472,6 +502,10 @@ void TestServiceDocuments::updateOfferedOnlyForUsableAnswer_data()
                                    << "ftp://h/u.exe" << false;
     QTest::newRow("local file installer") << "4.1.0"
                                           << "file:///tmp/u.exe" << false;
+    QTest::newRow("newer by number") << "4.0.10"
+                                     << "https://h/u.exe" << true;
+    QTest::newRow("not a version") << "oops"
+                                   << "https://h/u.exe" << false;
     QTest::newRow("relative installer") << "4.1.0"
                                         << "u.exe" << false;
     QTest::newRow("upper-case scheme") << "4.1.0"

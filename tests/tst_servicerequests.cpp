@@ -119,11 +119,11 @@ void TestServiceRequests::endpointsHaveDefaults()
     qunsetenv(serviceVariable);
     qunsetenv(webSiteVariable);
     qunsetenv(ipEchoVariable);
-    QCOMPARE(service::serviceBaseUrl(), QStringLiteral("http://service.corvane.com"));
+    QCOMPARE(service::serviceBaseUrl(), QStringLiteral("https://service.corvane.com"));
     QCOMPARE(service::webSiteBaseUrl(), QStringLiteral("https://www.corvane.com"));
-    QCOMPARE(service::ipEchoUrl(), QStringLiteral("http://ip.corvane.com/"));
+    QCOMPARE(service::ipEchoUrl(), QStringLiteral("https://ip.corvane.com/"));
     QCOMPARE(service::loginUrl(QStringLiteral("u"), QStringLiteral("k"), QStringLiteral("4.0.2")).toString(),
-             QStringLiteral("http://service.corvane.com/AppServersV2?username=u&key=k&appver=4.0.2"));
+             QStringLiteral("https://service.corvane.com/AppServersV2?username=u&key=k&appver=4.0.2"));
 }
 
 void TestServiceRequests::endpointsFollowEnvironment()

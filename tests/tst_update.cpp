@@ -74,8 +74,8 @@ private slots:
     void cleanup();
 
     void sameVersionIsUpToDate();
-    void otherVersionIsOffered_data();
-    void otherVersionIsOffered();
+    void newerVersionIsOffered_data();
+    void newerVersionIsOffered();
     void incompleteDocumentOffersNothing_data();
     void incompleteDocumentOffersNothing();
     void progressInStatusLine_data();
@@ -84,7 +84,7 @@ private slots:
     void yesWhereClientDoesNotInstallOpensTheDownloadPage();
     void refusedDownloadLeavesNoFile_data();
     void refusedDownloadLeavesNoFile();
-    void versionMarkupShownLiterally();
+    void versionMarkupIsNoVersion();
     void unwritableTargetIsReported();
     void untrustedInstallerIsNotStarted_data();
     void untrustedInstallerIsNotStarted();
@@ -159,16 +159,15 @@ void TestUpdate::sameVersionIsUpToDate()
     QCOMPARE(downloads(), 0);
 }
 
-void TestUpdate::otherVersionIsOffered_data()
+void TestUpdate::newerVersionIsOffered_data()
 {
     QTest::addColumn<QString>("latest");
     QTest::newRow("newer") << QStringLiteral("4.0.3");
-    QTest::newRow("older") << QStringLiteral("3.9.9");
+    QTest::newRow("newer by number, older by text") << QStringLiteral("4.0.10");
     QTest::newRow("longer") << QStringLiteral("4.0.2.1");
-    QTest::newRow("same digits, other text") << QStringLiteral("v4.0.2");
 }
 
-void TestUpdate::otherVersionIsOffered()
+void TestUpdate::newerVersionIsOffered()
 {
     QFETCH(QString, latest);
     start(latest, QStringLiteral("{base}/files/update.exe"), platform(true));
@@ -251,7 +250,8 @@ void TestUpdate::progressInStatusLine()
                                       Q_ARG(qint64, received), Q_ARG(qint64, total)));
     const QString status = h->text(QStringLiteral("authstatus"));
     if (percent >= 0) {
-        QCOMPARE(status, QString::number(percent) + QStringLiteral("% downloaded"));
+        // The deadline is said with it: a download that takes longer is given up.
+        QCOMPARE(status, QString::number(percent) + QStringLiteral("% downloaded (stops after 30 min)"));
     } else {
         QVERIFY2(status.contains(QString::number(received)), qPrintable(status));
         QVERIFY2(!status.contains(QLatin1Char('%')), qPrintable(status));
@@ -293,20 +293,16 @@ void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage()
     QVERIFY(!h->shown(QStringLiteral("loading")));
 }
 
-void TestUpdate::versionMarkupShownLiterally()
+void TestUpdate::versionMarkupIsNoVersion()
 {
+    // Markup is no version: nothing of it reaches a box or the status line.
     const QString version = QStringLiteral("9.9.9<b>!</b>");
     h->answer = QMessageBox::Yes;
     start(version, QStringLiteral("{base}/files/update.exe")); // this system's own platform
     QVERIFY(versionChecked());
-    QCOMPARE(h->questions.size(), 1);
-    const ShownBox shown = closeShownBox(
-        [this] { h->realQuestionBox(h->questions.first().first, h->questions.first().second); });
-    QCOMPARE(shown.format, Qt::PlainText);
-    QVERIFY(shown.text.contains(version));
-    auto* status = h->find<QLabel>(QStringLiteral("authstatus"));
-    QCOMPARE(status->textFormat(), Qt::PlainText);
-    QVERIFY(status->text().contains(version));
+    QVERIFY(h->questions.isEmpty());
+    QVERIFY(!h->text(QStringLiteral("authstatus")).contains(QStringLiteral("<b>")));
+    QCOMPARE(downloads(), 0);
 }
 
 void TestUpdate::refusedDownloadLeavesNoFile_data()

@@ -44,8 +44,23 @@ if [ "${1:-}" = "--openvpn" ]; then
     netns=(ip netns exec "$lab-c")
 fi
 
+# The service speaks HTTPS as the real one does, with an authority made for this run that only
+# the demo's client trusts (CORVANE_CA_CERTIFICATES); no key outlives the demo's folder.
+tls=$run/tls
+rm -rf "$tls"
+mkdir -p -m 0700 "$tls"
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 7 \
+    -subj "/O=Corvane demo/CN=Corvane Demo Authority" -keyout "$tls/ca.key" -out "$tls/ca.pem" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
+openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -subj "/O=Corvane demo/CN=127.0.0.1" \
+    -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\nsubjectAltName=IP:127.0.0.1,DNS:localhost\n' >"$tls/server.ext"
+openssl x509 -req -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" -CAcreateserial -days 7 \
+    -extfile "$tls/server.ext" -out "$tls/server.pem" 2>/dev/null
+export CORVANE_CA_CERTIFICATES=$tls/ca.pem
+
 log=$run/servicesim.log
-"${netns[@]}" "$sim" --data "$data" --port 0 >"$log" 2>&1 &
+"${netns[@]}" "$sim" --data "$data" --port 0 --cert "$tls/server.pem" --key "$tls/server.key" >"$log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do grep -q "listening on" "$log" && break; sleep 0.1; done
 base=$(sed -n 's/.*listening on //p' "$log" | head -n 1)

@@ -221,7 +221,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="+0"/>
-        <location filename="../app/window/login.cpp" line="+208"/>
+        <location filename="../app/window/login.cpp" line="+238"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -343,7 +343,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="+58"/>
+        <location filename="../app/lumtarmain.cpp" line="+59"/>
         <location line="+59"/>
         <source>Show log</source>
         <translation>Protokoll anzeigen</translation>
@@ -360,12 +360,12 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
         <location filename="../app/lumtarmain.cpp" line="-3"/>
-        <location filename="../app/window/update.cpp" line="+99"/>
+        <location filename="../app/window/update.cpp" line="+104"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-161"/>
+        <location filename="../app/window/login.cpp" line="-190"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
@@ -375,7 +375,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+56"/>
+        <location filename="../app/window/login.cpp" line="+69"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -390,7 +390,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-78"/>
+        <location filename="../app/window/login.cpp" line="-91"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
@@ -425,7 +425,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+136"/>
+        <location line="+165"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -450,20 +450,34 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>. Corvane fragt beim nächsten Start danach.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-113"/>
-        <location line="+73"/>
+        <location filename="../app/window/login.cpp" line="-142"/>
+        <location line="+86"/>
         <source>Password not remembered</source>
         <translation>Passwort nicht gespeichert</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+66"/>
         <source>Wait... login in progress!</source>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-144"/>
+        <source>Service not trusted</source>
+        <translation>Dienst nicht vertrauenswürdig</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>
+
+Your user name and password were not sent. Someone on this network may be trying to intercept the connection: try another network.</source>
+        <translation>
+
+Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwerk versucht womöglich, die Verbindung abzufangen: Versuchen Sie es in einem anderen Netzwerk.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <location line="+7"/>
-        <location line="+126"/>
+        <location line="+146"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
@@ -478,7 +492,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-141"/>
+        <location line="-161"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -487,12 +501,22 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>Please complete the payment process in your browser to automatically apply the new plan to your account.</source>
         <translation>Bitte schließen Sie die Zahlung in Ihrem Browser ab; der neue Tarif wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+43"/>
+        <source>Login disabled: %1 uses plain HTTP</source>
+        <translation>Anmeldung gesperrt: %1 ohne HTTPS</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Login disabled: %1 is not a web address</source>
+        <translation>Anmeldung gesperrt: %1 ist keine Webadresse</translation>
+    </message>
+    <message>
+        <location line="+67"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
@@ -517,7 +541,7 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>bereit zum Verbinden</translation>
     </message>
     <message>
-        <location line="-126"/>
+        <location line="-142"/>
         <source>Payment in progress</source>
         <translation>Zahlung läuft</translation>
     </message>
@@ -532,12 +556,22 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Es fehlen Angaben. Bitte geben Sie Vorname, Nachname und Ihre E-Mail-Adresse ein.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-16"/>
+        <location filename="../app/window/login.cpp" line="-19"/>
+        <location line="+3"/>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-3"/>
+        <source>
+
+Your details were not sent.</source>
+        <translation>
+
+Ihre Angaben wurden nicht gesendet.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Unable to process your request at this time. Please check your internet connection and if all is ok, please try to create new account again later.</source>
         <translation>Ihre Anfrage kann zurzeit nicht bearbeitet werden. Bitte prüfen Sie Ihre Internetverbindung; wenn alles in Ordnung ist, versuchen Sie später erneut, ein neues Konto anzulegen.</translation>
     </message>
@@ -1863,12 +1897,12 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../app/window/update.cpp" line="-56"/>
+        <location filename="../app/window/update.cpp" line="-58"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+43"/>
         <source>new update available</source>
         <translation>neues Update verfügbar</translation>
     </message>
@@ -1888,7 +1922,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-72"/>
+        <source>cannot download update pack: </source>
+        <translation>Update-Paket kann nicht geladen werden: </translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source> (stops after %1 min)</source>
+        <translation> (bricht nach %1 min ab)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source> is available for download. Do you want to open the download page?</source>
         <translation> steht zum Herunterladen bereit. Möchten Sie die Download-Seite öffnen?</translation>
     </message>
@@ -1923,7 +1967,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-61"/>
         <source>cannot download update pack: the file is too large</source>
         <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
     </message>
@@ -1948,12 +1992,12 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+53"/>
+        <location filename="../connection/connectionengine.cpp" line="+56"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
     <message>
-        <location line="+168"/>
+        <location line="+166"/>
         <source>cannot write the certificate</source>
         <translation>das Zertifikat kann nicht geschrieben werden</translation>
     </message>
@@ -2096,6 +2140,59 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <location filename="../quickconnect/quickconnectrun.cpp" line="+42"/>
         <source>Stage %1/%2</source>
         <translation>Stufe %1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>RequestPolicy</name>
+    <message>
+        <location filename="../service/network.cpp" line="+296"/>
+        <source>%1 could not be reached.</source>
+        <translation>%1 ist nicht erreichbar.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The answer of %1 is too large.</source>
+        <translation>Die Antwort von %1 ist zu groß.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 did not answer in time.</source>
+        <translation>%1 hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 would be reached over plain HTTP, not over a secure connection (https).</source>
+        <translation>%1 würde über unverschlüsseltes HTTP erreicht, nicht über eine sichere Verbindung (https).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 is not a web address.</source>
+        <translation>%1 ist keine Webadresse.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate of %1 is not vouched for by an authority this computer trusts.</source>
+        <translation>Für das Zertifikat von %1 bürgt keine Zertifizierungsstelle, der dieser Computer vertraut.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate of %1 has expired or is not valid yet.</source>
+        <translation>Das Zertifikat von %1 ist abgelaufen oder noch nicht gültig.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The certificate shown by %1 is made out to another name.</source>
+        <translation>Das Zertifikat, das %1 vorzeigt, ist auf einen anderen Namen ausgestellt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 did not show a key this Corvane client knows for its service.</source>
+        <translation>%1 hat keinen Schlüssel vorgezeigt, den dieser Corvane-Client für seinen Dienst kennt.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No secure connection to %1 could be made.</source>
+        <translation>Es konnte keine sichere Verbindung zu %1 aufgebaut werden.</translation>
     </message>
 </context>
 <context>

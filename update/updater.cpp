@@ -13,6 +13,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+#include <limits>
+
 Updater::Updater(const QString& clientVersion, const QString& folder,
                  std::function<std::shared_ptr<InstallerPlatform>()> platform, QObject* parent)
     : QObject(parent), version(clientVersion),
@@ -26,7 +28,7 @@ Updater::Updater(const QString& clientVersion, const QString& folder,
 
 void Updater::check()
 {
-    getCapped(versions, noCacheRequest(service::versionCheckUrl(version)));
+    requests.get(versions, noCacheRequest(service::versionCheckUrl(version)), RequestPurpose::Service);
 }
 
 void Updater::versionArrived(QNetworkReply* reply)
@@ -38,15 +40,27 @@ void Updater::versionArrived(QNetworkReply* reply)
     latest = info.latestVersion;
     installerUrl = info.installerUrl;
     qCDebug(lcUpdate) << "latest version" << latest << "this version" << version;
-    if (latest == version) {
+    switch (service::compareVersions(latest, version)) {
+    case service::VersionOrder::NotAVersion:
+        qCWarning(lcUpdate) << "the version document names no version:" << latest.left(64);
+        return;
+    case service::VersionOrder::NotNewer:
+        // Never back: an older version is no update, and the same one written otherwise neither.
         later(this, [this] { emit upToDate(); });
         return;
+    case service::VersionOrder::Newer:
+        break;
     }
-    // A document without a version or without an installer offers nothing.
+    // A document without an installer offers nothing.
     if (service::offersUpdate(info, version)) {
         const bool installsItself = installerPlatform()->canRunInstaller();
         later(this, [this, installsItself] { emit updateOffered(latest, installsItself); });
     }
+}
+
+int Updater::downloadDeadlineMs()
+{
+    return requestDeadlineMs(RequestPurpose::Installer);
 }
 
 bool Updater::startDownload()
@@ -57,11 +71,11 @@ bool Updater::startDownload()
         emit failed(Failure::CannotSave);
         return false;
     }
-    QNetworkRequest request = noCacheRequest(QUrl(installerUrl, QUrl::TolerantMode));
-    // A redirect is answered as a failed download, never followed.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     download = file;
-    installerReply = installers->get(request);
+    detail.clear();
+    // A redirect is answered as a failed download, never followed. The file watches the size.
+    installerReply = requests.get(installers, noCacheRequest(QUrl(installerUrl, QUrl::TolerantMode)),
+                                  RequestPurpose::Installer, std::numeric_limits<qint64>::max());
     file->follow(installerReply);
     connect(installerReply, &QNetworkReply::downloadProgress, this, &Updater::downloadProgress);
     return true;
@@ -89,9 +103,14 @@ void Updater::downloadFinished(QNetworkReply* reply)
         fail(Failure::TooLarge);
         return;
     case InstallerDownload::Result::InProgress:
-    case InstallerDownload::Result::Failed:
-        fail(Failure::DownloadFailed);
+    case InstallerDownload::Result::Failed: {
+        const RequestProblem problem = requestProblem(reply);
+        detail = requestProblemText(reply);
+        fail(isTrustProblem(problem)               ? Failure::NotTrusted
+             : problem == RequestProblem::Deadline ? Failure::TookTooLong
+                                                   : Failure::DownloadFailed);
         return;
+    }
     }
     const QString path = file->path();
     const InstallerVerdict verdict = installerPlatform()->canRunInstaller()

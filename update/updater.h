@@ -4,6 +4,8 @@
 #ifndef CORVANE_UPDATER_H
 #define CORVANE_UPDATER_H
 
+#include "service/network.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,6 +28,8 @@ public:
         CannotSave,        // the installer's file could not be written
         TooLarge,          // the download went past the cap
         DownloadFailed,    // a network error or an answer other than 2xx
+        NotTrusted,        // the installer's address or its server could not be trusted
+        TookTooLong,       // the download went past its deadline
         NoPublisherPinned, // this build names no publisher to trust
         NotSigned,         // the installer is not signed by the publisher
     };
@@ -39,6 +43,10 @@ public:
     QNetworkAccessManager* versionManager() const { return versions; }
     QNetworkAccessManager* installerManager() const { return installers; }
     const QString& latestVersion() const { return latest; }
+    // Why the last download failed in words, naming the host, for NotTrusted and TookTooLong.
+    const QString& failureDetail() const { return detail; }
+    // How long the installer download may take, in milliseconds.
+    static int downloadDeadlineMs();
 
     void check();
     // Reads the version document; reports upToDate() or updateOffered(), or nothing for a
@@ -63,6 +71,8 @@ private:
     std::function<std::shared_ptr<InstallerPlatform>()> installerPlatform;
     QString latest;
     QString installerUrl;
+    QString detail;
+    RequestPolicy requests;
     QNetworkAccessManager* versions;
     QNetworkAccessManager* installers;
     QNetworkReply* installerReply = nullptr;

@@ -9,6 +9,7 @@
 #include "core/settingskeys.h"
 #include "service/accountwatch.h"
 #include "service/documents.h"
+#include "service/network.h"
 #include "service/rememberedlogin.h"
 #include "service/secretstore.h"
 #include "service/serviceclient.h"
@@ -57,13 +58,22 @@ void LumtarMain::setUpService()
         if (!note.isEmpty())
             messageBox(QMessageBox::Information, tr("Password not remembered"), note);
     };
-    connect(serviceClient, &ServiceClient::loginFailed, this, [this, answered] {
-        answered([this] {
-            view->setLoginProgress(99);
-            view->setStatus(tr("Not connected!"));
-            messageBox(QMessageBox::Critical, QString(), tr(cannotCommunicate));
-        });
-    });
+    connect(serviceClient, &ServiceClient::loginFailed, this,
+            [this, answered](RequestProblem problem, const QString& text) {
+                answered([this, problem, text] {
+                    view->setLoginProgress(99);
+                    if (isTrustProblem(problem)) {
+                        view->setStatus(text);
+                        messageBox(QMessageBox::Critical, tr("Service not trusted"),
+                                   text + tr("\n\nYour user name and password were not sent. Someone on this "
+                                             "network may be trying to intercept the connection: try another "
+                                             "network."));
+                        return;
+                    }
+                    view->setStatus(tr("Not connected!"));
+                    messageBox(QMessageBox::Critical, QString(), tr(cannotCommunicate));
+                });
+            });
     connect(serviceClient, &ServiceClient::loginUnreadable, this, [this, answered] {
         answered([this] {
             view->setLoginProgress(99);
@@ -77,13 +87,19 @@ void LumtarMain::setUpService()
     });
     connect(serviceClient, &ServiceClient::accountDetails, this, &LumtarMain::showAccountDetails);
     connect(serviceClient, &ServiceClient::newAccountAnswered, this, &LumtarMain::newAccountAnswered);
-    connect(serviceClient, &ServiceClient::newAccountFailed, this, [this] {
-        view->setBusy(false);
-        view->setCreateAccountEnabled(true);
-        messageBox(QMessageBox::Critical, tr("Error"),
-                   tr("Unable to process your request at this time. Please check your internet "
-                      "connection and if all is ok, please try to create new account again later."));
-    });
+    connect(serviceClient, &ServiceClient::newAccountFailed, this,
+            [this](RequestProblem problem, const QString& text) {
+                view->setBusy(false);
+                view->setCreateAccountEnabled(true);
+                if (isTrustProblem(problem)) {
+                    messageBox(QMessageBox::Critical, tr("Error"),
+                               text + tr("\n\nYour details were not sent."));
+                    return;
+                }
+                messageBox(QMessageBox::Critical, tr("Error"),
+                           tr("Unable to process your request at this time. Please check your internet "
+                              "connection and if all is ok, please try to create new account again later."));
+            });
 
     account = new AccountWatch(this);
     account->setObjectName(QStringLiteral("accountWatch"));
@@ -132,6 +148,18 @@ void LumtarMain::setUpService()
     });
     // Typing goes on by hand: the automatic login no longer waits for the store.
     connect(view, &FormView::credentialsEdited, remembered, &RememberedLogin::takeOver);
+
+    // A service reached over plain HTTP on another machine is never sent a password: the login
+    // page says why and takes none.
+    const RequestProblem problem = serviceAddressProblem();
+    if (problem != RequestProblem::None) {
+        // Short enough for the status line.
+        serviceRefusal = problem == RequestProblem::PlainHttp
+                             ? tr("Login disabled: %1 uses plain HTTP").arg(serviceHost())
+                             : tr("Login disabled: %1 is not a web address").arg(serviceHost());
+        view->setLoginEnabled(false);
+        view->setStatus(serviceRefusal);
+    }
 }
 
 void LumtarMain::on_login_clicked()
@@ -163,6 +191,10 @@ void LumtarMain::Login()
 {
     if (serviceClient->loginInFlight())
         return;
+    if (!serviceRefusal.isEmpty()) {
+        view->setStatus(serviceRefusal);
+        return;
+    }
     remembered->loginSubmitted(view->userName(), view->password(), view->rememberLogin());
     view->setUserName(view->userName().trimmed());
     view->setPassword(view->password().trimmed());

@@ -11,9 +11,12 @@
 #include <QUrl>
 
 namespace {
-QString failureText(Updater::Failure failure)
+QString failureText(Updater::Failure failure, const QString& detail)
 {
     switch (failure) {
+    case Updater::Failure::NotTrusted:
+    case Updater::Failure::TookTooLong:
+        return LumtarMain::tr("cannot download update pack: ") + detail;
     case Updater::Failure::CannotSave:
         return LumtarMain::tr("cannot save files");
     case Updater::Failure::TooLarge:
@@ -45,7 +48,7 @@ void LumtarMain::setUpUpdater()
     connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
     connect(updater, &Updater::failed, this, [this](Updater::Failure failure) {
         view->setBusy(false);
-        view->setStatus(failureText(failure));
+        view->setStatus(failureText(failure, updater->failureDetail()));
     });
     connect(updater, &Updater::installerTrusted, this, [this](const QString& path) {
         view->setBusy(false);
@@ -71,12 +74,14 @@ void LumtarMain::downloadFinished(QNetworkReply* data)
 
 void LumtarMain::downloadProgress(qint64 received, qint64 total)
 {
+    // The download is given up at its deadline, however much has come.
+    const QString limit = tr(" (stops after %1 min)").arg(Updater::downloadDeadlineMs() / 60000);
     // The size is unknown (-1) or zero until the server says otherwise: no percentage then.
     if (total <= 0) {
-        view->setStatus(QString::number(received) + tr(" bytes downloaded"));
+        view->setStatus(QString::number(received) + tr(" bytes downloaded") + limit);
         return;
     }
-    view->setStatus(QString::number(received * 100 / total) + tr("% downloaded"));
+    view->setStatus(QString::number(received * 100 / total) + tr("% downloaded") + limit);
 }
 
 void LumtarMain::offerUpdate(const QString& version, bool installsItself)

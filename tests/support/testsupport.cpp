@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "testcertificates.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -92,6 +94,9 @@ WindowHarness::WindowHarness(Time time)
 {
     if (time == Time::Manual)
         clock = std::make_unique<ManualClock>();
+    // The service over HTTPS as the program meets it, with an authority only the tests trust.
+    trustTestAuthority();
+    sim.useTls(testCertificates().trusted.certificate, testCertificates().trusted.key);
     sim.loadData(standardTestData());
     sim.start();
     qputenv("CORVANE_SERVICE_URL", sim.baseUrl().toUtf8());

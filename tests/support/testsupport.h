@@ -53,7 +53,7 @@ public:
         Manual,
         Real,
     };
-    // Starts a simulator with the standard test data and points the client at it.
+    // Starts a simulator over HTTPS with the standard test data and points the client at it.
     explicit WindowHarness(Time time = Time::Manual);
     ~WindowHarness();
 

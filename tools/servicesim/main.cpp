@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("corvane-servicesim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulates the Corvane web service over HTTP."));
+    parser.setApplicationDescription(
+        QStringLiteral("Simulates the Corvane web service over HTTP, or HTTPS with --cert and --key."));
     parser.addHelpOption();
     const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on."),
                                         QStringLiteral("H"), QStringLiteral("127.0.0.1"));
@@ -34,7 +35,14 @@ int main(int argc, char* argv[])
                                         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("JSON data file."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption certOption(QStringLiteral("cert"),
+                                        QStringLiteral("PEM certificate (chain) to serve HTTPS with."),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption keyOption(QStringLiteral("key"), QStringLiteral("PEM key of the certificate."),
+                                       QStringLiteral("FILE"));
     parser.addOption(hostOption);
+    parser.addOption(certOption);
+    parser.addOption(keyOption);
     parser.addOption(portOption);
     parser.addOption(dataOption);
     parser.process(app);
@@ -52,6 +60,11 @@ int main(int argc, char* argv[])
                      qPrintable(parser.value(dataOption)));
         return 2;
     }
+    if (parser.isSet(certOption) != parser.isSet(keyOption)) {
+        std::fprintf(stderr, "corvane-servicesim: --cert and --key go together\n");
+        return 2;
+    }
+    simulator.useTls(parser.value(certOption), parser.value(keyOption));
     if (!simulator.start(static_cast<quint16>(port), parser.value(hostOption))) {
         std::fprintf(stderr, "corvane-servicesim: cannot listen on %s port %u\n",
                      qPrintable(parser.value(hostOption)), port);

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -111,6 +112,14 @@ Fault Fault::customBody(const QByteArray& body, const QByteArray& contentType)
     f.status = 200;
     f.body = body;
     f.contentType = contentType;
+    return f;
+}
+
+Fault Fault::trickle(int intervalMs)
+{
+    Fault f;
+    f.kind = Kind::Trickle;
+    f.intervalMs = intervalMs;
     return f;
 }
 
@@ -237,6 +246,10 @@ struct ServiceSimulator::Private
     QMap<QString, Fault> faults;
     int nextAccountNumber = 1001;
     QJsonObject newAccountTemplate;
+
+    QString certificatePath;
+    QString keyPath;
+    std::atomic<int> handshakes{0};
 
     std::unique_ptr<httplib::Server> server;
     std::thread thread;
@@ -466,7 +479,8 @@ void ServiceSimulator::Private::handle(const httplib::Request& req, httplib::Res
             }
         }
         if (fault.kind == Fault::Kind::None || fault.kind == Fault::Kind::MalformedXml ||
-            fault.kind == Fault::Kind::TruncatedXml || fault.kind == Fault::Kind::NulByte) {
+            fault.kind == Fault::Kind::TruncatedXml || fault.kind == Fault::Kind::NulByte ||
+            fault.kind == Fault::Kind::Trickle) {
             answer = route(request);
         }
     }
@@ -536,6 +550,18 @@ void ServiceSimulator::Private::handle(const httplib::Request& req, httplib::Res
         answer.contentType = fault.contentType;
         answer.body = fault.body;
         break;
+    case Fault::Kind::Trickle: {
+        res.status = answer.status;
+        const auto body = std::make_shared<QByteArray>(answer.body);
+        const int interval = fault.intervalMs;
+        res.set_content_provider(static_cast<size_t>(body->size()), answer.contentType.toStdString(),
+                                 [this, body, interval](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0 && !waitUnlessStopping(interval))
+                                         return false;
+                                     return sink.write(body->constData() + offset, 1);
+                                 });
+        return;
+    }
     }
 
     res.status = answer.status;
@@ -584,10 +610,51 @@ ServiceSimulator::~ServiceSimulator()
     stop();
 }
 
+namespace {
+void countHandshake(const SSL* ssl, int where, int)
+{
+    if (!(where & SSL_CB_HANDSHAKE_DONE))
+        return;
+    auto* count = static_cast<std::atomic<int>*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+    if (count)
+        ++*count;
+}
+} // namespace
+
+void ServiceSimulator::useTls(const QString& certificatePath, const QString& keyPath)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->certificatePath = certificatePath;
+    d->keyPath = keyPath;
+}
+
+bool ServiceSimulator::usesTls() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return !d->certificatePath.isEmpty();
+}
+
+int ServiceSimulator::handshakes() const
+{
+    return d->handshakes;
+}
+
 bool ServiceSimulator::start(quint16 port, const QString& host)
 {
     stop();
-    auto server = std::make_unique<httplib::Server>();
+    std::unique_ptr<httplib::Server> server;
+    const bool tls = usesTls();
+    if (tls) {
+        auto secure = std::make_unique<httplib::SSLServer>(QFile::encodeName(d->certificatePath).constData(),
+                                                           QFile::encodeName(d->keyPath).constData());
+        if (!secure->is_valid())
+            return false;
+        SSL_CTX_set_app_data(secure->ssl_context(), &d->handshakes);
+        SSL_CTX_set_info_callback(secure->ssl_context(), countHandshake);
+        server = std::move(secure);
+    } else {
+        server = std::make_unique<httplib::Server>();
+    }
     // Enough workers for a few held connections ("never answers") beside normal traffic.
     server->new_task_queue = [] { return new httplib::ThreadPool(32); };
     // One request per connection: idle keep-alive connections would hold workers and
@@ -625,7 +692,9 @@ bool ServiceSimulator::start(quint16 port, const QString& host)
         d->port = static_cast<quint16>(bound);
         const QString shownHost =
             host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-        d->base = QStringLiteral("http://%1:%2").arg(shownHost).arg(bound);
+        d->base = QStringLiteral("%1://%2:%3")
+                      .arg(tls ? QStringLiteral("https") : QStringLiteral("http"), shownHost)
+                      .arg(bound);
     }
     d->halting = false;
     d->server = std::move(server);

@@ -41,10 +41,12 @@ struct Fault
         Redirect,     // 302 to location, with body
         Oversized,    // size bytes, streamed
         CustomBody,   // status 200 (or status when set) with body and contentType
+        Trickle,      // the normal answer, one byte every intervalMs
     };
 
     Kind kind = Kind::None;
     int delayMs = 0;
+    int intervalMs = 0;
     int status = 500;
     qint64 offset = -1; // -1: middle of the body (malformed, truncated) or its end (NUL byte)
     qint64 size = 0;
@@ -62,14 +64,15 @@ struct Fault
     static Fault redirect(const QString& location, const QByteArray& body = QByteArray());
     static Fault oversized(qint64 bytes);
     static Fault customBody(const QByteArray& body, const QByteArray& contentType = "text/plain");
+    static Fault trickle(int intervalMs);
 
     // The fault is used for one request, then removed.
     Fault once() const;
     Fault delayed(int ms) const;
 };
 
-// A stand-in for the Corvane web service: a real HTTP server (cpp-httplib) on a thread of
-// its own, answering the client's requests from JSON data. Safe to use from the test thread
+// A stand-in for the Corvane web service: a real HTTP or HTTPS server (cpp-httplib) on a thread
+// of its own, answering the client's requests from JSON data. Safe to use from the test thread
 // while it serves.
 class ServiceSimulator
 {
@@ -81,13 +84,17 @@ public:
     ServiceSimulator(const ServiceSimulator&) = delete;
     ServiceSimulator& operator=(const ServiceSimulator&) = delete;
 
+    // Serves HTTPS with this certificate (PEM, the server's first, then any intermediates) and
+    // key from the next start() on; empty paths go back to plain HTTP.
+    void useTls(const QString& certificatePath, const QString& keyPath);
+    bool usesTls() const;
     // Binds host:port (0 lets the system choose) and serves in the background.
     bool start(quint16 port = 0, const QString& host = QStringLiteral("127.0.0.1"));
     void stop();
     bool isRunning() const;
     quint16 port() const;
     QString host() const;
-    QString baseUrl() const; // "http://host:port", no trailing slash
+    QString baseUrl() const; // "http://host:port" or "https://host:port", no trailing slash
 
     // Data. "{base}" in any string value stands for baseUrl().
     bool loadDataFile(const QString& path);
@@ -103,8 +110,11 @@ public:
     void setFile(const QString& path, const QByteArray& body);
     void setEchoAddress(const QString& address); // empty: echo the peer's address
 
-    // Observation.
+    // Observation. Every request that arrives is recorded, whatever is answered.
     QList<RecordedRequest> requests() const;
+    // TLS handshakes the server completed: a client that refuses the server after its
+    // handshake has been here without sending a request.
+    int handshakes() const;
     QList<RecordedRequest> requests(const QString& path) const; // exact decoded path
     void clearRequests();
 
