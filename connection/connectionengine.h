@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -138,6 +139,7 @@ private:
     void fail(Reason reason, const QString& detail);
     void setState(State state);
     void stopProgram();
+    void openLog(const QString& path);
     void writeLog(const QString& text);
     QString lastRelevantLog() const;
 
@@ -154,6 +156,8 @@ private:
     std::unique_ptr<QFile> logFile;
     ManagementLineReader lineReader;
     OpenVpnRequest current;
+    // Options after the configuration that keep what it asks for within bounds.
+    QStringList boundingOptions;
     State currentState = State::Idle;
     quint64 attempt = 0;
     int failedHttpStatus = 0;
