@@ -139,6 +139,7 @@ private slots:
     void replyAfterCancelStartsNoTunnel_data();
     void replyAfterCancelStartsNoTunnel();
     void processRacingTheProgramToTheChannelGetsNothing();
+    void verbosityOfTheConfigurationIsLowered();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
@@ -533,6 +534,22 @@ void TestOpenVpnWindow::processRacingTheProgramToTheChannelGetsNothing()
     QVERIFY(racer.connections() > 0);
     QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"));
     QVERIFY(programLog().contains("Initialization Sequence Completed"));
+}
+
+void TestOpenVpnWindow::verbosityOfTheConfigurationIsLowered()
+{
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    QFile base(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    harness->sim.setFile(configPath, base.readAll() + "verb 11\n");
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // At verb 11 the program has written some 200 KB by now, every wait of its event loop among it.
+    const QByteArray log = programLog();
+    QVERIFY2(!log.contains("event_wait returned") && !log.contains("I/O WAIT"), log.right(2000).constData());
+    QVERIFY2(log.size() < 50000, qPrintable(QString::number(log.size())));
 }
 
 QTEST_MAIN(TestOpenVpnWindow)
