@@ -1,12 +1,12 @@
 #include "app/singleinstance.h"
 
 #include "core/logging.h"
+#include "core/privatefolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 
 namespace {
@@ -14,11 +14,8 @@ const char showRequest[] = "show\n";
 }
 
 SingleInstance::SingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent),
-      dir(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder)
+    : QObject(parent), dir(folder.isEmpty() ? privateRuntimeFolder(&folderProblem) : folder)
 {
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
 }
 
 SingleInstance::~SingleInstance()
@@ -39,6 +36,11 @@ QString SingleInstance::socketPath() const
 
 bool SingleInstance::claim()
 {
+    if (dir.isEmpty()) {
+        qCWarning(lcApp) << "no private folder for the one-copy guard:" << folderProblem
+                         << "- running without it";
+        return true;
+    }
     QDir().mkpath(dir);
     lock = std::make_unique<QLockFile>(lockPath());
     // A running copy holds the lock for as long as it runs; only a lock whose process is gone

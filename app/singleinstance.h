@@ -17,7 +17,8 @@ class SingleInstance : public QObject
     Q_OBJECT
 
 public:
-    // Lock file and socket live in `folder` (the user's private runtime folder by default).
+    // Lock file and socket live in `folder` (by default the user's private runtime folder, which
+    // no other user can make or enter).
     explicit SingleInstance(const QString& folder = QString(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -39,6 +40,7 @@ private slots:
 
 private:
     QString dir;
+    QString folderProblem;
     std::unique_ptr<QLockFile> lock;
     QLocalServer* server = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "connection/workfiles.h"
 
+#include "core/privatefolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -34,21 +36,20 @@ QString makePrivateFolder(const QString& path)
     return QString();
 }
 
-QString privateFolderPath()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    QFileInfo runtimeInfo(runtime);
-    if (!runtime.isEmpty() && runtimeInfo.isDir() && runtimeInfo.ownerId() == ::geteuid())
-        return runtime + QStringLiteral("/corvane");
-    return QDir::tempPath() + QStringLiteral("/corvane-") + QString::number(::geteuid());
-}
 } // namespace
 
 OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
 {
     OpenVpnPlaces places;
-    places.privateFolder = privateFolderPath();
-    places.error = makePrivateFolder(places.privateFolder);
+    QString problem;
+    const QString runtime = privateRuntimeFolder(&problem);
+    if (runtime.isEmpty()) {
+        places.error = QCoreApplication::translate("LumtarMain", "no private folder for the work files: %1")
+                           .arg(problem);
+    } else {
+        places.privateFolder = runtime + QStringLiteral("/corvane");
+        places.error = makePrivateFolder(places.privateFolder);
+    }
     const QString installed = currentFolder + QLatin1Char('/') + openVpnProgramPath();
     if (QFileInfo::exists(installed)) {
         places.besideClient = true;

@@ -1,13 +1,20 @@
 // One copy per user, with real processes of the program: a second start hands over to the
 // running copy and leaves; a killed copy does not block the next start.
+#include "app/singleinstance.h"
 #include "corvaneversion.h"
+#include "manualclock.h"
+#include "otheruser.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <vector>
@@ -23,9 +30,11 @@ private slots:
     void simultaneousStartsLeaveOneCopy();
     void killedCopyDoesNotBlockNextStart();
     void commandLineAnswersVersionAndHelp();
+    void whatOtherUsersMadeInTheTempFolderDoesNotMatter();
 
 private:
-    QProcess* start(const QStringList& arguments = {});
+    // Without a runtime folder the copies use `tempFolder` as the shared temporary folder.
+    QProcess* start(const QStringList& arguments = {}, const QString& tempFolder = QString());
     QString output(QProcess* process);
     bool listening(QProcess* process) { return output(process).contains(QLatin1String("listening on")); }
     QString setting(const char* key) const;
@@ -56,7 +65,7 @@ void TestSingleInstance::cleanup()
 }
 
 // Every copy of a test shares one isolated user: settings, runtime folder and working folder.
-QProcess* TestSingleInstance::start(const QStringList& arguments)
+QProcess* TestSingleInstance::start(const QStringList& arguments, const QString& tempFolder)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -64,7 +73,13 @@ QProcess* TestSingleInstance::start(const QStringList& arguments)
     env.insert(QStringLiteral("HOME"), home->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home->filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home->filePath(QStringLiteral("runtime")));
+    env.remove(QStringLiteral("XDG_CACHE_HOME"));
+    if (tempFolder.isEmpty()) {
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home->filePath(QStringLiteral("runtime")));
+    } else {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), tempFolder);
+    }
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("corvane.app.info=true"));
     env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     // Nothing leaves the machine: the service addresses point at a closed local port.
@@ -154,6 +169,29 @@ void TestSingleInstance::commandLineAnswersVersionAndHelp()
     QVERIFY2(output(help).contains(QLatin1String("--minimized")), qPrintable(output(help)));
     // Answering in the terminal takes no lock, so it never stands in for a running copy.
     QVERIFY(!QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))));
+}
+
+void TestSingleInstance::whatOtherUsersMadeInTheTempFolderDoesNotMatter()
+{
+    const OtherUser other;
+    QVERIFY2(other.problem().isEmpty(), qPrintable(other.problem()));
+    // A shared temporary folder like /tmp, where the other user made first what Qt's and our own
+    // fallbacks would have taken.
+    QTemporaryDir sharedDir;
+    const QString shared = sharedDir.path();
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    QVERIFY(other.run(QStringLiteral("cd '%1' && mkdir runtime-root corvane-0 && : > corvane.lock && "
+                                     ": > corvane.socket")
+                          .arg(shared)));
+
+    QProcess* first = start({}, shared);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(first) || first->state() == QProcess::NotRunning, 20000);
+    QVERIFY2(listening(first), qPrintable(output(first)));
+    QVERIFY(QFile::exists(home->filePath(QStringLiteral(".cache/corvane/corvane.lock"))));
+    QProcess* second = start({}, shared);
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(output(first).contains(QLatin1String("asked to show")), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
