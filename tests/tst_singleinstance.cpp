@@ -30,6 +30,8 @@ private slots:
     void simultaneousStartsLeaveOneCopy();
     void killedCopyDoesNotBlockNextStart();
     void commandLineAnswersVersionAndHelp();
+    void quietConnectionsAreClosedAfterASecond();
+    void floodOfIdleConnectionsLeavesRoomForTheNextCopy();
     void whatOtherUsersMadeInTheTempFolderDoesNotMatter();
 
 private:
@@ -169,6 +171,60 @@ void TestSingleInstance::commandLineAnswersVersionAndHelp()
     QVERIFY2(output(help).contains(QLatin1String("--minimized")), qPrintable(output(help)));
     // Answering in the terminal takes no lock, so it never stands in for a running copy.
     QVERIFY(!QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))));
+}
+
+void TestSingleInstance::quietConnectionsAreClosedAfterASecond()
+{
+    ManualClock clock;
+    SingleInstance instance(home->filePath(QStringLiteral("runtime")));
+    QVERIFY(instance.claim());
+    QSignalSpy shown(&instance, &SingleInstance::showRequested);
+    std::vector<std::unique_ptr<QLocalSocket>> quiet;
+    for (int i = 0; i < 20; ++i) {
+        quiet.push_back(std::make_unique<QLocalSocket>());
+        quiet.back()->connectToServer(instance.socketPath());
+        QVERIFY(quiet.back()->waitForConnected(1000));
+    }
+    const auto open = [&quiet] {
+        return std::count_if(quiet.begin(), quiet.end(), [](const std::unique_ptr<QLocalSocket>& socket) {
+            return socket->state() == QLocalSocket::ConnectedState;
+        });
+    };
+    // Past a few, the connections are closed at once; the rest get their second.
+    QTRY_COMPARE(open(), 8L);
+    clock.advance(999);
+    QTest::qWait(100);
+    QCOMPARE(open(), 8L);
+    clock.advance(1);
+    QTRY_COMPARE(open(), 0L);
+    QVERIFY(instance.askRunningCopyToShow(3000));
+    QTRY_COMPARE(shown.size(), 1);
+}
+
+void TestSingleInstance::floodOfIdleConnectionsLeavesRoomForTheNextCopy()
+{
+    // The running copy gets the usual 1024 descriptors; this process more, for the flood.
+    rlimit limit = {};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    QVERIFY(limit.rlim_max >= 4096);
+    const rlimit usual{1024, limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &usual), 0);
+    QProcess* first = start();
+    const rlimit more{4096, limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &more), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(first), 20000);
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    for (int i = 0; i < 1100; ++i) {
+        flood.push_back(std::make_unique<QLocalSocket>());
+        flood.back()->connectToServer(home->filePath(QStringLiteral("runtime/corvane.socket")));
+        flood.back()->waitForConnected(1000);
+    }
+
+    QProcess* second = start();
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(output(first).contains(QLatin1String("asked to show")), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
 }
 
 void TestSingleInstance::whatOtherUsersMadeInTheTempFolderDoesNotMatter()
