@@ -63,8 +63,8 @@ QString stamped(const QString& text)
 }
 } // namespace
 
-ConnectionEngine::ConnectionEngine(const QString& baseFolder, QObject* parent)
-    : QObject(parent), base(baseFolder), openVpnFiles(openVpnPlaces(baseFolder))
+ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
+    : QObject(parent), base(installation), openVpnFiles(openVpnPlaces(installation))
 {
     pppThread = new QThread;
     pppWorker = new PPPWorker;
@@ -542,7 +542,7 @@ void ConnectionEngine::endAttempt()
 
 void ConnectionEngine::removeWorkFiles()
 {
-    // Older versions wrote the password into include/auth.conf beside the client, whichever
+    // Older versions wrote the password into include/auth.conf of the installation, whichever
     // folder this run works in; none may stay behind.
     for (const QString& folder : {base + QStringLiteral("/include"), openVpnFiles.workFolder}) {
         QFile::remove(folder + QStringLiteral("/auth.conf"));

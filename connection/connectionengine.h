@@ -75,8 +75,9 @@ public:
         QString password;
     };
 
-    // `baseFolder` is the client's current directory, where an installation keeps its folders.
-    explicit ConnectionEngine(const QString& baseFolder, QObject* parent = nullptr);
+    // `installation` is the installation's folder (installationFolder()), which may bring its
+    // own program and work folder.
+    explicit ConnectionEngine(const QString& installation, QObject* parent = nullptr);
     ~ConnectionEngine() override;
 
     State state() const { return currentState; }

@@ -111,7 +111,7 @@ QString logged(const QString& what, const LumtarMain::AttemptFailure& failure)
 
 void LumtarMain::setUpConnection()
 {
-    connection = new ConnectionEngine(QDir::currentPath(), this);
+    connection = new ConnectionEngine(installationFolder(), this);
     connection->setObjectName(QStringLiteral("connection"));
     pppWorker = connection->worker();
     pppThread = connection->workerThread();

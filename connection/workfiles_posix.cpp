@@ -38,7 +38,7 @@ QString makePrivateFolder(const QString& path)
 
 } // namespace
 
-OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
+OpenVpnPlaces openVpnPlaces(const QString& installation)
 {
     OpenVpnPlaces places;
     QString problem;
@@ -50,12 +50,12 @@ OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
         places.privateFolder = runtime + QStringLiteral("/corvane");
         places.error = makePrivateFolder(places.privateFolder);
     }
-    const QString installed = currentFolder + QLatin1Char('/') + openVpnProgramPath();
+    const QString installed = installation + QLatin1Char('/') + openVpnProgramPath();
     if (QFileInfo::exists(installed)) {
         places.besideClient = true;
         places.program = installed;
-        places.programFolder = currentFolder + QStringLiteral("/openvpn");
-        places.workFolder = currentFolder + QStringLiteral("/include");
+        places.programFolder = installation + QStringLiteral("/openvpn");
+        places.workFolder = installation + QStringLiteral("/include");
         if (!QDir().mkpath(places.workFolder) && places.error.isEmpty())
             places.error = QCoreApplication::translate("LumtarMain", "cannot create the folder %1")
                                .arg(places.workFolder);

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "connection/workfiles.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -109,12 +111,15 @@ WindowHarness::WindowHarness()
     qputenv("CORVANE_IPECHO_URL", (sim.baseUrl() + QStringLiteral("/ip/")).toUtf8());
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path());
+    // The folder stands for the installation too: its openvpn/openvpn and include/.
+    setInstallationFolderForTests(workDir.path());
     QDir().mkpath(QStringLiteral("include"));
 }
 
 WindowHarness::~WindowHarness()
 {
     window.reset();
+    setInstallationFolderForTests(QString());
     QDir::setCurrent(previousDir);
     sim.stop();
 }
