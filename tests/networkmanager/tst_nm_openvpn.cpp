@@ -1,22 +1,42 @@
 // The window's OpenVPN connection through the lab's real NetworkManager (nm.sh) and the lab's
 // real OpenVPN server: no program of the client's own runs, the daemon applies the pushed name
 // server, and nothing of the connection or its password stays behind.
+#include "connection/connectionengine.h"
 #include "nmsupport.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 const QString certificatePath = QStringLiteral("/files/lab/ca.crt");
 const QString configPath = QStringLiteral("/files/lab/client.ovpn");
 constexpr int tunnelTimeoutMs = 30000;
 } // namespace
+
+// Counts the plugin failure signals this process receives, whoever sent them.
+class FailureWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    int seen = 0;
+
+public slots:
+    void failure(uint) { ++seen; }
+};
 
 class TestNmOpenVpn : public QObject
 {
@@ -29,6 +49,8 @@ private slots:
     void connectsAppliesNameServerAndLeavesNothing();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
+    void secretsGoToNetworkManagerAlone();
+    void pluginFailureCountsOnlyFromThePlugin();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
@@ -47,6 +69,7 @@ void TestNmOpenVpn::initTestCase()
     labValues = readLabEnvironment(qEnvironmentVariable("CORVANE_LAB_ENV"), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(!lab("LAB_DNS_IP").isEmpty());
+    qRegisterMetaType<ConnectionEngine::Reason>();
     isolateSettings();
     // The work files' folder of this process alone: every window of every other test run by this
     // user ends its attempts by deleting the files of the shared one, the CA the daemon is about
@@ -150,6 +173,70 @@ void TestNmOpenVpn::tunnelEndedOutsideGoesDownTheDropPath()
     QTRY_VERIFY_WITH_TIMEOUT(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")),
                              3000);
     QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
+}
+
+void TestNmOpenVpn::secretsGoToNetworkManagerAlone()
+{
+    const QString password = lab("LAB_PASSWORD_BOB");
+    openWindowAndLogIn("BOB", password);
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    const QString uuid = nmSettings(vpnConnections().value(0)).value("connection").value("uuid").toString();
+    QVERIFY(!uuid.isEmpty());
+
+    // Another root process on the same bus asks the agent, as NetworkManager would.
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("secrets-intruder"));
+    QVERIFY(intruder.isConnected());
+    qDBusRegisterMetaType<NmSettings>();
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QDBusConnection::systemBus().baseService(),
+        QStringLiteral("/org/freedesktop/NetworkManager/SecretAgent"),
+        QStringLiteral("org.freedesktop.NetworkManager.SecretAgent"), QStringLiteral("GetSecrets"));
+    ask << QVariant::fromValue(NmSettings{{"connection", QVariantMap{{"uuid", uuid}}}})
+        << QVariant::fromValue(QDBusObjectPath("/")) << QStringLiteral("vpn") << QStringList() << 0u;
+    QDBusPendingCallWatcher answer(intruder.asyncCall(ask));
+    QTRY_VERIFY(answer.isFinished());
+    QCOMPARE(answer.reply().type(), QDBusMessage::ErrorMessage);
+    QCOMPARE(answer.reply().errorName(),
+             QStringLiteral("org.freedesktop.NetworkManager.SecretAgent.PermissionDenied"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("secrets-intruder"));
+    QCOMPARE(harness->text("connectionStatus"), QStringLiteral("connected"));
+}
+
+void TestNmOpenVpn::pluginFailureCountsOnlyFromThePlugin()
+{
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"));
+    harness->window->redialPausesOverrideMs = 60000;
+    QSignalSpy dropped(harness->window->connectionEngine(), &ConnectionEngine::tunnelDropped);
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // A process that is not the plugin says the login failed...
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("failure-intruder"));
+    QVERIFY(intruder.isConnected());
+    QDBusMessage failure = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/NetworkManager/VPN/Plugin"),
+        QStringLiteral("org.freedesktop.NetworkManager.VPN.Plugin"), QStringLiteral("Failure"));
+    failure << 0u;
+    FailureWatch watch;
+    QVERIFY(QDBusConnection::systemBus().connect(QString(), failure.path(), failure.interface(),
+                                                 failure.member(), &watch, SLOT(failure(uint))));
+    QVERIFY(intruder.send(failure));
+    QTRY_COMPARE(watch.seen, 1);
+    QDBusConnection::disconnectFromBus(QStringLiteral("failure-intruder"));
+    // ... before the plugin goes away, which NetworkManager tells only vaguely.
+    QDBusConnectionInterface* names = QDBusConnection::systemBus().interface();
+    uint plugin = 0;
+    for (const QString& name : names->registeredServiceNames().value())
+        if (name.startsWith(QStringLiteral("org.freedesktop.NetworkManager.openvpn")))
+            plugin = names->servicePid(name).value();
+    QVERIFY(plugin > 1);
+    QCOMPARE(::kill(pid_t(plugin), SIGKILL), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(dropped.size(), 1, tunnelTimeoutMs);
+    QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::Fatal);
 }
 
 QTEST_MAIN(TestNmOpenVpn)
