@@ -545,10 +545,15 @@ void ConnectionEngine::removeWorkFiles()
     // Older versions wrote the password into include/auth.conf of the installation, whichever
     // folder this run works in; none may stay behind.
     for (const QString& folder : {base + QStringLiteral("/include"), openVpnFiles.workFolder}) {
+        if (folder.isEmpty())
+            continue; // no private folder could be had
         QFile::remove(folder + QStringLiteral("/auth.conf"));
         QFile::remove(folder + QLatin1Char('/') + certificateName);
         QFile::remove(folder + QLatin1Char('/') + configName);
     }
+    // The inline keys handed to the system's VPN service, left by a run that did not end.
+    for (const QString& name : openVpnFiles.workFolder.isEmpty() ? QStringList() : openVpnBlockFileNames())
+        QFile::remove(openVpnFiles.workFolder + QLatin1Char('/') + name);
 }
 
 void ConnectionEngine::openLog(const QString& path)

@@ -476,7 +476,8 @@ QStringList openVpnBoundingOptions(const OpenVpnConfigVerdict& verdict)
     return {QStringLiteral("--verb"), QString::number(maxOpenVpnVerbosity)};
 }
 
-OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, const QString& folder)
+OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, const QString& folder,
+                                    const QString& caPath)
 {
     OpenVpnRewrite rewrite;
     const auto unspellable = [](int line) {
@@ -513,6 +514,10 @@ OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, c
         }
         rewrite.config += line + '\n';
     }
+    QByteArray ca = "ca ";
+    if (!spelled(QFile::encodeName(caPath), &ca))
+        return unspellable(0);
+    rewrite.config += ca + '\n';
     return rewrite;
 }
 

@@ -69,15 +69,17 @@ QStringList openVpnBoundingOptions(const OpenVpnConfigVerdict& verdict);
 
 // An accepted configuration written again for another reader than OpenVPN (NetworkManager's
 // importer), so that it cannot read other words than the check did: each word spelled the one way
-// both read alike, the file's own CA and credentials left out (ours come apart), and every inline
-// block of a directive that takes a file moved into a file of `folder`, which the caller writes.
+// both read alike, the file's own CA and credentials left out (`caPath` is named instead), and
+// every inline block of a directive that takes a file moved into a file of `folder`, which the
+// caller writes.
 struct OpenVpnRewrite
 {
     QByteArray config;
     QList<QPair<QString, QByteArray>> files; // path, contents
     QString error;                           // a word no spelling carries safely; config is empty
 };
-OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, const QString& folder);
+OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, const QString& folder,
+                                    const QString& caPath);
 // The names of every file rewriteOpenVpnConfig() may ask for, for their removal.
 QStringList openVpnBlockFileNames();
 

@@ -369,9 +369,11 @@ void TestOpenVpnConfig::rewriteHoldsTheWordsTheCheckRead()
     QFETCH(QStringList, files);
     const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
     QVERIFY2(verdict.accepted, qPrintable(verdict.reason));
-    const OpenVpnRewrite rewrite = rewriteOpenVpnConfig(verdict.directives, QStringLiteral("/work"));
+    const OpenVpnRewrite rewrite =
+        rewriteOpenVpnConfig(verdict.directives, QStringLiteral("/work"), QStringLiteral("/work/my ca.crt"));
     QVERIFY2(rewrite.error.isEmpty(), qPrintable(rewrite.error));
-    QCOMPARE(rewrite.config, rewritten);
+    // Ours is the one CA.
+    QCOMPARE(rewrite.config, rewritten + "ca '/work/my ca.crt'\n");
     QStringList written;
     for (const auto& file : rewrite.files) {
         written << file.first + QLatin1Char('=') + QString::fromUtf8(file.second);
@@ -383,7 +385,8 @@ void TestOpenVpnConfig::rewriteHoldsTheWordsTheCheckRead()
     const OpenVpnConfigVerdict awkward =
         checkOpenVpnConfig(config + "verify-x509-name \"it's \\\"x\\\"\" name\n");
     QVERIFY(awkward.accepted);
-    const OpenVpnRewrite refused = rewriteOpenVpnConfig(awkward.directives, QStringLiteral("/work"));
+    const OpenVpnRewrite refused =
+        rewriteOpenVpnConfig(awkward.directives, QStringLiteral("/work"), QStringLiteral("/work/ca.crt"));
     QVERIFY(refused.config.isEmpty() && refused.files.isEmpty());
     QVERIFY(!refused.error.isEmpty());
 }

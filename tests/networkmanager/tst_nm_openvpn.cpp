@@ -51,14 +51,17 @@ private slots:
     void tunnelEndedOutsideGoesDownTheDropPath();
     void secretsGoToNetworkManagerAlone();
     void pluginFailureCountsOnlyFromThePlugin();
+    void inlineBlocksLeaveNothingBehind();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
-    void openWindowAndLogIn(const QString& user, const QString& password);
+    // Serves the lab's configuration with `addition` at its end.
+    void openWindowAndLogIn(const QString& user, const QString& password, const QByteArray& addition = {});
     QStringList vpnConnections() const;
 
     QHash<QString, QString> labValues;
     QTemporaryDir runtime;
+    QTemporaryDir home;
     std::unique_ptr<WindowHarness> harness;
 };
 
@@ -76,6 +79,8 @@ void TestNmOpenVpn::initTestCase()
     // to read included.
     QVERIFY(runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Before the first import: GLib reads the home folder once.
+    qputenv("HOME", QFile::encodeName(home.path()));
 }
 
 void TestNmOpenVpn::init()
@@ -85,7 +90,8 @@ void TestNmOpenVpn::init()
     qputenv("CORVANE_IPECHO_URL", lab("LAB_ECHO_URL").toUtf8());
 }
 
-void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& password)
+void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& password,
+                                       const QByteArray& addition)
 {
     QFile ca(lab("LAB_DIR") + QStringLiteral("/ca.crt"));
     QFile config(lab("LAB_DIR") + QStringLiteral("/client.ovpn"));
@@ -94,7 +100,7 @@ void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& passw
         {lab("LAB_USER_" + user), password, lab("LAB_SERVER_IP"), lab("LAB_TUNNEL_IP_" + user)}, configPath,
         certificatePath));
     harness->sim.setFile(certificatePath, ca.readAll());
-    harness->sim.setFile(configPath, config.readAll());
+    harness->sim.setFile(configPath, config.readAll() + addition);
     harness->create();
     QVERIFY(stopStatusTimer(harness->window.get()));
     QVERIFY(harness->login(lab("LAB_USER_" + user), password));
@@ -229,14 +235,49 @@ void TestNmOpenVpn::pluginFailureCountsOnlyFromThePlugin()
     QDBusConnection::disconnectFromBus(QStringLiteral("failure-intruder"));
     // ... before the plugin goes away, which NetworkManager tells only vaguely.
     QDBusConnectionInterface* names = QDBusConnection::systemBus().interface();
-    uint plugin = 0;
-    for (const QString& name : names->registeredServiceNames().value())
+    QStringList plugins;
+    for (const QString& name : names->registeredServiceNames().value()) {
         if (name.startsWith(QStringLiteral("org.freedesktop.NetworkManager.openvpn")))
-            plugin = names->servicePid(name).value();
-    QVERIFY(plugin > 1);
-    QCOMPARE(::kill(pid_t(plugin), SIGKILL), 0);
+            plugins << name + QLatin1Char('=') + QString::number(names->servicePid(name).value());
+    }
+    QVERIFY(!plugins.isEmpty());
+    qInfo() << "ending" << plugins;
+    for (const QString& plugin : plugins)
+        ::kill(pid_t(plugin.section(QLatin1Char('='), 1).toInt()), SIGKILL);
     QTRY_COMPARE_WITH_TIMEOUT(dropped.size(), 1, tunnelTimeoutMs);
     QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::Fatal);
+}
+
+void TestNmOpenVpn::inlineBlocksLeaveNothingBehind()
+{
+    // The importer of earlier versions left copies of the inline blocks in the home folder.
+    const QString copies = home.filePath(QStringLiteral(".cert/nm-openvpn"));
+    QVERIFY(QDir().mkpath(copies));
+    QFile left(copies + QStringLiteral("/config.ovpn-key.pem"));
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write("an earlier attempt's key");
+    left.close();
+    QFile ca(lab("LAB_DIR") + QStringLiteral("/ca.crt"));
+    QVERIFY(ca.open(QIODevice::ReadOnly));
+    const QByteArray certificate = ca.readAll();
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"),
+                       "<ca>\n" + certificate + "</ca>\n<extra-certs>\n" + certificate + "</extra-certs>\n");
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+
+    const QMap<QString, QString> data = nmVpnData(nmSettings(vpnConnections().value(0)));
+    const QString extraCerts = data.value("extra-certs");
+    QVERIFY2(extraCerts.startsWith(runtime.path() + QLatin1Char('/')), qPrintable(extraCerts));
+    QFile block(extraCerts);
+    QVERIFY(block.open(QIODevice::ReadOnly));
+    QCOMPARE(block.readAll(), certificate);
+    QVERIFY(!left.exists());
+    QCOMPARE(QDir(copies).entryList(QDir::Files), QStringList());
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(vpnConnections(), QStringList());
+    QVERIFY(!QFile::exists(extraCerts));
 }
 
 QTEST_MAIN(TestNmOpenVpn)
