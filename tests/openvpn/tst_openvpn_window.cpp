@@ -293,6 +293,9 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
             // A lab's own user list and settings (this one's, or another build's) hold it by design.
             if (file.fileName().contains(QStringLiteral("/corvane-lab-")))
                 continue;
+            // Devices and pipes (a Wine prefix links to /dev/ttyS0, say) would block the read.
+            if (!it.fileInfo().isFile())
+                continue;
             if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
                 continue;
             if (file.readAll().contains(secret))
