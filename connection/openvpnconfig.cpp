@@ -512,6 +512,9 @@ OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, c
             if (!spelled(directive.words.at(i), &line))
                 return unspellable(directive.line);
         }
+        // Quotes lengthen a line; past OpenVPN's length no reader is sure to read it whole.
+        if (line.size() > maxLineBytes)
+            return unspellable(directive.line);
         rewrite.config += line + '\n';
     }
     QByteArray ca = "ca ";
