@@ -1,24 +1,27 @@
 #include "app/singleinstance.h"
 
+#include "core/clock.h"
 #include "core/logging.h"
+#include "core/privatefolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 
 namespace {
 const char showRequest[] = "show\n";
-}
+// A copy that connects says "show" at once; a connection that keeps quiet longer is closed.
+constexpr int quietLimitMs = 1000;
+// At most this many connections are open at once, so that a flood cannot take every descriptor
+// of the process.
+constexpr int maxOpenConnections = 8;
+} // namespace
 
 SingleInstance::SingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent),
-      dir(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder)
+    : QObject(parent), dir(folder.isEmpty() ? privateRuntimeFolder(&folderProblem) : folder)
 {
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
 }
 
 SingleInstance::~SingleInstance()
@@ -39,6 +42,11 @@ QString SingleInstance::socketPath() const
 
 bool SingleInstance::claim()
 {
+    if (dir.isEmpty()) {
+        qCWarning(lcApp) << "no private folder for the one-copy guard:" << folderProblem
+                         << "- running without it";
+        return true;
+    }
     QDir().mkpath(dir);
     lock = std::make_unique<QLockFile>(lockPath());
     // A running copy holds the lock for as long as it runs; only a lock whose process is gone
@@ -91,17 +99,38 @@ bool SingleInstance::askRunningCopyToShow(int timeoutMs)
 void SingleInstance::takeConnection()
 {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        const auto shut = [socket] {
+            socket->abort();
+            socket->deleteLater();
+        };
+        // The oldest has had its chance to speak: a copy says "show" the moment it connects.
+        if (openConnections.size() >= maxOpenConnections) {
+            QLocalSocket* oldest = openConnections.takeFirst();
+            oldest->abort();
+            oldest->deleteLater();
+        }
+        openConnections.append(socket);
+        connect(socket, &QObject::destroyed, this, [this, socket] { openConnections.removeOne(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            openConnections.removeOne(socket);
+            socket->deleteLater();
+        });
+        ClockTimer* quiet = Clock::current().newTimer(socket);
+        quiet->setSingleShot(true);
+        connect(quiet, &ClockTimer::timeout, socket, shut);
+        quiet->start(quietLimitMs);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, shut] {
             // Only the one request exists; anything else from the socket is ignored.
             while (socket->canReadLine()) {
                 if (socket->readLine(64) == showRequest) {
                     qCInfo(lcApp) << "another copy asked to show the window";
                     emit showRequested();
+                    shut();
+                    return;
                 }
             }
             if (socket->bytesAvailable() > 64)
-                socket->abort();
+                shut();
         });
     }
 }

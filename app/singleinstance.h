@@ -1,6 +1,7 @@
 #ifndef CORVANE_SINGLEINSTANCE_H
 #define CORVANE_SINGLEINSTANCE_H
 
+#include <QList>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 
 // One copy of the client per user. The first copy holds a lock file, which the system frees
 // when the process ends however it ends, and listens on a local socket; a later copy asks it
@@ -17,7 +19,8 @@ class SingleInstance : public QObject
     Q_OBJECT
 
 public:
-    // Lock file and socket live in `folder` (the user's private runtime folder by default).
+    // Lock file and socket live in `folder` (by default the user's private runtime folder, which
+    // no other user can make or enter).
     explicit SingleInstance(const QString& folder = QString(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -39,6 +42,8 @@ private slots:
 
 private:
     QString dir;
+    QString folderProblem;
+    QList<QLocalSocket*> openConnections; // oldest first
     std::unique_ptr<QLockFile> lock;
     QLocalServer* server = nullptr;
 };

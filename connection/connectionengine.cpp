@@ -34,6 +34,10 @@ constexpr unsigned long dialThreadStopMs = 5000;
 constexpr int programStopMs = 3000;
 // A server that does not answer is given up after this long, well inside the attempt allowance.
 const QString serverPollSeconds = QStringLiteral("10");
+// Past this size the log starts afresh, the one before kept beside it: a chatty program must
+// not fill the disk.
+constexpr qint64 logLimitBytes = 4 * 1024 * 1024;
+const QString previousLogSuffix = QStringLiteral(".1");
 
 // The body of a finished download, or nothing with the reason in `detail`.
 std::optional<QByteArray> downloadBody(QNetworkReply* reply, int* httpStatus, QString* detail)
@@ -63,8 +67,8 @@ QString stamped(const QString& text)
 }
 } // namespace
 
-ConnectionEngine::ConnectionEngine(const QString& baseFolder, QObject* parent)
-    : QObject(parent), base(baseFolder), openVpnFiles(openVpnPlaces(baseFolder))
+ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
+    : QObject(parent), base(installation), openVpnFiles(openVpnPlaces(installation))
 {
     pppThread = new QThread;
     pppWorker = new PPPWorker;
@@ -246,6 +250,7 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
         fail(Reason::ConfigRefused, verdict.reason);
         return;
     }
+    boundingOptions = openVpnBoundingOptions(verdict);
     if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body)) {
         removeWorkFiles();
         fail(Reason::FilesNotWritten,
@@ -301,10 +306,8 @@ void ConnectionEngine::launchProgram()
 
     // The client writes the log itself: a link put at its path is replaced, never followed.
     const QString logPath = openVpnFiles.workFolder + QLatin1Char('/') + logName;
-    QFile::remove(logPath);
-    logFile = std::make_unique<QFile>(logPath);
-    if (!logFile->open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        logFile.reset();
+    QFile::remove(logPath + previousLogSuffix);
+    openLog(logPath);
 
     const QDir programFolder(openVpnFiles.programFolder);
     const auto file = [&](const QString& name) {
@@ -330,6 +333,7 @@ void ConnectionEngine::launchProgram()
                           QStringLiteral("--resolv-retry"),
                           QStringLiteral("0")};
     arguments += channel->programArguments();
+    arguments += boundingOptions;
 
     const quint64 thisAttempt = attempt;
     QProcess* program = openVpnProcess;
@@ -355,6 +359,7 @@ void ConnectionEngine::launchProgram()
     if (!input.isEmpty())
         program->write(input);
     writeOpenVpnPidFile(openVpnFiles.privateFolder, program->processId(), openVpnFiles.privateFolder);
+    channel->setProgramPid(program->processId());
     channel->programStarted();
 }
 
@@ -577,20 +582,43 @@ void ConnectionEngine::endAttempt()
 
 void ConnectionEngine::removeWorkFiles()
 {
-    // Older versions wrote the password into include/auth.conf beside the client, whichever
+    // Older versions wrote the password into include/auth.conf of the installation, whichever
     // folder this run works in; none may stay behind.
     for (const QString& folder : {base + QStringLiteral("/include"), openVpnFiles.workFolder}) {
+        if (folder.isEmpty())
+            continue; // no private folder could be had
         QFile::remove(folder + QStringLiteral("/auth.conf"));
         QFile::remove(folder + QLatin1Char('/') + certificateName);
         QFile::remove(folder + QLatin1Char('/') + configName);
     }
+    // The inline keys handed to the system's VPN service, left by a run that did not end.
+    for (const QString& name : openVpnFiles.workFolder.isEmpty() ? QStringList() : openVpnBlockFileNames())
+        QFile::remove(openVpnFiles.workFolder + QLatin1Char('/') + name);
+}
+
+void ConnectionEngine::openLog(const QString& path)
+{
+    QFile::remove(path);
+    logFile = std::make_unique<QFile>(path);
+    if (!logFile->open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        logFile.reset();
 }
 
 void ConnectionEngine::writeLog(const QString& text)
 {
     if (!logFile)
         return;
-    logFile->write(stamped(text).toUtf8() + '\n');
+    const QByteArray line = stamped(text).toUtf8() + '\n';
+    if (logFile->size() + line.size() > logLimitBytes) {
+        const QString path = logFile->fileName();
+        logFile.reset();
+        QFile::remove(path + previousLogSuffix);
+        QFile::rename(path, path + previousLogSuffix);
+        openLog(path);
+        if (!logFile)
+            return;
+    }
+    logFile->write(line);
     // Read by others while the program runs, and kept whole should the client die.
     logFile->flush();
 }

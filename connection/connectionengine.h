@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -76,8 +77,9 @@ public:
         QString serverName;
     };
 
-    // `baseFolder` is where an installation keeps its folders.
-    explicit ConnectionEngine(const QString& baseFolder, QObject* parent = nullptr);
+    // `installation` is the installation's folder (installationFolder()), which may bring its
+    // own program and work folder.
+    explicit ConnectionEngine(const QString& installation, QObject* parent = nullptr);
     ~ConnectionEngine() override;
 
     PPPWorker* worker() const { return pppWorker; }
@@ -160,6 +162,7 @@ private:
     // Emits through the event loop, unless another attempt has begun by then.
     void report(std::function<void()> emitOutcome);
     void stopProgram();
+    void openLog(const QString& path);
     void writeLog(const QString& text);
     QString lastRelevantLog() const;
 
@@ -177,6 +180,8 @@ private:
     std::unique_ptr<QFile> logFile;
     ManagementLineReader lineReader;
     OpenVpnRequest current;
+    // Options after the configuration that keep what it asks for within bounds.
+    QStringList boundingOptions;
     Stage stage = Stage::None;
     quint64 attempt = 0;
     int failedHttpStatus = 0;

@@ -22,14 +22,21 @@ public:
     virtual QStringList programArguments() const = 0;
     // What the program reads from its standard input at start; may be empty.
     virtual QByteArray programInput() const = 0;
+    // The program's process id, told once it runs and before programStarted(): where the
+    // platform can tell who connects, no other process gets the channel.
+    void setProgramPid(qint64 pid) { programPid = pid; }
     // Called once the program runs.
     virtual void programStarted() = 0;
     // The connection to the program, once `connected` has been emitted; null before.
     virtual QIODevice* device() const = 0;
 
 signals:
+    // The program, and only the program, is connected.
     void connected();
     void disconnected();
+
+protected:
+    qint64 programPid = 0;
 };
 
 std::unique_ptr<ManagementChannel> makeManagementChannel();

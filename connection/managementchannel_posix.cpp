@@ -1,10 +1,15 @@
 // The program connects to a socket of ours in a folder only this user may enter; when that
-// connection is lost, the program ends itself.
+// connection is lost, the program ends itself. Any other process of this user could connect
+// first, so the channel is the program's only once the kernel says who is at the other end.
 #include "connection/managementchannel.h"
+
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include <sys/socket.h>
 
 namespace {
 class LocalManagementChannel : public ManagementChannel
@@ -22,18 +27,21 @@ public:
         }
         server.setMaxPendingConnections(1);
         connect(&server, &QLocalServer::newConnection, this, [this] {
-            QLocalSocket* incoming = server.nextPendingConnection();
-            if (!incoming || socket) {
-                delete incoming;
+            while (QLocalSocket* incoming = server.nextPendingConnection()) {
+                if (socket || !fromProgram(incoming)) {
+                    incoming->abort();
+                    incoming->deleteLater();
+                    continue;
+                }
+                // One program, one connection: nobody else gets in after it.
+                server.close();
+                QLocalServer::removeServer(path);
+                socket = incoming;
+                socket->setParent(this);
+                connect(socket, &QLocalSocket::disconnected, this, &ManagementChannel::disconnected);
+                emit connected();
                 return;
             }
-            // One program, one connection: nobody else gets in after it.
-            server.close();
-            QLocalServer::removeServer(path);
-            socket = incoming;
-            socket->setParent(this);
-            connect(socket, &QLocalSocket::disconnected, this, &ManagementChannel::disconnected);
-            emit connected();
         });
         return true;
     }
@@ -58,6 +66,22 @@ public:
     }
 
 private:
+    bool fromProgram(QLocalSocket* incoming) const
+    {
+        ucred peer = {};
+        socklen_t size = sizeof(peer);
+        if (::getsockopt(int(incoming->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+            qCWarning(lcConnection) << "refused a connection to the management channel: no peer known";
+            return false;
+        }
+        if (programPid <= 0 || peer.pid != programPid) {
+            qCWarning(lcConnection) << "refused a connection to the management channel from process"
+                                    << peer.pid << "of user" << peer.uid << "; the program is" << programPid;
+            return false;
+        }
+        return true;
+    }
+
     QString path;
     QLocalServer server;
     QLocalSocket* socket = nullptr;

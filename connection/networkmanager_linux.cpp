@@ -87,7 +87,7 @@ public:
         }
         QMutexLocker locker(&registration);
         const QString daemon = bus().interface()->serviceOwner(service).value();
-        if (!daemon.isEmpty() && daemon == registeredWith)
+        if (!daemon.isEmpty() && daemon == registeredDaemon())
             return;
         QDBusMessage call = QDBusMessage::createMethodCall(
             service, rootPath + QStringLiteral("/AgentManager"), service + QStringLiteral(".AgentManager"),
@@ -99,6 +99,7 @@ public:
             qCWarning(lcConnection) << "secret agent not registered:" << reply.errorMessage();
             return;
         }
+        QMutexLocker tableLocker(&lock);
         registeredWith = daemon;
     }
 
@@ -112,6 +113,14 @@ public slots:
     SettingsMap GetSecrets(const SettingsMap& connection, const QDBusObjectPath&, const QString& settingName,
                            const QStringList&, uint flags)
     {
+        // The bus lets every root process call here: only the daemon the agent registered with
+        // is answered.
+        if (message().service() != registeredDaemon() || registeredDaemon().isEmpty()) {
+            qCWarning(lcConnection) << "refused a request for secrets from" << message().service();
+            sendErrorReply(QStringLiteral("org.freedesktop.NetworkManager.SecretAgent.PermissionDenied"),
+                           QStringLiteral("only NetworkManager may ask"));
+            return {};
+        }
         const QString uuid =
             connection.value(QStringLiteral("connection")).value(QStringLiteral("uuid")).toString();
         StringMap secrets;
@@ -139,10 +148,16 @@ public slots:
 private:
     SecretAgent() = default;
 
+    QString registeredDaemon()
+    {
+        QMutexLocker locker(&lock);
+        return registeredWith;
+    }
+
     QMutex lock;
     QMap<QString, StringMap> table;
     QMutex registration;
-    QString registeredWith; // the daemon's unique bus name
+    QString registeredWith; // the daemon's unique bus name, guarded by `lock`
 };
 
 QString userPermission()
@@ -176,9 +191,14 @@ VpnSession::VpnSession(QObject* parent) : QObject(parent), pluginFailure(noPlugi
     // first states may come before that answer.
     bus().connect(service, QString(), service + QStringLiteral(".VPN.Connection"),
                   QStringLiteral("VpnStateChanged"), this, SLOT(onVpnState(QDBusMessage)));
-    // A plugin says why it failed only here; the client runs one attempt at a time.
-    bus().connect(QString(), QString(), service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Failure"),
-                  this, SLOT(onPluginFailure(uint)));
+    // A plugin says why it failed only here; the client runs one attempt at a time. Any process
+    // on the bus may send that signal, so the senders that own the plugin's names are followed.
+    bus().connect(QString(), QStringLiteral("/org/freedesktop/NetworkManager/VPN/Plugin"),
+                  service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Failure"), this,
+                  SLOT(onPluginFailure(QDBusMessage)));
+    bus().connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
+                  SLOT(onNameOwnerChanged(QString, QString, QString)));
 }
 
 VpnSession::~VpnSession()
@@ -190,6 +210,11 @@ bool VpnSession::start(const VpnProfile& profile, QString* error)
 {
     stop();
     pluginFailure = noPluginFailure;
+    pluginService = profile.serviceType;
+    pluginOwners.clear();
+    QDBusConnectionInterface* names = bus().interface();
+    for (const QString& name : names->registeredServiceNames().value())
+        onNameOwnerChanged(name, QString(), names->serviceOwner(name).value());
     uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QVariantMap connection{{QStringLiteral("id"), profile.name},
                            {QStringLiteral("uuid"), uuid},
@@ -260,10 +285,26 @@ void VpnSession::onVpnState(const QDBusMessage& message)
                          vpnOutcome(state) == Outcome::Ended ? vpnEndReason(reason, pluginFailure) : reason);
 }
 
-void VpnSession::onPluginFailure(uint failure)
+void VpnSession::onPluginFailure(const QDBusMessage& message)
 {
-    if (!activeConnection.isEmpty() && pluginFailure == noPluginFailure)
-        pluginFailure = failure;
+    if (activeConnection.isEmpty() || pluginFailure != noPluginFailure || message.arguments().size() != 1)
+        return;
+    if (!pluginOwners.contains(message.service())) {
+        qCWarning(lcConnection) << "ignored a plugin failure sent by" << message.service();
+        return;
+    }
+    pluginFailure = message.arguments().at(0).toUInt();
+}
+
+void VpnSession::onNameOwnerChanged(const QString& name, const QString&, const QString& owner)
+{
+    // The plugin holds its service's name, or with one process per connection that name followed
+    // by ".Connection_<n>"; the bus lets only root own them. An owner is kept after it leaves: its
+    // last words may still be on their way.
+    const bool plugin = !pluginService.isEmpty() &&
+                        (name == pluginService || name.startsWith(pluginService + QLatin1Char('.')));
+    if (plugin && !owner.isEmpty())
+        pluginOwners.insert(owner);
 }
 
 } // namespace nm

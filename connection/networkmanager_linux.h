@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class QDBusMessage;
@@ -51,9 +52,12 @@ signals:
 
 private slots:
     void onVpnState(const QDBusMessage& message);
-    void onPluginFailure(uint failure);
+    void onPluginFailure(const QDBusMessage& message);
+    void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& owner);
 
 private:
+    QString pluginService;      // the service type of the attempt's plugin
+    QSet<QString> pluginOwners; // the unique bus names that held its names during the attempt
     QString settingsPath;
     QString activeConnection;
     QString uuid;

@@ -1,6 +1,7 @@
 #include "connection/openvpnconfig.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QList>
 
 #include <iterator>
@@ -252,8 +253,10 @@ bool splitWords(const QByteArray& line, QList<QByteArray>& words)
         switch (state) {
         case State::Between:
             if (!blank) {
+                // OpenVPN takes "\#" for a comment, other readers of the file (NetworkManager's
+                // importer) for a word: such a line has no one meaning.
                 if (in == ';' || in == '#')
-                    return true;
+                    return !backslash;
                 if (!backslash && in == '"') {
                     state = State::DoubleQuoted;
                 } else if (!backslash && in == '\'') {
@@ -327,7 +330,7 @@ CloseTag closesBlock(const QByteArray& line, const QByteArray& tag)
     return nonAscii ? CloseTag::Unsure : CloseTag::Yes;
 }
 
-OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to)
+OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to, OpenVpnConfigVerdict& accepted)
 {
     for (int i = from; i < to; ++i) {
         const Line& line = lines.at(i);
@@ -358,18 +361,25 @@ OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to)
                 return refusedLine(QCoreApplication::translate("LumtarMain", "unclosed block"), line.number);
             // The lines of a <connection> block are directives; other blocks hold data.
             if (name == "connection") {
-                const OpenVpnConfigVerdict inner = checkLines(lines, i + 1, end);
+                accepted.directives.append({{first}, false, QByteArray(), line.number});
+                const OpenVpnConfigVerdict inner = checkLines(lines, i + 1, end, accepted);
                 if (!inner.accepted)
                     return inner;
+                accepted.directives.append({{tag}, false, QByteArray(), lines.at(end).number});
             } else {
                 const AllowedOpenVpnDirective* entry = findAllowed(name);
                 if (!entry || !entry->inlineBlock)
                     return refusedDirective(name, line.number);
+                QByteArray data;
+                for (int inside = i + 1; inside < end; ++inside)
+                    data += lines.at(inside).text + '\n';
+                accepted.directives.append({{name}, true, data, line.number});
             }
             i = end;
             continue;
         }
 
+        accepted.directives.append({words, false, QByteArray(), line.number});
         // "setenv opt X ..." is the directive X. Only one level counts to OpenVPN, and the
         // "--" stays; peeling every level is the safer reading.
         while (words.size() >= 3 && words.at(0) == "setenv" && words.at(1) == "opt") {
@@ -378,8 +388,59 @@ OpenVpnConfigVerdict checkLines(const QList<Line>& lines, int from, int to)
         }
         if (!isAllowedOpenVpnDirective(words))
             return refusedDirective(words.at(0), line.number);
+        if (words.at(0) == "verb")
+            accepted.verbosity = words.value(1);
     }
     return {};
+}
+
+// Whether a word reads the same to every reader without quotes.
+bool isPlainWord(const QByteArray& word)
+{
+    if (word.isEmpty())
+        return false;
+    for (const char c : word) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           QByteArray("._:/=,+@%-").contains(c);
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
+// Appends `word` as every reader reads it: bare when it is plain, else in single quotes (read
+// literally by all), else in double quotes when nothing in it is escaped. False when no spelling
+// is safe: readers disagree on backslashes inside double quotes.
+bool spelled(const QByteArray& word, QByteArray* line)
+{
+    if (isPlainWord(word))
+        *line += word;
+    else if (!word.contains('\''))
+        *line += '\'' + word + '\'';
+    else if (!word.contains('"') && !word.contains('\\'))
+        *line += '"' + word + '"';
+    else
+        return false;
+    return true;
+}
+
+// The directives whose inline block the importer would copy into a file of its own.
+const char* const fileBlocks[] = {"cert",        "key",          "pkcs12",
+                                  "extra-certs", "crl-verify",   "tls-auth",
+                                  "tls-crypt",   "tls-crypt-v2", "http-proxy-user-pass"};
+
+bool takesFile(const QByteArray& name)
+{
+    for (const char* block : fileBlocks) {
+        if (name == block)
+            return true;
+    }
+    return false;
+}
+
+QString blockFileName(const QByteArray& name)
+{
+    return QStringLiteral("block-") + QString::fromLatin1(name) + QStringLiteral(".pem");
 }
 
 } // namespace
@@ -402,6 +463,75 @@ bool isAllowedOpenVpnDirective(const QList<QByteArray>& words)
     return true;
 }
 
+QStringList openVpnBoundingOptions(const OpenVpnConfigVerdict& verdict)
+{
+    if (verdict.verbosity.isEmpty())
+        return {};
+    // OpenVPN reads the number as atoi() does; anything but a small plain number is lowered.
+    bool number = true;
+    for (const char c : verdict.verbosity)
+        number = number && c >= '0' && c <= '9';
+    if (number && verdict.verbosity.size() <= 2 && verdict.verbosity.toInt() <= maxOpenVpnVerbosity)
+        return {};
+    return {QStringLiteral("--verb"), QString::number(maxOpenVpnVerbosity)};
+}
+
+OpenVpnRewrite rewriteOpenVpnConfig(const QList<OpenVpnDirective>& directives, const QString& folder,
+                                    const QString& caPath)
+{
+    OpenVpnRewrite rewrite;
+    const auto unspellable = [](int line) {
+        OpenVpnRewrite refused;
+        refused.error =
+            QCoreApplication::translate("LumtarMain", "a word on line %1 cannot be passed on").arg(line);
+        return refused;
+    };
+    for (const OpenVpnDirective& directive : directives) {
+        const QByteArray& name = directive.words.at(0);
+        if (name == "ca" || (directive.block && name == "auth-user-pass"))
+            continue;
+        if (directive.block) {
+            if (takesFile(name)) {
+                const QString path = folder + QLatin1Char('/') + blockFileName(name);
+                QByteArray line = name + ' ';
+                if (!spelled(QFile::encodeName(path), &line))
+                    return unspellable(directive.line);
+                rewrite.files.append({path, directive.data});
+                rewrite.config += line + '\n';
+            } else {
+                rewrite.config += '<' + name + ">\n" + directive.data + "</" + name + ">\n";
+            }
+            continue;
+        }
+        // The <connection> markers are the one word that is not spelled.
+        const bool marker = directive.words.size() == 1 && name.startsWith('<');
+        QByteArray line = marker ? name : QByteArray();
+        for (int i = 0; !marker && i < directive.words.size(); ++i) {
+            if (i > 0)
+                line += ' ';
+            if (!spelled(directive.words.at(i), &line))
+                return unspellable(directive.line);
+        }
+        // Quotes lengthen a line; past OpenVPN's length no reader is sure to read it whole.
+        if (line.size() > maxLineBytes)
+            return unspellable(directive.line);
+        rewrite.config += line + '\n';
+    }
+    QByteArray ca = "ca ";
+    if (!spelled(QFile::encodeName(caPath), &ca))
+        return unspellable(0);
+    rewrite.config += ca + '\n';
+    return rewrite;
+}
+
+QStringList openVpnBlockFileNames()
+{
+    QStringList names;
+    for (const char* block : fileBlocks)
+        names << blockFileName(block);
+    return names;
+}
+
 OpenVpnConfigVerdict checkOpenVpnConfig(const QByteArray& config)
 {
     QList<Line> lines;
@@ -422,5 +552,7 @@ OpenVpnConfigVerdict checkOpenVpnConfig(const QByteArray& config)
         lines.append({text, number});
         start = end + 1;
     }
-    return checkLines(lines, 0, lines.size());
+    OpenVpnConfigVerdict accepted;
+    const OpenVpnConfigVerdict verdict = checkLines(lines, 0, lines.size(), accepted);
+    return verdict.accepted ? accepted : verdict;
 }

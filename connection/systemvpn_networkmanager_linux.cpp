@@ -1,13 +1,16 @@
-// OpenVPN through NetworkManager: its plugin's importer reads the checked configuration, and
-// the connection lives in memory for one attempt.
+// OpenVPN through NetworkManager: its plugin's importer reads the words of the checked
+// configuration, and the connection lives in memory for one attempt.
 #include "connection/networkmanager_linux.h"
 #include "connection/nmimport_linux.h"
 #include "connection/nmvpnstate.h"
+#include "connection/openvpnconfig.h"
 #include "connection/systemvpn.h"
+#include "connection/workfiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -22,8 +25,10 @@ public:
     bool start(const QString& configPath, const QString& caPath, const QString& userName,
                const QString& password, QString* error) override
     {
-        const nm::ImportedVpn imported = importWithCa(configPath, caPath);
+        removeEarlierCopies();
+        const nm::ImportedVpn imported = importChecked(configPath, caPath);
         if (!imported.ok) {
+            removeBlockFiles();
             *error = QString::fromStdString(imported.error);
             return false;
         }
@@ -41,23 +46,64 @@ public:
         return session.start(profile, error);
     }
 
-    void stop() override { session.stop(); }
+    void stop() override
+    {
+        session.stop();
+        removeBlockFiles();
+    }
 
 private:
-    // The importer wants the CA named in the file; ours comes apart from the configuration, which
-    // has passed the check already, so the copy that is read names it at the end.
-    static nm::ImportedVpn importWithCa(const QString& configPath, const QString& caPath)
+    // The importer is handed the words the check accepted, written again so that it cannot read
+    // others, and no inline block: it would copy each into the home folder, where they stayed. The
+    // blocks go into files beside the configuration instead, which go when the attempt ends.
+    nm::ImportedVpn importChecked(const QString& configPath, const QString& caPath)
     {
+        nm::ImportedVpn failed;
         QFile config(configPath);
-        QTemporaryFile copy(configPath + QStringLiteral(".XXXXXX"));
-        if (!config.open(QIODevice::ReadOnly) || !copy.open()) {
-            nm::ImportedVpn failed;
+        if (!config.open(QIODevice::ReadOnly)) {
             failed.error = "cannot read the configuration";
             return failed;
         }
-        copy.write(config.readAll() + "\nca " + QFile::encodeName(caPath) + '\n');
-        copy.flush();
-        return nm::importOpenVpnConfig(QFile::encodeName(copy.fileName()).toStdString());
+        const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config.readAll());
+        const QString folder = QFileInfo(configPath).absolutePath();
+        const OpenVpnRewrite rewrite =
+            verdict.accepted ? rewriteOpenVpnConfig(verdict.directives, folder, caPath) : OpenVpnRewrite();
+        if (!verdict.accepted || !rewrite.error.isEmpty()) {
+            failed.error = (verdict.accepted ? rewrite.error : verdict.reason).toStdString();
+            return failed;
+        }
+        for (const auto& file : rewrite.files) {
+            blockFiles << file.first;
+            if (!writeWorkFile(file.first, file.second)) {
+                failed.error = "cannot write " + QFile::encodeName(file.first).toStdString();
+                return failed;
+            }
+        }
+        const QString importPath = folder + QStringLiteral("/import.ovpn");
+        if (!writeWorkFile(importPath, rewrite.config)) {
+            failed.error = "cannot write the configuration";
+            return failed;
+        }
+        const nm::ImportedVpn imported = nm::importOpenVpnConfig(QFile::encodeName(importPath).toStdString());
+        QFile::remove(importPath);
+        return imported;
+    }
+
+    void removeBlockFiles()
+    {
+        for (const QString& path : blockFiles)
+            QFile::remove(path);
+        blockFiles.clear();
+    }
+
+    // Earlier versions let the importer copy the inline blocks of their config.ovpn.XXXXXX into
+    // the home folder, and nothing removed them.
+    static void removeEarlierCopies()
+    {
+        const QDir copies(QDir::homePath() + QStringLiteral("/.cert/nm-openvpn"));
+        for (const char* tag : {"ca", "cert", "key", "pkcs12", "extra-certs", "crl-verify", "tls-auth",
+                                "tls-crypt", "tls-crypt-v2", "http-proxy-user-pass"})
+            QFile::remove(copies.filePath(QStringLiteral("config.ovpn-%1.pem").arg(QLatin1String(tag))));
     }
 
     void vpnState(uint state, uint reason)
@@ -77,6 +123,7 @@ private:
     }
 
     nm::VpnSession session;
+    QStringList blockFiles;
 };
 
 } // namespace

@@ -1,6 +1,26 @@
 #include "connection/workfiles.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+namespace {
+QString& installationForTests()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString installationFolder()
+{
+    const QString& forTests = installationForTests();
+    return forTests.isEmpty() ? QCoreApplication::applicationDirPath() : forTests;
+}
+
+void setInstallationFolderForTests(const QString& folder)
+{
+    installationForTests() = folder;
+}
 
 bool writeWorkFile(const QString& path, const QByteArray& data)
 {

@@ -4,8 +4,16 @@
 #include <QByteArray>
 #include <QString>
 
-// Where the OpenVPN program lives under the client's folder, by platform.
+// Where the OpenVPN program lives under the installation's folder, by platform.
 QString openVpnProgramPath();
+
+// The installation's folder, which holds "openvpn" and "include" when the installation brings
+// its own program: the client program's own folder, never the current one (whoever starts the
+// client chooses that, and may have put a program there).
+QString installationFolder();
+// Tests only: the test runner's own folder is not an installation; `folder` stands for one.
+// An empty text puts the program's own folder back.
+void setInstallationFolderForTests(const QString& folder);
 
 // Where an OpenVPN attempt finds the program and keeps its files.
 struct OpenVpnPlaces
@@ -18,10 +26,10 @@ struct OpenVpnPlaces
     QString error;             // why no attempt can start; empty when the places are usable
 };
 
-// The installation's layout under `currentFolder` when its program is there; on Linux,
-// without one, the system's openvpn and the user's private runtime folder. Creates the folders
-// the attempt writes into.
-OpenVpnPlaces openVpnPlaces(const QString& currentFolder);
+// The installation's layout under `installation` when its program is there; on Linux, without
+// one, the system's openvpn and the user's private runtime folder. Creates the folders the
+// attempt writes into.
+OpenVpnPlaces openVpnPlaces(const QString& installation);
 
 // True when the client runs with administrator rights (root on Linux).
 bool runningAsAdministrator();

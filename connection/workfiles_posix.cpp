@@ -1,5 +1,7 @@
 #include "connection/workfiles.h"
 
+#include "core/privatefolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -34,27 +36,26 @@ QString makePrivateFolder(const QString& path)
     return QString();
 }
 
-QString privateFolderPath()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    QFileInfo runtimeInfo(runtime);
-    if (!runtime.isEmpty() && runtimeInfo.isDir() && runtimeInfo.ownerId() == ::geteuid())
-        return runtime + QStringLiteral("/corvane");
-    return QDir::tempPath() + QStringLiteral("/corvane-") + QString::number(::geteuid());
-}
 } // namespace
 
-OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
+OpenVpnPlaces openVpnPlaces(const QString& installation)
 {
     OpenVpnPlaces places;
-    places.privateFolder = privateFolderPath();
-    places.error = makePrivateFolder(places.privateFolder);
-    const QString installed = currentFolder + QLatin1Char('/') + openVpnProgramPath();
+    QString problem;
+    const QString runtime = privateRuntimeFolder(&problem);
+    if (runtime.isEmpty()) {
+        places.error = QCoreApplication::translate("LumtarMain", "no private folder for the work files: %1")
+                           .arg(problem);
+    } else {
+        places.privateFolder = runtime + QStringLiteral("/corvane");
+        places.error = makePrivateFolder(places.privateFolder);
+    }
+    const QString installed = installation + QLatin1Char('/') + openVpnProgramPath();
     if (QFileInfo::exists(installed)) {
         places.besideClient = true;
         places.program = installed;
-        places.programFolder = currentFolder + QStringLiteral("/openvpn");
-        places.workFolder = currentFolder + QStringLiteral("/include");
+        places.programFolder = installation + QStringLiteral("/openvpn");
+        places.workFolder = installation + QStringLiteral("/include");
         if (!QDir().mkpath(places.workFolder) && places.error.isEmpty())
             places.error = QCoreApplication::translate("LumtarMain", "cannot create the folder %1")
                                .arg(places.workFolder);

@@ -41,6 +41,10 @@ def until(prefix):
         if line.startswith(prefix.encode()): return line
 until("hold release")
 say(">LOG:1796654661,I,OpenVPN 2.6 stand-in")
+if scenario == "chatty":
+    for i in range(90000):
+        say(">LOG:1796654661,D,packet %06d " % i + "x" * 80)
+    say(">LOG:1796654661,I,last words")
 if scenario == "exit":
     say(">LOG:1796654661,N,Cannot resolve host address: nowhere")
     sys.exit(1)
@@ -84,6 +88,8 @@ private slots:
     void programLeftByAnEarlierRunIsEndedAtStart();
     void tricklingConfigurationEndsTheAttemptAtItsDeadline();
     void fileOverPlainHttpIsRefusedNamingItsHost();
+    void chattyProgramLogStaysWithinItsLimit();
+    void highVerbosityIsLowered();
 
 private:
     void start(const QString& scenario);
@@ -274,6 +280,37 @@ void TestConnectionEngine::fileOverPlainHttpIsRefusedNamingItsHost()
         failed.at(0).at(1).toString(),
         QStringLiteral("127.0.0.1 would be reached over plain HTTP, not over a secure connection (https)."));
     QVERIFY(sim.requests().isEmpty());
+}
+
+void TestConnectionEngine::chattyProgramLogStaysWithinItsLimit()
+{
+    QSignalSpy tunnelUp(engine.get(), &ConnectionEngine::tunnelUp);
+    start(QStringLiteral("chatty"));
+    QTRY_COMPARE_WITH_TIMEOUT(tunnelUp.size(), 1, 60000);
+    // About 9 MB went by: the log holds the newest lines, the one before it the lines until then.
+    QFile log(base->filePath(QStringLiteral("include/openvpn.log")));
+    QFile previous(log.fileName() + QStringLiteral(".1"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(previous.exists());
+    QVERIFY2(log.size() <= 4 * 1024 * 1024 && previous.size() <= 4 * 1024 * 1024,
+             qPrintable(QStringLiteral("%1 %2").arg(log.size()).arg(previous.size())));
+    QVERIFY(previous.size() > 3 * 1024 * 1024);
+    QVERIFY(log.readAll().contains("last words"));
+}
+
+void TestConnectionEngine::highVerbosityIsLowered()
+{
+    sim.setFile(QStringLiteral("/files/udp.ovpn"), config + "verb 11\n");
+    QSignalSpy tunnelUp(engine.get(), &ConnectionEngine::tunnelUp);
+    start(QStringLiteral("success"));
+    QTRY_COMPARE_WITH_TIMEOUT(tunnelUp.size(), 1, 10000);
+    sim.setFile(QStringLiteral("/files/udp.ovpn"), config);
+    QFile arguments(base->filePath(QStringLiteral("openvpn/arguments")));
+    QVERIFY(arguments.open(QIODevice::ReadOnly));
+    const QList<QByteArray> words = arguments.readAll().split('\n');
+    // After the file: OpenVPN takes the last 'verb' it reads.
+    QVERIFY(words.indexOf("--config") >= 0);
+    QCOMPARE(words.mid(words.size() - 2), (QList<QByteArray>{"--verb", "4"}));
 }
 
 QTEST_GUILESS_MAIN(TestConnectionEngine)

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <signal.h>
@@ -92,6 +93,7 @@ private slots:
     void lateReplyDoesNotDisturbTheNextAttempt();
     void workFilesOfACrashedRunAreRemovedAtStart();
     void removingAbsentWorkFilesDoesNothing();
+    void currentFolderIsNeitherRunNorCleaned();
 
 private:
     // A logged-in window with the OpenVPN server NL1 chosen and the stand-in program in place.
@@ -596,6 +598,37 @@ void TestOpenVpn::removingAbsentWorkFilesDoesNothing()
     QCOMPARE(harness->text(QStringLiteral("authstatus")), status);
     QVERIFY(harness->boxes.isEmpty());
     QVERIFY(harness->balloons.isEmpty());
+}
+
+void TestOpenVpn::currentFolderIsNeitherRunNorCleaned()
+{
+    // Whoever starts the client chooses its current folder, and what was put there stays
+    // untouched: the program and the work files are the installation's.
+    QTemporaryDir current;
+    const QString foreignRecord = current.filePath(QStringLiteral("ran.txt"));
+    QVERIFY(writeStandInOpenVpn(current.path(), foreignRecord));
+    QVERIFY(QDir(current.path()).mkpath(QStringLiteral("include")));
+    const auto untouched = [&current] {
+        for (const QString& name : workFileNames) {
+            QFile file(current.filePath(QStringLiteral("include/") + name));
+            if (!file.open(QIODevice::ReadOnly) || file.readAll() != "not the client's")
+                return false;
+        }
+        return true;
+    };
+    for (const QString& name : workFileNames) {
+        QFile file(current.filePath(QStringLiteral("include/") + name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not the client's");
+    }
+    QVERIFY(QDir::setCurrent(current.path()));
+    OPEN_WINDOW_ON_OPENVPN_SERVER();
+    QVERIFY(untouched());
+    connectNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile()), replyTimeoutMs);
+    QVERIFY(!QFile::exists(foreignRecord));
+    harness->invoke("on_disconnect_clicked");
+    QVERIFY(untouched());
 }
 
 QTEST_MAIN(TestOpenVpn)

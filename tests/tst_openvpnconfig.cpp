@@ -20,6 +20,10 @@ private slots:
     void everySpellingOfARefusedDirectiveIsRefused();
     void unreadableFilesAreRefused_data();
     void unreadableFilesAreRefused();
+    void verbosityAboveTheLimitIsLowered_data();
+    void verbosityAboveTheLimitIsLowered();
+    void rewriteHoldsTheWordsTheCheckRead_data();
+    void rewriteHoldsTheWordsTheCheckRead();
 };
 
 namespace {
@@ -290,6 +294,10 @@ void TestOpenVpnConfig::unreadableFilesAreRefused_data()
     QTest::newRow("non-ASCII before a closing tag")
         << QByteArray("<ca>\n\xA0</ca>\n<dh>\n</ca>\nup /bin/sh\n</dh>\n") << 2;
     QTest::newRow("byte-order mark on a later line") << QByteArray("client\n\xEF\xBB\xBFup /bin/sh\n") << 2;
+    // OpenVPN starts a comment there; NetworkManager's importer reads a word ("#x", a file).
+    QTest::newRow("escaped hash after the words") << QByteArray("client\nhttp-proxy h 8080 \\#x\n") << 2;
+    QTest::newRow("escaped semicolon after the words") << QByteArray("remote h 1194 \\;x\n") << 1;
+    QTest::newRow("escaped hash first") << QByteArray("\\#up /bin/sh\n") << 1;
 }
 
 void TestOpenVpnConfig::unreadableFilesAreRefused()
@@ -300,6 +308,87 @@ void TestOpenVpnConfig::unreadableFilesAreRefused()
     QVERIFY(!verdict.accepted);
     QCOMPARE(verdict.line, line);
     QVERIFY(!verdict.reason.isEmpty());
+}
+
+void TestOpenVpnConfig::verbosityAboveTheLimitIsLowered_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QStringList>("options");
+    const QStringList lowered{QStringLiteral("--verb"), QStringLiteral("4")};
+    QTest::newRow("no verb") << QByteArray("client\n") << QStringList();
+    QTest::newRow("verb 3") << QByteArray("verb 3\n") << QStringList();
+    QTest::newRow("verb 4") << QByteArray("verb 4\n") << QStringList();
+    QTest::newRow("verb 11") << QByteArray("verb 11\n") << lowered;
+    QTest::newRow("the last verb counts, high") << QByteArray("verb 3\nverb 11\n") << lowered;
+    QTest::newRow("the last verb counts, low") << QByteArray("verb 11\nverb 3\n") << QStringList();
+    QTest::newRow("setenv opt verb") << QByteArray("setenv opt verb 9\n") << lowered;
+    QTest::newRow("digits then letters") << QByteArray("verb 9x\n") << lowered;
+    QTest::newRow("many digits") << QByteArray("verb 0000000011\n") << lowered;
+}
+
+void TestOpenVpnConfig::verbosityAboveTheLimitIsLowered()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QStringList, options);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
+    QVERIFY(verdict.accepted);
+    QCOMPARE(openVpnBoundingOptions(verdict), options);
+}
+
+void TestOpenVpnConfig::rewriteHoldsTheWordsTheCheckRead_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QByteArray>("rewritten");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("plain words stay")
+        << QByteArray("client\r\ndev tun\n  remote 198.18.0.1 1194 udp\n")
+        << QByteArray("client\ndev tun\nremote 198.18.0.1 1194 udp\n") << QStringList();
+    QTest::newRow("comments, dashes and quotes as OpenVPN reads them")
+        << QByteArray("# up /bin/sh\n--remote \"h\" 1194 ; x\nverify-x509-name \"CN=My\\ Server\" name\n"
+                      "pull-filter ignore \"it's\"\n")
+        << QByteArray("remote h 1194\nverify-x509-name 'CN=My Server' name\npull-filter ignore \"it's\"\n")
+        << QStringList();
+    QTest::newRow("the file's own CA and credentials go")
+        << QByteArray(
+               "ca ca.crt\n<ca>\nx\n</ca>\nauth-user-pass\n<auth-user-pass>\nu\np\n</auth-user-pass>\n")
+        << QByteArray("auth-user-pass\n") << QStringList();
+    QTest::newRow("inline keys become files of the folder")
+        << QByteArray("<key>\nKEY\n</key>\nkey-direction 1\n<tls-auth>\nTA 1\nTA 2\n</tls-auth>\n")
+        << QByteArray("key /work/block-key.pem\nkey-direction 1\ntls-auth /work/block-tls-auth.pem\n")
+        << QStringList{QStringLiteral("/work/block-key.pem=KEY\n"),
+                       QStringLiteral("/work/block-tls-auth.pem=TA 1\nTA 2\n")};
+    QTest::newRow("connection blocks keep their directives")
+        << QByteArray("<connection>\nremote 'a' 1\n</connection>\n")
+        << QByteArray("<connection>\nremote a 1\n</connection>\n") << QStringList();
+}
+
+void TestOpenVpnConfig::rewriteHoldsTheWordsTheCheckRead()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QByteArray, rewritten);
+    QFETCH(QStringList, files);
+    const OpenVpnConfigVerdict verdict = checkOpenVpnConfig(config);
+    QVERIFY2(verdict.accepted, qPrintable(verdict.reason));
+    const OpenVpnRewrite rewrite =
+        rewriteOpenVpnConfig(verdict.directives, QStringLiteral("/work"), QStringLiteral("/work/my ca.crt"));
+    QVERIFY2(rewrite.error.isEmpty(), qPrintable(rewrite.error));
+    // Ours is the one CA.
+    QCOMPARE(rewrite.config, rewritten + "ca '/work/my ca.crt'\n");
+    QStringList written;
+    for (const auto& file : rewrite.files) {
+        written << file.first + QLatin1Char('=') + QString::fromUtf8(file.second);
+        QVERIFY(openVpnBlockFileNames().contains(QFileInfo(file.first).fileName()));
+    }
+    QCOMPARE(written, files);
+
+    // A word holding both kinds of quote has no spelling every reader takes alike.
+    const OpenVpnConfigVerdict awkward =
+        checkOpenVpnConfig(config + "verify-x509-name \"it's \\\"x\\\"\" name\n");
+    QVERIFY(awkward.accepted);
+    const OpenVpnRewrite refused =
+        rewriteOpenVpnConfig(awkward.directives, QStringLiteral("/work"), QStringLiteral("/work/ca.crt"));
+    QVERIFY(refused.config.isEmpty() && refused.files.isEmpty());
+    QVERIFY(!refused.error.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestOpenVpnConfig)

@@ -1,13 +1,20 @@
 // One copy per user, with real processes of the program: a second start hands over to the
 // running copy and leaves; a killed copy does not block the next start.
+#include "app/singleinstance.h"
 #include "corvaneversion.h"
+#include "manualclock.h"
+#include "otheruser.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <vector>
@@ -23,9 +30,13 @@ private slots:
     void simultaneousStartsLeaveOneCopy();
     void killedCopyDoesNotBlockNextStart();
     void commandLineAnswersVersionAndHelp();
+    void quietConnectionsAreClosedAfterASecond();
+    void floodOfIdleConnectionsLeavesRoomForTheNextCopy();
+    void whatOtherUsersMadeInTheTempFolderDoesNotMatter();
 
 private:
-    QProcess* start(const QStringList& arguments = {});
+    // Without a runtime folder the copies use `tempFolder` as the shared temporary folder.
+    QProcess* start(const QStringList& arguments = {}, const QString& tempFolder = QString());
     QString output(QProcess* process);
     bool listening(QProcess* process) { return output(process).contains(QLatin1String("listening on")); }
     QString setting(const char* key) const;
@@ -56,7 +67,7 @@ void TestSingleInstance::cleanup()
 }
 
 // Every copy of a test shares one isolated user: settings, runtime folder and working folder.
-QProcess* TestSingleInstance::start(const QStringList& arguments)
+QProcess* TestSingleInstance::start(const QStringList& arguments, const QString& tempFolder)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -64,7 +75,13 @@ QProcess* TestSingleInstance::start(const QStringList& arguments)
     env.insert(QStringLiteral("HOME"), home->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home->filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home->filePath(QStringLiteral("runtime")));
+    env.remove(QStringLiteral("XDG_CACHE_HOME"));
+    if (tempFolder.isEmpty()) {
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home->filePath(QStringLiteral("runtime")));
+    } else {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), tempFolder);
+    }
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("corvane.app.info=true"));
     env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     // Nothing leaves the machine: the service addresses point at a closed local port.
@@ -154,6 +171,83 @@ void TestSingleInstance::commandLineAnswersVersionAndHelp()
     QVERIFY2(output(help).contains(QLatin1String("--minimized")), qPrintable(output(help)));
     // Answering in the terminal takes no lock, so it never stands in for a running copy.
     QVERIFY(!QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))));
+}
+
+void TestSingleInstance::quietConnectionsAreClosedAfterASecond()
+{
+    ManualClock clock;
+    SingleInstance instance(home->filePath(QStringLiteral("runtime")));
+    QVERIFY(instance.claim());
+    QSignalSpy shown(&instance, &SingleInstance::showRequested);
+    std::vector<std::unique_ptr<QLocalSocket>> quiet;
+    for (int i = 0; i < 20; ++i) {
+        quiet.push_back(std::make_unique<QLocalSocket>());
+        quiet.back()->connectToServer(instance.socketPath());
+        QVERIFY(quiet.back()->waitForConnected(1000));
+    }
+    const auto open = [&quiet] {
+        return std::count_if(quiet.begin(), quiet.end(), [](const std::unique_ptr<QLocalSocket>& socket) {
+            return socket->state() == QLocalSocket::ConnectedState;
+        });
+    };
+    // Past a few, the connections are closed at once; the rest get their second.
+    QTRY_COMPARE(open(), 8L);
+    clock.advance(999);
+    QTest::qWait(100);
+    QCOMPARE(open(), 8L);
+    clock.advance(1);
+    QTRY_COMPARE(open(), 0L);
+    QVERIFY(instance.askRunningCopyToShow(3000));
+    QTRY_COMPARE(shown.size(), 1);
+}
+
+void TestSingleInstance::floodOfIdleConnectionsLeavesRoomForTheNextCopy()
+{
+    // The running copy gets the usual 1024 descriptors; this process more, for the flood.
+    rlimit limit = {};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    QVERIFY(limit.rlim_max >= 4096);
+    const rlimit usual{1024, limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &usual), 0);
+    QProcess* first = start();
+    const rlimit more{4096, limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &more), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(first), 20000);
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    for (int i = 0; i < 1100; ++i) {
+        flood.push_back(std::make_unique<QLocalSocket>());
+        flood.back()->connectToServer(home->filePath(QStringLiteral("runtime/corvane.socket")));
+        flood.back()->waitForConnected(1000);
+    }
+
+    QProcess* second = start();
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(output(first).contains(QLatin1String("asked to show")), 10000);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestSingleInstance::whatOtherUsersMadeInTheTempFolderDoesNotMatter()
+{
+    const OtherUser other;
+    QVERIFY2(other.problem().isEmpty(), qPrintable(other.problem()));
+    // A shared temporary folder like /tmp, where the other user made first what Qt's and our own
+    // fallbacks would have taken.
+    QTemporaryDir sharedDir;
+    const QString shared = sharedDir.path();
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    QVERIFY(other.run(QStringLiteral("cd '%1' && mkdir runtime-root corvane-0 && : > corvane.lock && "
+                                     ": > corvane.socket")
+                          .arg(shared)));
+
+    QProcess* first = start({}, shared);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(first) || first->state() == QProcess::NotRunning, 20000);
+    QVERIFY2(listening(first), qPrintable(output(first)));
+    QVERIFY(QFile::exists(home->filePath(QStringLiteral(".cache/corvane/corvane.lock"))));
+    QProcess* second = start({}, shared);
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(output(first).contains(QLatin1String("asked to show")), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -13,10 +13,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTIN
 cmake --build "$build" -j "$(nproc)"
 sim=$build/tools/servicesim/corvane-servicesim
 
-# The client works in its own folder: OpenVPN's program and work files live beside it.
+# The installation's layout beside the program: OpenVPN's program and work files live there.
 run=$build/run
-mkdir -p "$run/openvpn" "$run/include"
-ln -sf "$(command -v openvpn || echo /usr/sbin/openvpn)" "$run/openvpn/openvpn"
+mkdir -p "$run" "$build/openvpn" "$build/include"
+ln -sf "$(command -v openvpn || echo /usr/sbin/openvpn)" "$build/openvpn/openvpn"
 
 pids=()
 lab=""

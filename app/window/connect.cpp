@@ -16,7 +16,7 @@ using Reason = ConnectionController::Reason;
 
 void LumtarMain::setUpConnection()
 {
-    connection = new ConnectionController(QDir::currentPath(), this);
+    connection = new ConnectionController(installationFolder(), this);
     connection->setObjectName(QStringLiteral("connection"));
     pppWorker = connection->engine()->worker();
     pppThread = connection->engine()->workerThread();

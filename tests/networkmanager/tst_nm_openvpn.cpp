@@ -1,22 +1,42 @@
 // The window's OpenVPN connection through the lab's real NetworkManager (nm.sh) and the lab's
 // real OpenVPN server: no program of the client's own runs, the daemon applies the pushed name
 // server, and nothing of the connection or its password stays behind.
+#include "connection/connectionengine.h"
 #include "nmsupport.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 const QString certificatePath = QStringLiteral("/files/lab/ca.crt");
 const QString configPath = QStringLiteral("/files/lab/client.ovpn");
 constexpr int tunnelTimeoutMs = 30000;
 } // namespace
+
+// Counts the plugin failure signals this process receives, whoever sent them.
+class FailureWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    int seen = 0;
+
+public slots:
+    void failure(uint) { ++seen; }
+};
 
 class TestNmOpenVpn : public QObject
 {
@@ -29,14 +49,19 @@ private slots:
     void connectsAppliesNameServerAndLeavesNothing();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
+    void secretsGoToNetworkManagerAlone();
+    void pluginFailureCountsOnlyFromThePlugin();
+    void inlineBlocksLeaveNothingBehind();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
-    void openWindowAndLogIn(const QString& user, const QString& password);
+    // Serves the lab's configuration with `addition` at its end.
+    void openWindowAndLogIn(const QString& user, const QString& password, const QByteArray& addition = {});
     QStringList vpnConnections() const;
 
     QHash<QString, QString> labValues;
     QTemporaryDir runtime;
+    QTemporaryDir home;
     std::unique_ptr<WindowHarness> harness;
 };
 
@@ -47,12 +72,15 @@ void TestNmOpenVpn::initTestCase()
     labValues = readLabEnvironment(qEnvironmentVariable("CORVANE_LAB_ENV"), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(!lab("LAB_DNS_IP").isEmpty());
+    qRegisterMetaType<ConnectionEngine::Reason>();
     isolateSettings();
     // The work files' folder of this process alone: every window of every other test run by this
     // user ends its attempts by deleting the files of the shared one, the CA the daemon is about
     // to read included.
     QVERIFY(runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Before the first import: GLib reads the home folder once.
+    qputenv("HOME", QFile::encodeName(home.path()));
 }
 
 void TestNmOpenVpn::init()
@@ -62,7 +90,8 @@ void TestNmOpenVpn::init()
     qputenv("CORVANE_IPECHO_URL", lab("LAB_ECHO_URL").toUtf8());
 }
 
-void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& password)
+void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& password,
+                                       const QByteArray& addition)
 {
     QFile ca(lab("LAB_DIR") + QStringLiteral("/ca.crt"));
     QFile config(lab("LAB_DIR") + QStringLiteral("/client.ovpn"));
@@ -71,7 +100,7 @@ void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& passw
         {lab("LAB_USER_" + user), password, lab("LAB_SERVER_IP"), lab("LAB_TUNNEL_IP_" + user)}, configPath,
         certificatePath));
     harness->sim.setFile(certificatePath, ca.readAll());
-    harness->sim.setFile(configPath, config.readAll());
+    harness->sim.setFile(configPath, config.readAll() + addition);
     harness->create();
     QVERIFY(harness->login(lab("LAB_USER_" + user), password));
     QCOMPARE(harness->text("server_protocol"), QStringLiteral("OpenVPN"));
@@ -149,6 +178,104 @@ void TestNmOpenVpn::tunnelEndedOutsideGoesDownTheDropPath()
                              3000);
     QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Reconnecting);
+}
+
+void TestNmOpenVpn::secretsGoToNetworkManagerAlone()
+{
+    const QString password = lab("LAB_PASSWORD_BOB");
+    openWindowAndLogIn("BOB", password);
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    const QString uuid = nmSettings(vpnConnections().value(0)).value("connection").value("uuid").toString();
+    QVERIFY(!uuid.isEmpty());
+
+    // Another root process on the same bus asks the agent, as NetworkManager would.
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("secrets-intruder"));
+    QVERIFY(intruder.isConnected());
+    qDBusRegisterMetaType<NmSettings>();
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QDBusConnection::systemBus().baseService(),
+        QStringLiteral("/org/freedesktop/NetworkManager/SecretAgent"),
+        QStringLiteral("org.freedesktop.NetworkManager.SecretAgent"), QStringLiteral("GetSecrets"));
+    ask << QVariant::fromValue(NmSettings{{"connection", QVariantMap{{"uuid", uuid}}}})
+        << QVariant::fromValue(QDBusObjectPath("/")) << QStringLiteral("vpn") << QStringList() << 0u;
+    QDBusPendingCallWatcher answer(intruder.asyncCall(ask));
+    QTRY_VERIFY(answer.isFinished());
+    QCOMPARE(answer.reply().type(), QDBusMessage::ErrorMessage);
+    QCOMPARE(answer.reply().errorName(),
+             QStringLiteral("org.freedesktop.NetworkManager.SecretAgent.PermissionDenied"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("secrets-intruder"));
+    QCOMPARE(harness->text("connectionStatus"), QStringLiteral("connected"));
+}
+
+void TestNmOpenVpn::pluginFailureCountsOnlyFromThePlugin()
+{
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"));
+    QSignalSpy dropped(harness->window->connectionController()->engine(), &ConnectionEngine::tunnelDropped);
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // A process that is not the plugin says the login failed...
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("failure-intruder"));
+    QVERIFY(intruder.isConnected());
+    QDBusMessage failure = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/NetworkManager/VPN/Plugin"),
+        QStringLiteral("org.freedesktop.NetworkManager.VPN.Plugin"), QStringLiteral("Failure"));
+    failure << 0u;
+    FailureWatch watch;
+    QVERIFY(QDBusConnection::systemBus().connect(QString(), failure.path(), failure.interface(),
+                                                 failure.member(), &watch, SLOT(failure(uint))));
+    QVERIFY(intruder.send(failure));
+    QTRY_COMPARE(watch.seen, 1);
+    QDBusConnection::disconnectFromBus(QStringLiteral("failure-intruder"));
+    // ... before the plugin goes away, which NetworkManager tells only vaguely.
+    QDBusConnectionInterface* names = QDBusConnection::systemBus().interface();
+    QStringList plugins;
+    for (const QString& name : names->registeredServiceNames().value()) {
+        if (name.startsWith(QStringLiteral("org.freedesktop.NetworkManager.openvpn")))
+            plugins << name + QLatin1Char('=') + QString::number(names->servicePid(name).value());
+    }
+    QVERIFY(!plugins.isEmpty());
+    qInfo() << "ending" << plugins;
+    for (const QString& plugin : plugins)
+        ::kill(pid_t(plugin.section(QLatin1Char('='), 1).toInt()), SIGKILL);
+    QTRY_COMPARE_WITH_TIMEOUT(dropped.size(), 1, tunnelTimeoutMs);
+    QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::Fatal);
+}
+
+void TestNmOpenVpn::inlineBlocksLeaveNothingBehind()
+{
+    // The importer of earlier versions left copies of the inline blocks in the home folder.
+    const QString copies = home.filePath(QStringLiteral(".cert/nm-openvpn"));
+    QVERIFY(QDir().mkpath(copies));
+    QFile left(copies + QStringLiteral("/config.ovpn-key.pem"));
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write("an earlier attempt's key");
+    left.close();
+    QFile ca(lab("LAB_DIR") + QStringLiteral("/ca.crt"));
+    QVERIFY(ca.open(QIODevice::ReadOnly));
+    const QByteArray certificate = ca.readAll();
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"),
+                       "<ca>\n" + certificate + "</ca>\n<extra-certs>\n" + certificate + "</extra-certs>\n");
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+
+    const QMap<QString, QString> data = nmVpnData(nmSettings(vpnConnections().value(0)));
+    const QString extraCerts = data.value("extra-certs");
+    QVERIFY2(extraCerts.startsWith(runtime.path() + QLatin1Char('/')), qPrintable(extraCerts));
+    QFile block(extraCerts);
+    QVERIFY(block.open(QIODevice::ReadOnly));
+    QCOMPARE(block.readAll(), certificate);
+    QVERIFY(!left.exists());
+    QCOMPARE(QDir(copies).entryList(QDir::Files), QStringList());
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(vpnConnections(), QStringList());
+    QVERIFY(!QFile::exists(extraCerts));
 }
 
 QTEST_MAIN(TestNmOpenVpn)

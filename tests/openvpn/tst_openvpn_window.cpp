@@ -3,6 +3,7 @@
 // The service simulator runs in this process on 127.0.0.1 of the client namespace and hands out
 // the lab's CA and client configuration; the window's IP-echo check asks the lab's echo page,
 // which sees the veth address without the tunnel and the user's fixed address through it.
+#include "connection/connectionengine.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
@@ -21,11 +22,19 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 const QString certificatePath = QStringLiteral("/files/lab/ca.crt");
@@ -39,6 +48,77 @@ constexpr int tunnelTimeoutMs = 30000;
 // Ticks until the attempt timeout: elapsedSeconds goes past 30 on the eleventh.
 // The program gives up a silent server after this long (its --server-poll-timeout).
 constexpr int serverPollMs = 10000;
+
+// Another process of the same user that connects to every management socket of `folder` the
+// moment it appears, before the program can, and asks for the credentials as the program does.
+class ChannelRacer
+{
+public:
+    explicit ChannelRacer(const QString& folder) : folder(QFile::encodeName(folder))
+    {
+        thread = std::thread([this] { run(); });
+    }
+    ~ChannelRacer()
+    {
+        stop = true;
+        thread.join();
+    }
+    QByteArray heard() const
+    {
+        std::lock_guard<std::mutex> locker(lock);
+        return received;
+    }
+    int connections() const { return connected; }
+
+private:
+    void run()
+    {
+        while (!stop) {
+            DIR* dir = ::opendir(folder.constData());
+            while (dirent* entry = dir ? ::readdir(dir) : nullptr) {
+                const QByteArray name(entry->d_name);
+                if (name.startsWith("management-") && name.endsWith(".sock"))
+                    race(folder + '/' + name);
+            }
+            if (dir)
+                ::closedir(dir);
+            ::usleep(200);
+        }
+    }
+
+    void race(const QByteArray& path)
+    {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
+            ++connected;
+            const char ask[] = ">PASSWORD:Need 'Auth' username/password\r\n";
+            if (::write(fd, ask, sizeof(ask) - 1) > 0) {
+                char buffer[4096];
+                pollfd wait = {fd, POLLIN, 0};
+                while (!stop && ::poll(&wait, 1, 50) >= 0) {
+                    if (!(wait.revents & (POLLIN | POLLHUP)))
+                        continue;
+                    const ssize_t got = ::read(fd, buffer, sizeof(buffer));
+                    if (got <= 0)
+                        break;
+                    std::lock_guard<std::mutex> locker(lock);
+                    received.append(buffer, int(got));
+                }
+            }
+        }
+        ::close(fd);
+    }
+
+    QByteArray folder;
+    std::thread thread;
+    std::atomic<bool> stop{false};
+    std::atomic<int> connected{0};
+    mutable std::mutex lock;
+    QByteArray received;
+};
 } // namespace
 
 class TestOpenVpnWindow : public QObject
@@ -63,6 +143,8 @@ private slots:
     void downloadErrorReturnsToTheIdlePage();
     void replyAfterCancelStartsNoTunnel_data();
     void replyAfterCancelStartsNoTunnel();
+    void processRacingTheProgramToTheChannelGetsNothing();
+    void verbosityOfTheConfigurationIsLowered();
 
 private:
     QString lab(const QString& key) const { return labValues.value(key); }
@@ -218,6 +300,9 @@ QStringList TestOpenVpnWindow::placesHolding(const QByteArray& secret) const
                 continue;
             // A lab's own user list and settings (this one's, or another build's) hold it by design.
             if (file.fileName().contains(QStringLiteral("/corvane-lab-")))
+                continue;
+            // Devices and pipes (a Wine prefix links to /dev/ttyS0, say) would block the read.
+            if (!it.fileInfo().isFile())
                 continue;
             if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly))
                 continue;
@@ -487,6 +572,38 @@ void TestOpenVpnWindow::replyAfterCancelStartsNoTunnel()
     QCOMPARE(presentWorkFiles(), QStringList());
     QVERIFY(!QFile::exists(harness->workDir.filePath(QStringLiteral("include/openvpn.log"))));
     QCOMPARE(freshEcho(), lab(QStringLiteral("LAB_CLIENT_IP")));
+}
+
+void TestOpenVpnWindow::processRacingTheProgramToTheChannelGetsNothing()
+{
+    const QString password = lab(QStringLiteral("LAB_PASSWORD_BOB"));
+    serveLab(QStringLiteral("BOB"), password);
+    openWindowAndLogIn(QStringLiteral("BOB"), password);
+    ChannelRacer racer(harness->window->connectionController()->engine()->places().privateFolder);
+    harness->invoke("on_connect_clicked");
+    QTRY_VERIFY_WITH_TIMEOUT(!racer.heard().isEmpty() || harness->text(QStringLiteral("connectionStatus")) ==
+                                                             QLatin1String("connected"),
+                             tunnelTimeoutMs);
+    QCOMPARE(racer.heard(), QByteArray());
+    QVERIFY(racer.connections() > 0);
+    QCOMPARE(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"));
+    QVERIFY(programLog().contains("Initialization Sequence Completed"));
+}
+
+void TestOpenVpnWindow::verbosityOfTheConfigurationIsLowered()
+{
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    QFile base(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    harness->sim.setFile(configPath, base.readAll() + "verb 11\n");
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text(QStringLiteral("connectionStatus")), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // At verb 11 the program has written some 200 KB by now, every wait of its event loop among it.
+    const QByteArray log = programLog();
+    QVERIFY2(!log.contains("event_wait returned") && !log.contains("I/O WAIT"), log.right(2000).constData());
+    QVERIFY2(log.size() < 50000, qPrintable(QString::number(log.size())));
 }
 
 QTEST_MAIN(TestOpenVpnWindow)

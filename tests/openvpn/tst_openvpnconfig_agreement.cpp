@@ -55,10 +55,13 @@ private slots:
     void dangerousConfigurationNeverReachesOpenVpn_data();
     void dangerousConfigurationNeverReachesOpenVpn();
     void configurationCannotReplaceTheCommandLineFiles();
+    void escapedCommentMarkIsRefusedThoughOpenVpnSkipsIt();
 
 private:
     // What OpenVPN reports as its up script after reading the file, or its options error.
-    QString openVpnUpScript(const QByteArray& config);
+    QString openVpnUpScript(const QByteArray& config) { return openVpnSetting(config, "up_script"); }
+    // The value OpenVPN's settings dump gives `setting` after reading `config`.
+    QString openVpnSetting(const QByteArray& config, const QString& setting);
     // Empty when OpenVPN took the file as a client configuration, else its options error.
     QString openVpnOptionsError(const QByteArray& config);
     QString lab(const QString& key) const { return labValues.value(key); }
@@ -122,7 +125,7 @@ void TestOpenVpnConfigAgreement::cleanup()
     proxyReceived.clear();
 }
 
-QString TestOpenVpnConfigAgreement::openVpnUpScript(const QByteArray& config)
+QString TestOpenVpnConfigAgreement::openVpnSetting(const QByteArray& config, const QString& setting)
 {
     QFile file(work.filePath(QStringLiteral("probe.ovpn")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -136,7 +139,7 @@ QString TestOpenVpnConfigAgreement::openVpnUpScript(const QByteArray& config)
     openVpn.start(program, {QStringLiteral("--config"), file.fileName()});
     QByteArray output;
     const QDeadlineTimer deadline(20000);
-    QRegularExpression upScript(QStringLiteral("up_script = '([^']*)'|(Options error[^\\n]*)"));
+    QRegularExpression upScript(QStringLiteral(" %1 = '([^']*)'|(Options error[^\\n]*)").arg(setting));
     while (!deadline.hasExpired()) {
         openVpn.waitForReadyRead(200);
         output += openVpn.readAll();
@@ -578,6 +581,17 @@ void TestOpenVpnConfigAgreement::configurationCannotReplaceTheCommandLineFiles()
                               tunnelTimeoutMs);
     QVERIFY(!log().contains("corvane-ca.crt"));
     harness->invoke("on_disconnect_clicked");
+}
+
+void TestOpenVpnConfigAgreement::escapedCommentMarkIsRefusedThoughOpenVpnSkipsIt()
+{
+    // OpenVPN ends the line at "\\#"; NetworkManager's importer reads a third word there, which
+    // names a credentials file. The check takes neither side.
+    const QByteArray config("proto tcp-client\nremote 127.0.0.1 9\nhttp-proxy 127.0.0.1 9 \\#x");
+    QCOMPARE(openVpnSetting(config, QStringLiteral("auth_file")), QStringLiteral("[UNDEF]"));
+    QCOMPARE(openVpnSetting(QByteArray(config).replace("\\#", ""), QStringLiteral("auth_file")),
+             QStringLiteral("x"));
+    QVERIFY(!checkOpenVpnConfig(config).accepted);
 }
 
 QTEST_MAIN(TestOpenVpnConfigAgreement)

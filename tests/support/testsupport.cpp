@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "connection/workfiles.h"
 #include "testcertificates.h"
 
 #include <QAbstractButton>
@@ -104,12 +105,15 @@ WindowHarness::WindowHarness(Time time)
     qputenv("CORVANE_IPECHO_URL", (sim.baseUrl() + QStringLiteral("/ip/")).toUtf8());
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path());
+    // The folder stands for the installation too: its openvpn/openvpn and include/.
+    setInstallationFolderForTests(workDir.path());
     QDir().mkpath(QStringLiteral("include"));
 }
 
 WindowHarness::~WindowHarness()
 {
     window.reset();
+    setInstallationFolderForTests(QString());
     QDir::setCurrent(previousDir);
     sim.stop();
 }

@@ -71,7 +71,8 @@ public:
     QList<QPair<QString, QString>> balloons;
     QList<QPair<QString, QStringList>> started;
     QMessageBox::StandardButton answer = QMessageBox::No;
-    // Runs the client in this folder, so its work files stay in the test.
+    // Runs the client in this folder, which also stands for its installation's folder, so its
+    // work files stay in the test.
     QTemporaryDir workDir;
 
     // Builds the window (the constructor sends its requests at once).
