@@ -67,10 +67,14 @@ for target in "${targets[@]}"; do
     rm -rf "$minimised"
     mkdir -p "$minimised"
     cp tests/fuzz/corpus/"$target"/* "$minimised"/
-    "$build/fuzz_$target" -merge=1 -max_len=$max_len -timeout=10 -rss_limit_mb=4096 \
-        "$minimised" "$release/corpus/$target" >"$release/logs/$target-merge.log" 2>&1
+    log=$release/logs/$target-merge.log
+    if ! "$build/fuzz_$target" -merge=1 -max_len=$max_len -timeout=10 -rss_limit_mb=4096 \
+        "$minimised" "$release/corpus/$target" >"$log" 2>&1; then
+        echo "  $target: merge FAILED, see $log"
+        continue
+    fi
     new=$(comm -13 <(ls tests/fuzz/corpus/"$target") <(ls "$minimised") | wc -l)
-    echo "  $target: $new new inputs in $minimised ($(du -sh --apparent-size "$minimised" | cut -f1))"
+    echo "  $target: $new new inputs in $minimised ($(cat "$minimised"/* | wc -c) bytes in all)"
 done
 
 findings=$(find "$release/findings" -type f -newer "$started")
