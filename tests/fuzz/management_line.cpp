@@ -1,7 +1,7 @@
 // The OpenVPN program's management channel: its byte stream cut into lines, each line read into
 // a message, and the credentials we send back, quoted for the program's option parser.
-// The first byte of an input chooses how the stream is cut into pieces on the way; the rest is
-// the stream.
+// The first byte of an input chooses how the stream is cut into pieces on the way, and whether
+// a line without end follows it; the rest is the stream.
 #include "connection/managementprotocol.h"
 #include "mutator.h"
 
@@ -195,12 +195,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
             break;
         }
     }
-    if (data[0] & 1)
+    // Only for inputs that ask for it: it feeds 256 KB.
+    if (data[0] >= 0xc0)
         keepsLittle(stream);
 
-    // A name as the user types it, and a password of any UTF-16.
+    // A name as the user types it, and a password of any UTF-16 (no longer than 128 units:
+    // length changes nothing in the quoting, and reading it back goes a byte at a time).
     const QByteArray first = lines.value(0);
-    credentialsArriveWhole(QString::fromUtf8(first.constData(), first.size()),
-                           QString(reinterpret_cast<const QChar*>(stream.constData()), stream.size() / 2));
+    credentialsArriveWhole(
+        QString::fromUtf8(first.constData(), first.size()),
+        QString(reinterpret_cast<const QChar*>(stream.constData()), qMin(stream.size() / 2, 128)));
     return 0;
 }
