@@ -1,7 +1,7 @@
 // The OpenVPN program's management channel: its byte stream cut into lines, each line read into
 // a message, and the credentials we send back, quoted for the program's option parser.
 // The first byte of an input chooses how the stream is cut into pieces on the way, and whether
-// a line without end follows it; the rest is the stream.
+// long lines are tried too; the rest is the stream.
 #include "connection/managementprotocol.h"
 #include "mutator.h"
 
@@ -13,12 +13,11 @@ namespace {
 
 using Lines = QList<QByteArray>;
 
-// Mostly short pieces, as a socket hands them over, now and then one long enough to hold a
-// whole over-long line.
-int pieceSize(std::minstd_rand& random)
+// Mostly pieces up to `longest`, now and then one long enough to hold a whole over-long line.
+int pieceSize(std::minstd_rand& random, int longest)
 {
     return random() % 16 == 0 ? 1 + int(random() % (2 * ManagementLineReader::maxLineLength))
-                              : 1 + int(random() % 64);
+                              : 1 + int(random() % longest);
 }
 
 void drain(ManagementLineReader& reader, Lines& lines)
@@ -37,13 +36,13 @@ Lines inOnePiece(const QByteArray& stream)
     return lines;
 }
 
-Lines inPieces(const QByteArray& stream, unsigned split)
+Lines inPieces(const QByteArray& stream, unsigned split, int longest)
 {
     std::minstd_rand random(split + 1);
     ManagementLineReader reader;
     Lines lines;
     for (int at = 0; at < stream.size();) {
-        const int size = pieceSize(random);
+        const int size = pieceSize(random, longest);
         reader.append(stream.mid(at, size));
         at += size;
         drain(reader, lines);
@@ -70,6 +69,32 @@ void keepsLittle(const QByteArray& stream)
         const std::size_t now = __sanitizer_get_current_allocated_bytes();
         FUZZ_EXPECT(now <= before + 4 * std::size_t(ManagementLineReader::maxLineLength + pieceBytes));
     }
+}
+
+// The lines of a stream come out the same however it is split on the way, and only the
+// program's own notifications make the client act: the text of a log line, which may quote the
+// server, never does.
+Lines checkLines(const QByteArray& stream, unsigned split, int longestPiece)
+{
+    const Lines lines = inOnePiece(stream);
+    FUZZ_EXPECT(inPieces(stream, split, longestPiece) == lines);
+    for (const QByteArray& line : lines) {
+        FUZZ_EXPECT(!line.contains('\n') && line.size() <= ManagementLineReader::maxLineLength);
+        switch (readManagementLine(line).kind) {
+        case ManagementMessage::Kind::State:
+        case ManagementMessage::Kind::NeedPassword:
+        case ManagementMessage::Kind::AuthFailed:
+        case ManagementMessage::Kind::Fatal:
+        case ManagementMessage::Kind::Hold:
+            FUZZ_EXPECT(line.startsWith('>') && !line.startsWith(">LOG:"));
+            break;
+        case ManagementMessage::Kind::Log:
+        case ManagementMessage::Kind::PasswordPrompt:
+        case ManagementMessage::Kind::Other:
+            break;
+        }
+    }
+    return lines;
 }
 
 // The words of a command as the program's option parser reads them: blanks separate words,
@@ -174,30 +199,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     if (size == 0)
         return 0;
     const QByteArray stream = fuzzBytes(data + 1, size - 1);
+    const Lines lines = checkLines(stream, data[0], 64);
 
-    const Lines lines = inOnePiece(stream);
-    FUZZ_EXPECT(inPieces(stream, data[0]) == lines);
-    for (const QByteArray& line : lines) {
-        FUZZ_EXPECT(!line.contains('\n') && line.size() <= ManagementLineReader::maxLineLength);
-        // Only the program's own notifications make the client act; the text of a log line,
-        // which may quote the server, never does.
-        switch (readManagementLine(line).kind) {
-        case ManagementMessage::Kind::State:
-        case ManagementMessage::Kind::NeedPassword:
-        case ManagementMessage::Kind::AuthFailed:
-        case ManagementMessage::Kind::Fatal:
-        case ManagementMessage::Kind::Hold:
-            FUZZ_EXPECT(line.startsWith('>') && !line.startsWith(">LOG:"));
-            break;
-        case ManagementMessage::Kind::Log:
-        case ManagementMessage::Kind::PasswordPrompt:
-        case ManagementMessage::Kind::Other:
-            break;
+    // Inputs whose first byte asks for it go on with lines of 16 KB and more, which take longer:
+    // the first line drawn out to about the length limit, and a line that never ends.
+    if (data[0] >= 0xc0) {
+        const int end = stream.indexOf('\n');
+        const QByteArray head = stream.left(end < 0 ? stream.size() : end);
+        if (!head.isEmpty()) {
+            const int copies = ManagementLineReader::maxLineLength / head.size() - 1 + data[0] % 4;
+            checkLines(head.repeated(copies) + stream.mid(head.size()), data[0], 4096);
         }
-    }
-    // Only for inputs that ask for it: it feeds 256 KB.
-    if (data[0] >= 0xc0)
         keepsLittle(stream);
+    }
 
     // A name as the user types it, and a password of any UTF-16 (no longer than 128 units:
     // length changes nothing in the quoting, and reading it back goes a byte at a time).
