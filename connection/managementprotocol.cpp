@@ -17,21 +17,30 @@ void ManagementLineReader::append(const QByteArray& bytes)
 
 bool ManagementLineReader::nextLine(QByteArray* line)
 {
-    int end = pending.indexOf('\n');
-    if (end < 0 && pending.startsWith(passwordPrompt)) {
+    if (dropping) {
+        const int end = pending.indexOf('\n');
+        if (end < 0) {
+            pending.clear();
+            return false;
+        }
+        pending.remove(0, end + 1);
+        dropping = false;
+    }
+    if (pending.startsWith(passwordPrompt)) {
         *line = passwordPrompt;
         pending.remove(0, passwordPrompt.size());
         return true;
     }
-    if (end < 0) {
-        if (pending.size() <= maxLineLength)
-            return false;
-        end = maxLineLength;
-        *line = pending.left(end);
-        pending.remove(0, end);
+    const int end = pending.indexOf('\n');
+    if (end < 0 ? pending.size() > maxLineLength : end > maxLineLength) {
+        *line = pending.left(maxLineLength);
+        pending.remove(0, maxLineLength);
+        dropping = true;
         return true;
     }
-    *line = pending.left(qMin(end, maxLineLength));
+    if (end < 0)
+        return false;
+    *line = pending.left(end);
     pending.remove(0, end + 1);
     if (line->endsWith('\r'))
         line->chop(1);

@@ -28,11 +28,14 @@ struct ManagementMessage
 };
 
 // Collects bytes as they arrive and hands out whole lines without their line end. The prompt
-// for the channel's password comes without a line end and is handed out as soon as it is seen.
+// for the channel's password comes without a line end and is handed out as a line of its own
+// as soon as it is seen at the start of a line. However the bytes are split on the way, the
+// same lines come out.
 class ManagementLineReader
 {
 public:
-    // A line longer than this is cut here; the program's lines are far shorter.
+    // A line longer than this is cut here and the rest of it, up to its line end, is dropped,
+    // so that no part of it reads as a line of its own; the program's lines are far shorter.
     static constexpr int maxLineLength = 16384;
 
     void append(const QByteArray& bytes);
@@ -41,6 +44,7 @@ public:
 
 private:
     QByteArray pending;
+    bool dropping = false; // the rest of a cut line is still arriving
 };
 
 ManagementMessage readManagementLine(const QByteArray& line);

@@ -12,6 +12,8 @@ class TestManagementProtocol : public QObject
 private slots:
     void transcriptsEndAsTheProgramSaid_data();
     void transcriptsEndAsTheProgramSaid();
+    void linesReadTheSameHoweverTheyArrive_data();
+    void linesReadTheSameHoweverTheyArrive();
     void credentialsAreQuotedForTheOptionParser_data();
     void credentialsAreQuotedForTheOptionParser();
     void lineEndsInCredentialsAreRefused();
@@ -80,6 +82,39 @@ void TestManagementProtocol::transcriptsEndAsTheProgramSaid()
         QCOMPARE(outcome(bytes, chunk, &logs, &askedForPassword), expected);
         QVERIFY(askedForPassword);
         QVERIFY2(!logs.filter(logged).isEmpty(), qPrintable(logs.join(QLatin1Char('\n'))));
+    }
+}
+
+void TestManagementProtocol::linesReadTheSameHoweverTheyArrive_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    // The channel's password is sent at once, so its prompt and the answer may come together.
+    QTest::newRow("prompt and answer")
+        << QByteArray("ENTER PASSWORD:SUCCESS: password is correct\r\n>HOLD:x\r\n")
+        << QList<QByteArray>{"ENTER PASSWORD:", "SUCCESS: password is correct", ">HOLD:x"};
+    const QByteArray longLine(ManagementLineReader::maxLineLength, 'x');
+    QTest::newRow("over-long line") << longLine +
+                                           ">FATAL:the middle of a line\r\n>STATE:1,CONNECTED,SUCCESS\r\n"
+                                    << QList<QByteArray>{longLine, ">STATE:1,CONNECTED,SUCCESS"};
+    QTest::newRow("over-long by its line end") << longLine + "\r\n>HOLD:x\n"
+                                               << QList<QByteArray>{longLine, ">HOLD:x"};
+}
+
+void TestManagementProtocol::linesReadTheSameHoweverTheyArrive()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<QByteArray>, lines);
+    for (int chunk : {1, 7, 16, 4096, int(stream.size())}) {
+        ManagementLineReader reader;
+        QList<QByteArray> read;
+        for (int at = 0; at < stream.size(); at += chunk) {
+            reader.append(stream.mid(at, chunk));
+            QByteArray line;
+            while (reader.nextLine(&line))
+                read << line;
+        }
+        QCOMPARE(read, lines);
     }
 }
 

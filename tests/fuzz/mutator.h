@@ -8,9 +8,9 @@
 #include <cstdint>
 
 // Every target links the mutator of mutator.cpp: besides libFuzzer's own byte mutations it
-// repeats a piece of the input, or a start tag right after itself, up to many thousand times,
-// so deep nesting and long documents are reached within a short run. Byte-level mutations
-// alone grow an input a few bytes at a time and never get there.
+// repeats a piece of the input, or a start tag right after itself, as often as the length
+// libFuzzer allows at the time, so deep nesting and long documents are reached within a short
+// run. Byte-level mutations alone grow an input a few bytes at a time and never get there.
 
 // The input as the client has it: the reply body.
 inline QByteArray fuzzBytes(const uint8_t* data, std::size_t size)
