@@ -331,6 +331,7 @@ void ConnectionEngine::launchProgram()
     if (!input.isEmpty())
         program->write(input);
     writeOpenVpnPidFile(openVpnFiles.privateFolder, program->processId(), openVpnFiles.privateFolder);
+    channel->setExpectedPeer(program->processId());
     channel->programStarted();
 }
 

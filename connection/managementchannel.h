@@ -22,6 +22,9 @@ public:
     virtual QStringList programArguments() const = 0;
     // What the program reads from its standard input at start; may be empty.
     virtual QByteArray programInput() const = 0;
+    // The process id of the program this channel is for; only it may connect. Where the
+    // channel's own rights already keep others out, nothing more is checked.
+    virtual void setExpectedPeer(qint64 processId) { Q_UNUSED(processId) }
     // Called once the program runs.
     virtual void programStarted() = 0;
     // The connection to the program, once `connected` has been emitted; null before.

@@ -60,7 +60,7 @@ bool Updater::startDownload()
     return true;
 }
 
-void Updater::downloadFinished(QNetworkReply* reply, const InstallerPlatform& platform)
+void Updater::downloadFinished(QNetworkReply* reply, InstallerPlatform& platform)
 {
     reply->deleteLater();
     if (reply != installerReply)
@@ -85,13 +85,22 @@ void Updater::downloadFinished(QNetworkReply* reply, const InstallerPlatform& pl
         emit failed(Failure::DownloadFailed);
         return;
     }
-    const InstallerVerdict verdict = platform.canRunInstaller() ? platform.checkSignature(file->path())
-                                                                : InstallerVerdict::InvalidSignature;
+    const InstallerVerdict verdict = platform.canRunInstaller()
+                                         ? platform.checkInstaller(file->path(), version)
+                                         : InstallerVerdict::InvalidSignature;
     if (verdict == InstallerVerdict::Trusted) {
         emit installerTrusted(file->path());
         return;
     }
     QFile::remove(file->path());
-    emit failed(verdict == InstallerVerdict::NoPublisherPinned ? Failure::NoPublisherPinned
-                                                               : Failure::NotSigned);
+    switch (verdict) {
+    case InstallerVerdict::NoPublisherPinned:
+        emit failed(Failure::NoPublisherPinned);
+        return;
+    case InstallerVerdict::NotNewer:
+        emit failed(Failure::NotNewer);
+        return;
+    default:
+        emit failed(Failure::NotSigned);
+    }
 }

@@ -25,6 +25,7 @@ public:
         DownloadFailed,    // a network error or an answer other than 2xx
         NoPublisherPinned, // this build names no publisher to trust
         NotSigned,         // the installer is not signed by the publisher
+        NotNewer,          // the installer is not newer than this client
     };
     Q_ENUM(Failure)
 
@@ -43,7 +44,7 @@ public:
     // Starts the installer download; false (and failed()) when its file cannot be written.
     bool startDownload();
     // The installer reply has finished: reports installerTrusted() or failed().
-    void downloadFinished(QNetworkReply* reply, const InstallerPlatform& platform);
+    void downloadFinished(QNetworkReply* reply, InstallerPlatform& platform);
 
 signals:
     void upToDate();

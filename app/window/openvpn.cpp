@@ -5,12 +5,12 @@
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/connectionengine.h"
+#include "core/installationfolder.h"
 
 #include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QGuiApplication>
 #include <QNetworkAccessManager>
 #include <QPlainTextEdit>
@@ -111,7 +111,7 @@ QString logged(const QString& what, const LumtarMain::AttemptFailure& failure)
 
 void LumtarMain::setUpConnection()
 {
-    connection = new ConnectionEngine(QDir::currentPath(), this);
+    connection = new ConnectionEngine(installationFolder(), this);
     connection->setObjectName(QStringLiteral("connection"));
     pppWorker = connection->worker();
     pppThread = connection->workerThread();

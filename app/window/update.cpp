@@ -1,13 +1,13 @@
 // Self-update: the window's slots hand the work to the updater and tell the user what it reports.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
+#include "core/installationfolder.h"
 #include "service/endpoints.h"
 #include "service/serviceclient.h"
 #include "update/installer.h"
 #include "update/updater.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QNetworkAccessManager>
 #include <QUrl>
 
@@ -23,6 +23,8 @@ QString failureText(Updater::Failure failure)
         return LumtarMain::tr("cannot download update pack");
     case Updater::Failure::NoPublisherPinned:
         return LumtarMain::tr("update not started: this build names no publisher to trust");
+    case Updater::Failure::NotNewer:
+        return LumtarMain::tr("update not started: the installer is not newer than this version");
     case Updater::Failure::NotSigned:
         break;
     }
@@ -33,7 +35,7 @@ QString failureText(Updater::Failure failure)
 void LumtarMain::setUpUpdater()
 {
     installerPlatform = makeInstallerPlatform();
-    updater = new Updater(appVersion, QDir::currentPath(), this);
+    updater = new Updater(appVersion, installationFolder(), this);
     updater->setObjectName(QStringLiteral("updater"));
     connect(updater->versionManager(), SIGNAL(finished(QNetworkReply*)), this,
             SLOT(UpdateResponse(QNetworkReply*)));
@@ -123,6 +125,7 @@ void LumtarMain::updateFailed(const QString& statusText)
 void LumtarMain::startInstaller(const QString& path)
 {
     view->setBusy(false);
-    startDetached(path, {QStringLiteral("/SILENT")});
+    // The installer is made with NSIS, whose silent switch this is.
+    startDetached(path, {QStringLiteral("/S")});
     QApplication::quit();
 }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "core/installationfolder.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -109,6 +111,7 @@ WindowHarness::WindowHarness()
     qputenv("CORVANE_IPECHO_URL", (sim.baseUrl() + QStringLiteral("/ip/")).toUtf8());
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path());
+    overrideInstallationFolder(workDir.path());
     QDir().mkpath(QStringLiteral("include"));
 }
 
@@ -116,6 +119,7 @@ WindowHarness::~WindowHarness()
 {
     window.reset();
     QDir::setCurrent(previousDir);
+    overrideInstallationFolder(QString());
     sim.stop();
 }
 

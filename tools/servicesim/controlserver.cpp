@@ -34,7 +34,7 @@ QJsonObject answerControlCommand(ServiceSimulator& sim, const QJsonObject& comma
         sim.stop();
         where();
     } else if (op == QLatin1String("loadDataFile")) {
-        answer.insert(QStringLiteral("result"), sim.loadDataFile(servicesim::hostPath(text("path"))));
+        answer.insert(QStringLiteral("result"), sim.loadDataFile(text("path")));
     } else if (op == QLatin1String("loadData")) {
         sim.loadData(command.value(QStringLiteral("data")).toObject());
     } else if (op == QLatin1String("data")) {

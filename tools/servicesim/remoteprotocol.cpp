@@ -91,13 +91,4 @@ QList<RecordedRequest> requestsFromJson(const QJsonArray& array)
     return requests;
 }
 
-QString hostPath(const QString& remotePath)
-{
-    QString path = remotePath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (path.startsWith(QLatin1String("Z:/"), Qt::CaseInsensitive))
-        path.remove(0, 2);
-    return path;
-}
-
 } // namespace servicesim

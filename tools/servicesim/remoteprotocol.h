@@ -18,10 +18,6 @@ Fault faultFromJson(const QJsonObject& object);
 QJsonArray requestsToJson(const QList<RecordedRequest>& requests);
 QList<RecordedRequest> requestsFromJson(const QJsonArray& array);
 
-// A path as the remote side named it, as the build machine reaches it: Wine's drive Z: is the
-// root of the file system.
-QString hostPath(const QString& remotePath);
-
 } // namespace servicesim
 
 #endif

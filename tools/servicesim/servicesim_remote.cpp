@@ -5,9 +5,13 @@
 
 #include "tools/servicesim/remoteprotocol.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QTcpSocket>
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +51,22 @@ QJsonObject ServiceSimulator::Private::call(QJsonObject command)
     }
     return QJsonDocument::fromJson(socket.readLine()).object();
 }
+
+namespace {
+// The path as the build machine reaches it: Wine says where each of its drives lies.
+QString unixPath(const QString& path)
+{
+    using Translate = char* (*)(const wchar_t*);
+    const auto translate = reinterpret_cast<Translate>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* translated = translate ? translate(reinterpret_cast<const wchar_t*>(path.utf16())) : nullptr;
+    if (!translated)
+        return path;
+    const QString result = QString::fromLocal8Bit(translated);
+    HeapFree(GetProcessHeap(), 0, translated);
+    return result;
+}
+} // namespace
 
 void ServiceSimulator::Private::takePlace(const QJsonObject& answer)
 {
@@ -101,7 +121,10 @@ QString ServiceSimulator::baseUrl() const
 
 bool ServiceSimulator::loadDataFile(const QString& path)
 {
-    return d->call({{QStringLiteral("op"), QStringLiteral("loadDataFile")}, {QStringLiteral("path"), path}})
+    return d
+        ->call({{QStringLiteral("op"), QStringLiteral("loadDataFile")},
+                {QStringLiteral("path"),
+                 unixPath(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))}})
         .value(QStringLiteral("result"))
         .toBool();
 }

@@ -28,14 +28,22 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=offscreen CORVANE_NETWORKMANAGER=0
-# The offscreen platform draws text with fonts from a folder; Wine's Z: is the root here.
-export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-/usr/share/fonts/truetype/dejavu}
+# The offscreen platform draws text with the fonts of one folder (Wine's Z: is the root here):
+# DejaVu Sans alone, which also stands in for the form's Segoe UI on Linux, so texts measure
+# the same in both builds.
+export QT_QPA_FONTDIR=$prefix/fonts
+# A program without a console logs to the debugger; tests read what it says on stderr.
+export QT_FORCE_STDERR_LOGGING=1
 
 if [ $init -eq 1 ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
     "$wine" wineboot --init
     /usr/lib/wine/wineserver -w
+    mkdir -p "$prefix/fonts"
+    for font in DejaVuSans DejaVuSans-Bold DejaVuSans-Oblique DejaVuSans-BoldOblique; do
+        cp "/usr/share/fonts/truetype/dejavu/$font.ttf" "$prefix/fonts/"
+    done
     [ -f "$prefix/system.reg" ] || { echo "wine-run.sh: no Wine prefix was made in $prefix" >&2; exit 1; }
     echo "Wine prefix ready: $prefix"
     exit 0
