@@ -68,3 +68,108 @@ if(BUILD_TESTING)
     add_subdirectory(tools/servicesim)
     add_subdirectory(tests)
 endif()
+
+# The installer (Debian's nsis): the program, the lists above, Qt's and our translations, a
+# qt.conf that points Qt at them, and an openvpn folder. OpenVPN is not ours to ship: with
+# CORVANE_OPENVPN_DIR naming a Windows build of it, its files go into that folder; without,
+# the folder holds a note on where openvpn.exe comes from.
+find_program(CORVANE_MAKENSIS makensis REQUIRED)
+set(CORVANE_OPENVPN_DIR "" CACHE PATH "Folder with a Windows OpenVPN build (openvpn.exe and its DLLs) to ship")
+set(CORVANE_INSTALLER ${CMAKE_BINARY_DIR}/corvane-${PROJECT_VERSION}-setup.exe)
+set(stage ${CMAKE_BINARY_DIR}/installer-stage)
+
+file(GLOB ts_files ${CMAKE_SOURCE_DIR}/translations/corvane_*.ts)
+set(stage_sources $<TARGET_FILE:corvane>)
+set(stage_names corvane.exe)
+foreach(dll ${CORVANE_WINDOWS_DLLS})
+    list(APPEND stage_sources ${CORVANE_QT_PREFIX}/bin/${dll})
+    list(APPEND stage_names ${dll})
+endforeach()
+foreach(plugin ${CORVANE_WINDOWS_PLUGINS})
+    list(APPEND stage_sources ${CORVANE_QT_PREFIX}/plugins/${plugin})
+    list(APPEND stage_names ${plugin})
+endforeach()
+foreach(ts ${ts_files})
+    get_filename_component(name ${ts} NAME_WE)
+    string(REPLACE "corvane_" "" language ${name})
+    list(APPEND stage_sources ${CMAKE_BINARY_DIR}/translations/${name}.qm)
+    list(APPEND stage_names translations/${name}.qm)
+    # Qt's own texts (standard buttons) in the same language, from the build machine's Qt of
+    # the same version: .qm files are the same on every platform.
+    if(NOT EXISTS /usr/share/qt5/translations/qtbase_${language}.qm)
+        message(FATAL_ERROR "qtbase_${language}.qm is missing (Debian's qttranslations5-l10n)")
+    endif()
+    list(APPEND stage_sources /usr/share/qt5/translations/qtbase_${language}.qm)
+    list(APPEND stage_names translations/qtbase_${language}.qm)
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/qt.conf.in "[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n")
+list(APPEND stage_sources ${CMAKE_BINARY_DIR}/qt.conf.in)
+list(APPEND stage_names qt.conf)
+
+set(openvpn_names)
+if(CORVANE_OPENVPN_DIR)
+    file(GLOB openvpn_files RELATIVE ${CORVANE_OPENVPN_DIR} ${CORVANE_OPENVPN_DIR}/*.exe ${CORVANE_OPENVPN_DIR}/*.dll)
+    if(NOT "openvpn.exe" IN_LIST openvpn_files)
+        message(FATAL_ERROR "CORVANE_OPENVPN_DIR (${CORVANE_OPENVPN_DIR}) holds no openvpn.exe")
+    endif()
+    foreach(name ${openvpn_files})
+        list(APPEND stage_sources ${CORVANE_OPENVPN_DIR}/${name})
+        list(APPEND stage_names openvpn/${name})
+        list(APPEND openvpn_names ${name})
+    endforeach()
+endif()
+
+# File and Delete lines, one folder at a time.
+set(CORVANE_INSTALLER_FILES "")
+set(CORVANE_UNINSTALLER_FILES "")
+set(current_folder "")
+foreach(name ${stage_names})
+    if(name MATCHES "^openvpn/")
+        continue()
+    endif()
+    get_filename_component(folder ${name} DIRECTORY)
+    if(NOT folder STREQUAL current_folder)
+        string(REPLACE "/" "\\" windows_folder "${folder}")
+        string(APPEND CORVANE_INSTALLER_FILES "    SetOutPath \"$INSTDIR\\${windows_folder}\"\n")
+        set(current_folder ${folder})
+    endif()
+    string(REPLACE "/" "\\" windows_name ${name})
+    string(APPEND CORVANE_INSTALLER_FILES "    File \"${stage}/${name}\"\n")
+    string(APPEND CORVANE_UNINSTALLER_FILES "    Delete \"$INSTDIR\\${windows_name}\"\n")
+endforeach()
+set(CORVANE_INSTALLER_OPENVPN_FILES "")
+set(CORVANE_UNINSTALLER_OPENVPN_FILES "")
+foreach(name ${openvpn_names})
+    string(APPEND CORVANE_INSTALLER_OPENVPN_FILES "    File \"${stage}/openvpn/${name}\"\n")
+    string(APPEND CORVANE_UNINSTALLER_OPENVPN_FILES "    Delete \"$INSTDIR\\openvpn\\${name}\"\n")
+endforeach()
+# NSIS names a file by its own name: the note is staged as README.txt.
+list(APPEND stage_sources ${CMAKE_SOURCE_DIR}/packaging/windows/openvpn-README.txt)
+list(APPEND stage_names openvpn/README.txt)
+set(CORVANE_OPENVPN_NOTE ${stage}/openvpn/README.txt)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/corvane.nsi.in ${CMAKE_BINARY_DIR}/corvane.nsi @ONLY)
+# What the installed folder must hold, for the installer's check.
+string(REPLACE ";" "\n" installed_list "${stage_names};uninstall.exe")
+file(WRITE ${CMAKE_BINARY_DIR}/installer-files.txt "${installed_list}\n")
+
+find_program(CORVANE_MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
+add_custom_command(
+    OUTPUT ${CORVANE_INSTALLER}
+    COMMAND ${CMAKE_COMMAND} "-DSOURCES=${stage_sources}" "-DNAMES=${stage_names}" -DSTAGE=${stage}
+            -DSTRIP=${CORVANE_MINGW_STRIP} -P ${CMAKE_SOURCE_DIR}/cmake/windows-stage.cmake
+    COMMAND ${CORVANE_MAKENSIS} -V2 -NOCD ${CMAKE_BINARY_DIR}/corvane.nsi
+    DEPENDS corvane corvane_translations ${CMAKE_BINARY_DIR}/corvane.nsi ${CMAKE_SOURCE_DIR}/cmake/windows-stage.cmake
+            ${stage_sources}
+    COMMENT "Making the installer ${CORVANE_INSTALLER}"
+    VERBATIM)
+add_custom_target(windows_installer ALL DEPENDS ${CORVANE_INSTALLER})
+
+if(BUILD_TESTING)
+    # A silent install into a Wine prefix of its own puts every file where it belongs, the
+    # installed program answers --version, and the uninstaller takes it all away again.
+    add_test(NAME windows_installer_installs
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/windows/check-installer.sh ${CORVANE_INSTALLER}
+                     ${CMAKE_BINARY_DIR}/installer-wineprefix ${CMAKE_BINARY_DIR}/installer-files.txt
+                     $<TARGET_FILE:corvane-run-redirected> ${PROJECT_VERSION})
+    set_tests_properties(windows_installer_installs PROPERTIES TIMEOUT 300 LABELS wine)
+endif()
