@@ -7,6 +7,7 @@
 #     its public release 0.13.2 (tag v0.13.2) is taken from ../shared/qt5-mingw or from
 #     $CORVANE_QTKEYCHAIN_SOURCE (a .tar.gz of that tag).
 # The cache is ${XDG_CACHE_HOME:-~/.cache}/corvane; CORVANE_QT5_MINGW_CACHE names another.
+# CORVANE_QT5_MINGW_ARCHIVE names another archive; set empty, it makes the script build.
 # Progress goes to the standard error stream, the prefix's path to the standard output.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -23,9 +24,10 @@ fi
 mkdir -p "$cache"
 rm -rf "$prefix"
 
-if [ -f "$shared/corvane-qt5-mingw.tar.xz" ]; then
-    say "unpacking $shared/corvane-qt5-mingw.tar.xz into $cache"
-    tar -C "$cache" -xJf "$shared/corvane-qt5-mingw.tar.xz"
+archive=${CORVANE_QT5_MINGW_ARCHIVE-$shared/corvane-qt5-mingw.tar.xz}
+if [ -n "$archive" ] && [ -f "$archive" ]; then
+    say "unpacking $archive into $cache"
+    tar -C "$cache" -xJf "$archive"
     [ -f "$prefix/lib/cmake/Qt5/Qt5Config.cmake" ] || { say "the archive holds no Qt prefix"; exit 1; }
     touch "$ready"
     echo "$prefix"
