@@ -22,9 +22,11 @@ bool installTranslations(QCoreApplication& application, const QLocale& locale)
     else
         delete qt;
 
-    // An installed copy may carry newer files beside the program than the ones built in.
-    const QStringList folders{QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("../share/corvane/translations")),
+    // An installed copy may carry newer files than the ones built in: in the system's share folder
+    // (Linux) or beside the program (Windows).
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QStringList folders{programFolder.filePath(QStringLiteral("../share/corvane/translations")),
+                              programFolder.filePath(QStringLiteral("translations")),
                               QStringLiteral(":/translations")};
     for (const QString& folder : folders) {
         auto* own = new QTranslator(&application);

@@ -359,7 +359,7 @@ void ConnectionEngine::launchProgram()
     if (!input.isEmpty())
         program->write(input);
     writeOpenVpnPidFile(openVpnFiles.privateFolder, program->processId(), openVpnFiles.privateFolder);
-    channel->setProgramPid(program->processId());
+    channel->setExpectedPeer(program->processId());
     channel->programStarted();
 }
 

@@ -22,9 +22,9 @@ public:
     virtual QStringList programArguments() const = 0;
     // What the program reads from its standard input at start; may be empty.
     virtual QByteArray programInput() const = 0;
-    // The program's process id, told once it runs and before programStarted(): where the
-    // platform can tell who connects, no other process gets the channel.
-    void setProgramPid(qint64 pid) { programPid = pid; }
+    // The process id of the program this channel is for, told once it runs and before
+    // programStarted(): no other process gets the channel.
+    void setExpectedPeer(qint64 processId) { programPid = processId; }
     // Called once the program runs.
     virtual void programStarted() = 0;
     // The connection to the program, once `connected` has been emitted; null before.

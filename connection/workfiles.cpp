@@ -3,25 +3,6 @@
 #include <QCoreApplication>
 #include <QFile>
 
-namespace {
-QString& installationForTests()
-{
-    static QString folder;
-    return folder;
-}
-} // namespace
-
-QString installationFolder()
-{
-    const QString& forTests = installationForTests();
-    return forTests.isEmpty() ? QCoreApplication::applicationDirPath() : forTests;
-}
-
-void setInstallationFolderForTests(const QString& folder)
-{
-    installationForTests() = folder;
-}
-
 bool writeWorkFile(const QString& path, const QByteArray& data)
 {
     // Always a new file: whatever was put at this path (a link to another file, say) is

@@ -1,19 +1,13 @@
 #ifndef CORVANE_WORKFILES_H
 #define CORVANE_WORKFILES_H
 
+#include "core/installationfolder.h"
+
 #include <QByteArray>
 #include <QString>
 
 // Where the OpenVPN program lives under the installation's folder, by platform.
 QString openVpnProgramPath();
-
-// The installation's folder, which holds "openvpn" and "include" when the installation brings
-// its own program: the client program's own folder, never the current one (whoever starts the
-// client chooses that, and may have put a program there).
-QString installationFolder();
-// Tests only: the test runner's own folder is not an installation; `folder` stands for one.
-// An empty text puts the program's own folder back.
-void setInstallationFolderForTests(const QString& folder);
 
 // Where an OpenVPN attempt finds the program and keeps its files.
 struct OpenVpnPlaces

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <windows.h>
+
 QString openVpnProgramPath()
 {
     return QStringLiteral("openvpn/openvpn.exe");
@@ -25,6 +27,15 @@ OpenVpnPlaces openVpnPlaces(const QString& currentFolder)
 
 bool runningAsAdministrator()
 {
-    // The installation folder's rights are the installer's business on this system.
-    return false;
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                  0, 0, 0, 0, &administrators))
+        return false;
+    // The group counts only when it is enabled in this process's token, as in an elevated one.
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member))
+        member = FALSE;
+    FreeSid(administrators);
+    return member;
 }

@@ -569,16 +569,23 @@ void TestForm::longTextIsCutWithWholeTextInToolTip()
     label->grab();
 
     QCOMPARE(label->text(), text);
-    QCOMPARE(shownToolTip(label->toolTip()), cut ? text : QString());
+    // Whether a text of about the label's width fits depends on the font's measures (the
+    // offscreen platform under Wine hints glyphs differently); the long texts never fit.
+    const QFontMetrics metrics(label->font());
+    bool fits = true;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        fits = fits && metrics.horizontalAdvance(line) <= label->contentsRect().width();
+    if (cut)
+        QVERIFY(!fits);
+    QCOMPARE(shownToolTip(label->toolTip()), fits ? QString() : text);
     const QStringList lines = label->shownText().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), text.count(QLatin1Char('\n')) + 1);
-    const QFontMetrics metrics(label->font());
     QVERIFY(lines.size() * metrics.height() <= label->contentsRect().height());
     for (const QString& line : lines) {
         QVERIFY2(metrics.horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
         QVERIFY(text.contains(line) || line.endsWith(QStringLiteral("…")));
     }
-    QCOMPARE(label->shownText() != text, cut);
+    QCOMPARE(label->shownText() != text, !fits);
 }
 
 // The checked box must differ from the unchecked one by more than its colour: a white tick

@@ -1,5 +1,6 @@
 // Self-update: the version check at start, the offer, the download with its progress, and
 // an installer that is started only where the system allows it and trusts it.
+#include "corvaneversion.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 #include "update/installer.h"
@@ -26,6 +27,7 @@ struct InstallerLog
 {
     QStringList checkedPaths;
     QList<QByteArray> contentsAtCheck;
+    QStringList clientVersions;
 };
 
 // Plays a system that can run the vendor's installer (or cannot), with a verdict on its signer.
@@ -37,9 +39,10 @@ public:
     {
     }
     bool canRunInstaller() const override { return canRun; }
-    InstallerVerdict checkSignature(const QString& path) const override
+    InstallerVerdict checkInstaller(const QString& path, const QString& clientVersion) override
     {
         log.checkedPaths << path;
+        log.clientVersions << clientVersion;
         QFile file(path);
         log.contentsAtCheck << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
         return verdict;
@@ -270,7 +273,7 @@ void TestUpdate::yesWhereClientDoesNotInstallOpensTheDownloadPage()
 {
     QFETCH(bool, browserStarts);
     h->answer = QMessageBox::Yes;
-    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    start(QStringLiteral("4.1.0"), QStringLiteral("{base}/files/update.exe"), platform(false));
     QList<QUrl> opened;
     h->window->openUrl = [&opened, browserStarts](const QUrl& url) {
         opened << url;
@@ -298,7 +301,7 @@ void TestUpdate::versionMarkupIsNoVersion()
     // Markup is no version: nothing of it reaches a box or the status line.
     const QString version = QStringLiteral("9.9.9<b>!</b>");
     h->answer = QMessageBox::Yes;
-    start(version, QStringLiteral("{base}/files/update.exe")); // this system's own platform
+    start(version, QStringLiteral("{base}/files/update.exe"), platform(false));
     QVERIFY(versionChecked());
     QVERIFY(h->questions.isEmpty());
     QVERIFY(!h->text(QStringLiteral("authstatus")).contains(QStringLiteral("<b>")));
@@ -368,6 +371,9 @@ void TestUpdate::untrustedInstallerIsNotStarted_data()
     QTest::newRow("no publisher in this build")
         << InstallerVerdict::NoPublisherPinned
         << QStringLiteral("update not started: this build names no publisher to trust");
+    QTest::newRow("not newer than this client")
+        << InstallerVerdict::NotNewer
+        << QStringLiteral("update not started: the installer is not newer than this version");
 }
 
 void TestUpdate::untrustedInstallerIsNotStarted()
@@ -409,8 +415,9 @@ void TestUpdate::trustedInstallerReplacesTheOldOneAndStartsSilently()
     const QString program = h->started.first().first;
     QVERIFY2(QFileInfo(program).isAbsolute(), qPrintable(program));
     QCOMPARE(QFileInfo(program).canonicalFilePath(), QFileInfo(installerOnDisk()).canonicalFilePath());
-    QCOMPARE(h->started.first().second, QStringList{QStringLiteral("/SILENT")});
+    QCOMPARE(h->started.first().second, QStringList{QStringLiteral("/S")});
     QCOMPARE(log.checkedPaths, QStringList{program});
+    QCOMPARE(log.clientVersions, QStringList{QStringLiteral(CORVANE_VERSION)});
     QCOMPARE(log.contentsAtCheck.first(), installerBytes());
 
     QFile written(installerOnDisk());

@@ -10,6 +10,8 @@ packages=(
     openvpn openssl iproute2 python3
     network-manager network-manager-openvpn network-manager-pptp network-manager-l2tp libnm-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 nsis
+    perl xz-utils
     fonts-dejavu-core fonts-liberation2 xvfb trayer xdotool
     linux-perf
     qttools5-dev qttools5-dev-tools qttranslations5-l10n

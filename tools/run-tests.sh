@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with warnings as errors, and runs every test: once in a
 # normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer, plus the layout check
-# and the Debian package's checks.
+# and the Debian package's checks; then the Windows client, its tests under Wine and its
+# installer (tools/windows/run-windows-tests.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -19,3 +20,5 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_WERROR=
 cmake --build build/sanitize -j "$jobs"
 (cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     LSAN_OPTIONS=suppressions="$PWD/../../tests/lsan.supp" ctest --output-on-failure -j "$jobs")
+
+tools/windows/run-windows-tests.sh

@@ -71,7 +71,7 @@ bool readSigner(HANDLE state, SignerCertificate& signer)
 
 } // namespace
 
-InstallerVerdict checkInstallerSignature(const std::wstring& path, const PublisherPin& pin)
+InstallerVerdict checkInstallerSignature(const std::wstring& path, void* handle, const PublisherPin& pin)
 {
     if (!publisherPinned(pin))
         return InstallerVerdict::NoPublisherPinned;
@@ -79,6 +79,7 @@ InstallerVerdict checkInstallerSignature(const std::wstring& path, const Publish
     WINTRUST_FILE_INFO file = {};
     file.cbStruct = sizeof(file);
     file.pcwszFilePath = path.c_str();
+    file.hFile = static_cast<HANDLE>(handle);
 
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     WINTRUST_DATA data = {};

@@ -6,7 +6,7 @@ class NoInstaller : public InstallerPlatform
 {
 public:
     bool canRunInstaller() const override { return false; }
-    InstallerVerdict checkSignature(const QString&) const override
+    InstallerVerdict checkInstaller(const QString&, const QString&) override
     {
         return InstallerVerdict::InvalidSignature;
     }

@@ -27,6 +27,7 @@ enum class InstallerVerdict
     InvalidSignature,  // no signature, a broken one, or one that chains to no trusted root
     OtherPublisher,    // a valid signature by someone else
     NoPublisherPinned, // this build names no publisher, so it trusts no installer
+    NotNewer,          // its file version is not newer than the running client's (or it has none)
 };
 
 // The publisher named when the client was configured.

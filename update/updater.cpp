@@ -114,12 +114,21 @@ void Updater::downloadFinished(QNetworkReply* reply)
     }
     const QString path = file->path();
     const InstallerVerdict verdict = installerPlatform()->canRunInstaller()
-                                         ? installerPlatform()->checkSignature(path)
+                                         ? installerPlatform()->checkInstaller(path, version)
                                          : InstallerVerdict::InvalidSignature;
     if (verdict == InstallerVerdict::Trusted) {
         later(this, [this, path] { emit installerTrusted(path); });
         return;
     }
     QFile::remove(path);
-    fail(verdict == InstallerVerdict::NoPublisherPinned ? Failure::NoPublisherPinned : Failure::NotSigned);
+    switch (verdict) {
+    case InstallerVerdict::NoPublisherPinned:
+        fail(Failure::NoPublisherPinned);
+        return;
+    case InstallerVerdict::NotNewer:
+        fail(Failure::NotNewer);
+        return;
+    default:
+        fail(Failure::NotSigned);
+    }
 }

@@ -32,6 +32,7 @@ public:
         TookTooLong,       // the download went past its deadline
         NoPublisherPinned, // this build names no publisher to trust
         NotSigned,         // the installer is not signed by the publisher
+        NotNewer,          // the installer is not newer than this client
     };
     Q_ENUM(Failure)
 

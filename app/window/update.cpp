@@ -1,6 +1,7 @@
 // Self-update: the window's slots hand the work to the updater and tell the user what it reports.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
+#include "core/installationfolder.h"
 #include "service/endpoints.h"
 #include "service/serviceclient.h"
 #include "update/installer.h"
@@ -25,6 +26,8 @@ QString failureText(Updater::Failure failure, const QString& detail)
         return LumtarMain::tr("cannot download update pack");
     case Updater::Failure::NoPublisherPinned:
         return LumtarMain::tr("update not started: this build names no publisher to trust");
+    case Updater::Failure::NotNewer:
+        return LumtarMain::tr("update not started: the installer is not newer than this version");
     case Updater::Failure::NotSigned:
         break;
     }
@@ -37,7 +40,7 @@ void LumtarMain::setUpUpdater()
     installerPlatform = makeInstallerPlatform();
     // Tests put their own platform in place once the window is built.
     updater = new Updater(
-        appVersion, QDir::currentPath(), [this] { return installerPlatform; }, this);
+        appVersion, installationFolder(), [this] { return installerPlatform; }, this);
     updater->setObjectName(QStringLiteral("updater"));
     connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
     connect(updater, &Updater::upToDate, this, [this] {
@@ -52,7 +55,8 @@ void LumtarMain::setUpUpdater()
     });
     connect(updater, &Updater::installerTrusted, this, [this](const QString& path) {
         view->setBusy(false);
-        startDetached(path, {QStringLiteral("/SILENT")});
+        // The installer is made with NSIS, whose silent switch this is.
+        startDetached(path, {QStringLiteral("/S")});
         QApplication::quit();
     });
 }

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "connection/workfiles.h"
+#include "core/installationfolder.h"
 #include "testcertificates.h"
 
 #include <QAbstractButton>
@@ -106,15 +106,15 @@ WindowHarness::WindowHarness(Time time)
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path());
     // The folder stands for the installation too: its openvpn/openvpn and include/.
-    setInstallationFolderForTests(workDir.path());
+    overrideInstallationFolder(workDir.path());
     QDir().mkpath(QStringLiteral("include"));
 }
 
 WindowHarness::~WindowHarness()
 {
     window.reset();
-    setInstallationFolderForTests(QString());
     QDir::setCurrent(previousDir);
+    overrideInstallationFolder(QString());
     sim.stop();
 }
 

@@ -1,6 +1,7 @@
 // corvane-servicesim: the Corvane service simulator as a program, for the demo and for
 // tests that need it in another network namespace.
 
+#include "tools/servicesim/controlserver.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QCommandLineParser>
@@ -44,8 +45,18 @@ int main(int argc, char* argv[])
     parser.addOption(certOption);
     parser.addOption(keyOption);
     parser.addOption(portOption);
+    const QCommandLineOption controlOption(
+        QStringLiteral("control"),
+        QStringLiteral("Serve simulators that tests in another process (Wine) control; ends when "
+                       "standard input closes."));
     parser.addOption(dataOption);
+    parser.addOption(controlOption);
     parser.process(app);
+    if (parser.isSet(controlOption)) {
+        // Nothing waits for the stop signals here: they end the program as usual.
+        pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
+        return runControlServer(app);
+    }
 
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);

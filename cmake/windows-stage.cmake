@@ -1,0 +1,16 @@
+# Copies the installer's files into STAGE under their names (SOURCES and NAMES pair up) and
+# strips the program of its symbols.
+file(REMOVE_RECURSE ${STAGE})
+list(LENGTH SOURCES count)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    list(GET SOURCES ${i} source)
+    list(GET NAMES ${i} name)
+    get_filename_component(folder ${STAGE}/${name} DIRECTORY)
+    file(MAKE_DIRECTORY ${folder})
+    file(COPY_FILE ${source} ${STAGE}/${name} ONLY_IF_DIFFERENT)
+endforeach()
+execute_process(COMMAND ${STRIP} ${STAGE}/corvane.exe RESULT_VARIABLE stripped)
+if(NOT stripped EQUAL 0)
+    message(FATAL_ERROR "cannot strip ${STAGE}/corvane.exe")
+endif()
