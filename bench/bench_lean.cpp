@@ -1,0 +1,253 @@
+// What the client costs beside a bare Qt Widgets program built with the same Qt, in the same run:
+//
+//   first request  from building the window to its first request reaching the service
+//   resident       resident memory once logged in with the catalogue shown (the bare program:
+//                  once its one GET of the same document has been read and kept)
+//
+// Each figure comes from a process of its own, so no heap is shared; both processes serve the
+// same catalogue from a simulator in the process, whose memory they therefore share alike.
+//
+//   bench_lean [runs [servers,...]]   (QT_QPA_PLATFORM=offscreen)
+
+#include "benchfigures.h"
+#include "benchservers.h"
+#include "testcertificates.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextStream>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/status");
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    qFatal("no VmRSS in /proc/self/status");
+}
+
+void waitFor(const std::function<bool()>& done, const char* what)
+{
+    QElapsedTimer timeout;
+    timeout.start();
+    while (!done()) {
+        if (timeout.elapsed() > 60000)
+            qFatal("%s not reached", what);
+        QTest::qWait(5);
+    }
+}
+
+// Stands for the service's address and notes the moment the first connection reaches it, from a
+// thread of its own so the event loop under measure is not disturbed.
+class FirstContact
+{
+public:
+    FirstContact()
+    {
+        listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            listen(listener, 4) != 0 ||
+            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            qFatal("cannot listen on 127.0.0.1");
+        port = ntohs(address.sin_port);
+        clock.start();
+        watcher = std::thread([this] {
+            const int peer = accept(listener, nullptr, nullptr);
+            at = clock.nsecsElapsed();
+            if (peer >= 0)
+                close(peer);
+        });
+    }
+    ~FirstContact()
+    {
+        shutdown(listener, SHUT_RDWR);
+        watcher.join();
+        close(listener);
+    }
+    QString url() const { return QStringLiteral("https://127.0.0.1:%1").arg(port); }
+    qint64 now() const { return clock.nsecsElapsed(); }
+    // Milliseconds from start to the first connection, once one has come.
+    double since(qint64 start) const
+    {
+        waitFor([this] { return at >= 0; }, "the first connection");
+        return ms(at - start);
+    }
+
+private:
+    int listener = -1;
+    quint16 port = 0;
+    QElapsedTimer clock;
+    std::atomic<qint64> at{-1};
+    std::thread watcher;
+};
+
+// A window and one GET of the login document, the least a program of this kind does.
+void runBare(int servers)
+{
+    ServiceSimulator sim;
+    sim.loadData(standardTestData());
+    sim.useTls(testCertificates().trusted.certificate, testCertificates().trusted.key);
+    if (!sim.start())
+        qFatal("the simulator did not start");
+    sim.setServers(benchServers(servers, sim.baseUrl()));
+
+    FirstContact first;
+    const qint64 start = first.now();
+    // Trusting the test's authority reads the system's too, as the client does with it.
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.addCaCertificates(testCertificates().authority);
+    QSslConfiguration::setDefaultConfiguration(tls);
+    QWidget window;
+    window.resize(340, 350);
+    window.show();
+    QNetworkAccessManager network;
+    // Its first request asks for the version, as the client's does.
+    network.get(QNetworkRequest(QUrl(first.url() + QStringLiteral("/AppVer2/4.0.2"))));
+    const double firstRequest = first.since(start);
+    QNetworkReply* reply = network.get(QNetworkRequest(
+        QUrl(sim.baseUrl() + QStringLiteral("/AppServersV2?username=alice&appver=4.0.2&key=") +
+             ServiceSimulator::passwordKey(QStringLiteral("secret")))));
+    QByteArray document;
+    QObject::connect(reply, &QNetworkReply::finished, [&] { document = reply->readAll(); });
+    waitFor([&] { return reply->isFinished(); }, "the bare program's reply");
+    if (document.size() < servers * 100)
+        qFatal("the bare program read %d bytes", int(document.size()));
+    QTest::qWait(200);
+    QTextStream(stdout) << firstRequest << ' ' << residentMb() << '\n';
+}
+
+// From building the window to its first request, trusting only the system's authorities as
+// the installed program does: the test's authority would have the system's read in full first.
+void runClientStart(int servers)
+{
+    isolateSettings();
+    clearSettings();
+    WindowHarness h;
+    h.sim.setServers(benchServers(servers, h.sim.baseUrl()));
+    qunsetenv("CORVANE_CA_CERTIFICATES");
+    FirstContact first;
+    for (const char* name : {"CORVANE_SERVICE_URL", "CORVANE_WEBSITE_URL", "CORVANE_IPECHO_URL"})
+        qputenv(name, first.url().toUtf8());
+    const qint64 start = first.now();
+    h.create()->show();
+    QTextStream(stdout) << first.since(start) << " -1\n";
+}
+
+void runClientLoggedIn(int servers)
+{
+    isolateSettings();
+    clearSettings();
+    WindowHarness h;
+    h.sim.setServers(benchServers(servers, h.sim.baseUrl()));
+    h.create()->show();
+    h.settle(3000);
+    h.find<QLineEdit>(QStringLiteral("username"))->setText(QStringLiteral("alice"));
+    h.find<QLineEdit>(QStringLiteral("password"))->setText(QStringLiteral("secret"));
+    h.invoke("on_login_clicked");
+    auto* list = h.find<QComboBox>(QStringLiteral("servers"));
+    waitFor([&] { return list->count() == servers; }, "the logged-in catalogue");
+    h.settle(3000);
+    QTest::qWait(200);
+    QTextStream(stdout) << "-1 " << residentMb() << '\n';
+}
+
+struct Figures
+{
+    double firstRequest = 0;
+    double resident = 0;
+};
+
+Figures measure(const QString& program, const QString& kind, int servers, int runs)
+{
+    std::vector<double> requests, resident;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(program, {QStringLiteral("--one"), kind, QString::number(servers)});
+        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+            qFatal("the %s run with %d servers failed", qPrintable(kind), servers);
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        requests.push_back(figures.value(0).toDouble());
+        resident.push_back(figures.value(1).toDouble());
+    }
+    return {median(requests), median(resident)};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args.at(1) == QLatin1String("--one")) {
+        const int servers = args.at(3).toInt();
+        if (args.at(2) == QLatin1String("bare"))
+            runBare(servers);
+        else if (args.at(2) == QLatin1String("start"))
+            runClientStart(servers);
+        else
+            runClientLoggedIn(servers);
+        return 0;
+    }
+    const int runs = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 3;
+    QList<int> sizes{100, 10000};
+    if (args.size() > 2) {
+        sizes.clear();
+        for (const QString& size : args.at(2).split(QLatin1Char(',')))
+            sizes.append(size.toInt());
+    }
+    QTextStream out(stdout);
+    out << QStringLiteral("platform %1; medians of %2 runs; first request in ms, resident in MB\n")
+               .arg(QGuiApplication::platformName())
+               .arg(runs);
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+               .arg(QStringLiteral("servers"), 8)
+               .arg(QStringLiteral("bare:first"), 11)
+               .arg(QStringLiteral("client:first"), 13)
+               .arg(QStringLiteral("bare:MB"), 8)
+               .arg(QStringLiteral("client:MB"), 10)
+               .arg(QStringLiteral("above"), 7);
+    for (int servers : sizes) {
+        const Figures bare = measure(app.applicationFilePath(), QStringLiteral("bare"), servers, runs);
+        const Figures client{
+            measure(app.applicationFilePath(), QStringLiteral("start"), servers, runs).firstRequest,
+            measure(app.applicationFilePath(), QStringLiteral("client"), servers, runs).resident};
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                   .arg(servers, 8)
+                   .arg(bare.firstRequest, 11, 'f', 1)
+                   .arg(client.firstRequest, 13, 'f', 1)
+                   .arg(bare.resident, 8, 'f', 1)
+                   .arg(client.resident, 10, 'f', 1)
+                   .arg(client.resident - bare.resident, 7, 'f', 1);
+        out.flush();
+    }
+    return 0;
+}
