@@ -183,8 +183,8 @@ private:
     NoticeGate* notices;
     // Shared only so that its deleter is made where the type is known.
     std::shared_ptr<CatalogueReader> catalogueReader;
-    // The login document as last stored into textBrowser; nothing reads the widget back.
-    QString loginDocument;
+    // Counts the login documents given to textBrowser, so a late store of an older one is dropped.
+    quint64 loginDocuments = 0;
     // The buy button offers the order page, not the trial page.
     bool trialUsed = false;
     // The status line has told the user something about the login; the version check's routine

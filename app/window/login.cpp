@@ -6,6 +6,7 @@
 #include "app/whenquiet.h"
 #include "app/windowstate.h"
 #include "catalogue/cataloguereader.h"
+#include "core/freedmemory.h"
 #include "core/settingskeys.h"
 #include "service/accountwatch.h"
 #include "service/documents.h"
@@ -260,20 +261,23 @@ void LumtarMain::Logout()
     model->setElapsedSeconds(0);
 }
 
-// The readers work on the text as it came, kept beside the widget. The widget's copy is only
-// read back, so a long one is stored once the window has drawn the answer (storing megabytes
-// costs more than reading them); a newer text stores itself instead.
+// The readers work on the text as it came. The widget's copy is only read back, so a long one is
+// stored once the window has drawn the answer (storing megabytes costs more than reading them);
+// a newer text stores itself instead. The text is then kept once, in the widget, and what reading
+// and storing it took is handed back.
 void LumtarMain::setLoginDocument(const QString& text)
 {
     // The server list is read on another thread while the verdict is read.
     catalogueReader->start(text);
-    loginDocument = text;
+    const quint64 document = ++loginDocuments;
     if (text.size() < (1 << 18)) {
         view->storeLoginDocument(text);
         return;
     }
-    whenQuiet(this, [this, text] {
-        if (loginDocument.isSharedWith(text))
-            view->storeLoginDocument(text);
+    whenQuiet(this, [this, text, document] {
+        if (document != loginDocuments)
+            return;
+        view->storeLoginDocument(text);
+        whenQuiet(this, [] { returnFreedMemory(); });
     });
 }
