@@ -1,3 +1,4 @@
+#include "tools/servicesim/remoteprotocol.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QCoreApplication>
@@ -389,6 +390,8 @@ private slots:
 
     void demoDataOffersWhatTheDemoNeeds();
     void standaloneProgramServesUntilTerminated();
+
+    void remoteFaultKeepsEveryField();
 
 private:
     ServiceSimulator* sim = nullptr;
@@ -997,6 +1000,30 @@ void TestServiceSim::standaloneProgramServesUntilTerminated()
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
+}
+
+// A test under Wine sets its faults through the control connection: nothing may be lost there.
+void TestServiceSim::remoteFaultKeepsEveryField()
+{
+    Fault sent = Fault::trickle(70).delayed(30).once();
+    sent.status = 418;
+    sent.offset = 5;
+    sent.size = 1 << 20;
+    sent.location = QStringLiteral("https://127.0.0.1:1/elsewhere");
+    sent.body = QByteArray("body\0with nul", 13);
+    sent.contentType = "text/xml";
+    const Fault got = servicesim::faultFromJson(
+        QJsonDocument::fromJson(QJsonDocument(servicesim::faultToJson(sent)).toJson()).object());
+    QCOMPARE(int(got.kind), int(sent.kind));
+    QCOMPARE(got.delayMs, sent.delayMs);
+    QCOMPARE(got.intervalMs, sent.intervalMs);
+    QCOMPARE(got.status, sent.status);
+    QCOMPARE(got.offset, sent.offset);
+    QCOMPARE(got.size, sent.size);
+    QCOMPARE(got.location, sent.location);
+    QCOMPARE(got.body, sent.body);
+    QCOMPARE(got.contentType, sent.contentType);
+    QCOMPARE(got.oneShot, sent.oneShot);
 }
 
 QTEST_GUILESS_MAIN(TestServiceSim)
