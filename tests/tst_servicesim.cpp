@@ -1,3 +1,5 @@
+#include "testcertificates.h"
+#include "tools/servicesim/controlserver.h"
 #include "tools/servicesim/remoteprotocol.h"
 #include "tools/servicesim/servicesim.h"
 
@@ -13,6 +15,8 @@
 #include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
@@ -392,6 +396,7 @@ private slots:
     void standaloneProgramServesUntilTerminated();
 
     void remoteFaultKeepsEveryField();
+    void remoteControlServesHttpsAndCountsHandshakes();
 
 private:
     ServiceSimulator* sim = nullptr;
@@ -1024,6 +1029,34 @@ void TestServiceSim::remoteFaultKeepsEveryField()
     QCOMPARE(got.body, sent.body);
     QCOMPARE(got.contentType, sent.contentType);
     QCOMPARE(got.oneShot, sent.oneShot);
+}
+
+// What the HTTPS tests under Wine ask of their simulator on the build machine.
+void TestServiceSim::remoteControlServesHttpsAndCountsHandshakes()
+{
+    ServiceSimulator remote;
+    const auto command = [&remote](QJsonObject c) { return answerControlCommand(remote, c); };
+    const TestCertificates& made = testCertificates();
+    QVERIFY(command({{"op", "useTls"}, {"certificate", made.trusted.certificate}, {"key", made.trusted.key}})
+                .value(QStringLiteral("ok"))
+                .toBool());
+    QVERIFY(command({{"op", "usesTls"}}).value(QStringLiteral("result")).toBool());
+    const QJsonObject started = command({{"op", "start"}, {"port", 0}, {"host", "127.0.0.1"}});
+    QVERIFY(started.value(QStringLiteral("result")).toBool());
+    const QString base = started.value(QStringLiteral("base")).toString();
+    QVERIFY2(base.startsWith(QStringLiteral("https://127.0.0.1:")), qPrintable(base));
+    QCOMPARE(command({{"op", "handshakes"}}).value(QStringLiteral("result")).toInt(), 0);
+
+    QNetworkRequest request(QUrl(base + QStringLiteral("/ip/")));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(made.authority));
+    request.setSslConfiguration(tls);
+    QNetworkReply* reply = nam->get(request);
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(reply->error(), QNetworkReply::NoError);
+    reply->deleteLater();
+    QCOMPARE(command({{"op", "handshakes"}}).value(QStringLiteral("result")).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestServiceSim)
