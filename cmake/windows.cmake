@@ -41,8 +41,10 @@ add_custom_target(windows_runtime ALL DEPENDS ${runtime_copies})
 
 # Tests run under Wine, in a Wine prefix of the build folder that one fixture makes first.
 # Those that talk to the service reach a simulator built for the build machine and started
-# by the runner: CORVANE_HOST_SERVICESIM names it.
+# by the runner: CORVANE_HOST_SERVICESIM names it. Their TLS certificates are made on the build
+# machine too, by CORVANE_HOST_TESTCERTIFICATES, before each test program starts.
 set(CORVANE_HOST_SERVICESIM "" CACHE FILEPATH "corvane-servicesim built for the build machine")
+set(CORVANE_HOST_TESTCERTIFICATES "" CACHE FILEPATH "corvane-testcertificates built for the build machine")
 set(CORVANE_WINE_RUNNER ${CMAKE_SOURCE_DIR}/tools/windows/wine-run.sh)
 set(CORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 include(CTest)
@@ -57,7 +59,8 @@ function(corvane_add_wine_test target source)
     endif()
     add_test(NAME ${target}
              COMMAND ${CORVANE_WINE_RUNNER} --prefix ${CORVANE_WINEPREFIX}
-                     --simulator "${CORVANE_HOST_SERVICESIM}" --qtest ${platform} $<TARGET_FILE:${target}>
+                     --simulator "${CORVANE_HOST_SERVICESIM}" --certificates "${CORVANE_HOST_TESTCERTIFICATES}"
+                     --qtest ${platform} $<TARGET_FILE:${target}>
              WORKING_DIRECTORY ${CORVANE_WINDOWS_BIN})
     set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 300 LABELS wine)
 endfunction()

@@ -1,3 +1,6 @@
+#include "testcertificates.h"
+#include "tools/servicesim/controlserver.h"
+#include "tools/servicesim/remoteprotocol.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QCoreApplication>
@@ -12,6 +15,8 @@
 #include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
@@ -389,6 +394,9 @@ private slots:
 
     void demoDataOffersWhatTheDemoNeeds();
     void standaloneProgramServesUntilTerminated();
+
+    void remoteFaultKeepsEveryField();
+    void remoteControlServesHttpsAndCountsHandshakes();
 
 private:
     ServiceSimulator* sim = nullptr;
@@ -997,6 +1005,58 @@ void TestServiceSim::standaloneProgramServesUntilTerminated()
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
+}
+
+// A test under Wine sets its faults through the control connection: nothing may be lost there.
+void TestServiceSim::remoteFaultKeepsEveryField()
+{
+    Fault sent = Fault::trickle(70).delayed(30).once();
+    sent.status = 418;
+    sent.offset = 5;
+    sent.size = 1 << 20;
+    sent.location = QStringLiteral("https://127.0.0.1:1/elsewhere");
+    sent.body = QByteArray("body\0with nul", 13);
+    sent.contentType = "text/xml";
+    const Fault got = servicesim::faultFromJson(
+        QJsonDocument::fromJson(QJsonDocument(servicesim::faultToJson(sent)).toJson()).object());
+    QCOMPARE(int(got.kind), int(sent.kind));
+    QCOMPARE(got.delayMs, sent.delayMs);
+    QCOMPARE(got.intervalMs, sent.intervalMs);
+    QCOMPARE(got.status, sent.status);
+    QCOMPARE(got.offset, sent.offset);
+    QCOMPARE(got.size, sent.size);
+    QCOMPARE(got.location, sent.location);
+    QCOMPARE(got.body, sent.body);
+    QCOMPARE(got.contentType, sent.contentType);
+    QCOMPARE(got.oneShot, sent.oneShot);
+}
+
+// What the HTTPS tests under Wine ask of their simulator on the build machine.
+void TestServiceSim::remoteControlServesHttpsAndCountsHandshakes()
+{
+    ServiceSimulator remote;
+    const auto command = [&remote](QJsonObject c) { return answerControlCommand(remote, c); };
+    const TestCertificates& made = testCertificates();
+    QVERIFY(command({{"op", "useTls"}, {"certificate", made.trusted.certificate}, {"key", made.trusted.key}})
+                .value(QStringLiteral("ok"))
+                .toBool());
+    QVERIFY(command({{"op", "usesTls"}}).value(QStringLiteral("result")).toBool());
+    const QJsonObject started = command({{"op", "start"}, {"port", 0}, {"host", "127.0.0.1"}});
+    QVERIFY(started.value(QStringLiteral("result")).toBool());
+    const QString base = started.value(QStringLiteral("base")).toString();
+    QVERIFY2(base.startsWith(QStringLiteral("https://127.0.0.1:")), qPrintable(base));
+    QCOMPARE(command({{"op", "handshakes"}}).value(QStringLiteral("result")).toInt(), 0);
+
+    QNetworkRequest request(QUrl(base + QStringLiteral("/ip/")));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(made.authority));
+    request.setSslConfiguration(tls);
+    QNetworkReply* reply = nam->get(request);
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(reply->error(), QNetworkReply::NoError);
+    reply->deleteLater();
+    QCOMPARE(command({{"op", "handshakes"}}).value(QStringLiteral("result")).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestServiceSim)

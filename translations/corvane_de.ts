@@ -221,7 +221,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="+0"/>
-        <location filename="../app/window/login.cpp" line="+238"/>
+        <location filename="../app/window/login.cpp" line="+240"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -360,12 +360,12 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
         <location filename="../app/lumtarmain.cpp" line="-3"/>
-        <location filename="../app/window/update.cpp" line="+104"/>
+        <location filename="../app/window/update.cpp" line="+108"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-190"/>
+        <location filename="../app/window/login.cpp" line="-192"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
@@ -375,7 +375,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+69"/>
+        <location filename="../app/window/login.cpp" line="+71"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -390,7 +390,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-91"/>
+        <location filename="../app/window/login.cpp" line="-93"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
@@ -425,7 +425,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+167"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -450,8 +450,8 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>. Corvane fragt beim nächsten Start danach.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-142"/>
-        <location line="+86"/>
+        <location filename="../app/window/login.cpp" line="-144"/>
+        <location line="+88"/>
         <source>Password not remembered</source>
         <translation>Passwort nicht gespeichert</translation>
     </message>
@@ -461,7 +461,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
-        <location line="-144"/>
+        <location line="-146"/>
         <source>Service not trusted</source>
         <translation>Dienst nicht vertrauenswürdig</translation>
     </message>
@@ -477,7 +477,7 @@ Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwe
     <message>
         <location line="+5"/>
         <location line="+7"/>
-        <location line="+146"/>
+        <location line="+148"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
@@ -492,7 +492,7 @@ Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwe
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-161"/>
+        <location line="-163"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -501,7 +501,7 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+33"/>
         <source>Please complete the payment process in your browser to automatically apply the new plan to your account.</source>
         <translation>Bitte schließen Sie die Zahlung in Ihrem Browser ab; der neue Tarif wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
@@ -556,8 +556,8 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Es fehlen Angaben. Bitte geben Sie Vorname, Nachname und Ihre E-Mail-Adresse ein.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-19"/>
-        <location line="+3"/>
+        <location filename="../app/window/login.cpp" line="-20"/>
+        <location line="+4"/>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
@@ -1684,7 +1684,7 @@ wird aufgebaut</translation>
         <translation>Verbindung wird gestartet</translation>
     </message>
     <message>
-        <location filename="../connection/openvpnconfig.cpp" line="+207"/>
+        <location filename="../connection/openvpnconfig.cpp" line="+208"/>
         <source>directive &apos;%1&apos; on line %2</source>
         <translation>Anweisung „%1“ in Zeile %2</translation>
     </message>
@@ -1694,7 +1694,7 @@ wird aufgebaut</translation>
         <translation>%1 in Zeile %2</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+123"/>
         <location line="+13"/>
         <source>unreadable line</source>
         <translation>unlesbare Zeile</translation>
@@ -1705,7 +1705,12 @@ wird aufgebaut</translation>
         <translation>nicht geschlossener Block</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+125"/>
+        <source>a word on line %1 cannot be passed on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+61"/>
         <source>line too long</source>
         <translation>Zeile zu lang</translation>
     </message>
@@ -1897,12 +1902,12 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../app/window/update.cpp" line="-58"/>
+        <location filename="../app/window/update.cpp" line="-59"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+44"/>
         <source>new update available</source>
         <translation>neues Update verfügbar</translation>
     </message>
@@ -1922,12 +1927,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
     <message>
-        <location line="-72"/>
+        <location line="-75"/>
         <source>cannot download update pack: </source>
         <translation>Update-Paket kann nicht geladen werden: </translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+10"/>
+        <source>update not started: the installer is not newer than this version</source>
+        <translation>Update nicht gestartet: Das Installationsprogramm ist nicht neuer als diese Version</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source> (stops after %1 min)</source>
         <translation> (bricht nach %1 min ab)</translation>
     </message>
@@ -1967,7 +1977,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-64"/>
         <source>cannot download update pack: the file is too large</source>
         <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
     </message>
@@ -1987,12 +1997,12 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Update nicht gestartet: Dieser Build nennt keinen vertrauenswürdigen Herausgeber</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>update not started: the installer is not signed by Corvane</source>
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+56"/>
+        <location filename="../connection/connectionengine.cpp" line="+60"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
@@ -2002,7 +2012,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>das Zertifikat kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+31"/>
         <source>cannot write the configuration</source>
         <translation>die Konfiguration kann nicht geschrieben werden</translation>
     </message>
@@ -2012,17 +2022,13 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Benutzername oder Passwort enthält einen Zeilenumbruch</translation>
     </message>
     <message>
-        <location filename="../connection/managementchannel_posix.cpp" line="+19"/>
+        <location filename="../connection/managementchannel_posix.cpp" line="+24"/>
         <source>cannot open the management channel %1: %2</source>
         <translation>der Steuerkanal %1 kann nicht geöffnet werden: %2</translation>
     </message>
     <message>
-        <location filename="../connection/managementchannel_windows.cpp" line="+23"/>
-        <source>no free port for the management channel</source>
-        <translation>kein freier Port für den Steuerkanal</translation>
-    </message>
-    <message>
         <location filename="../connection/pathsafety_posix.cpp" line="+15"/>
+        <location filename="../connection/pathsafety_windows.cpp" line="+96"/>
         <source>%1 does not exist</source>
         <translation>%1 existiert nicht</translation>
     </message>
@@ -2032,12 +2038,23 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>%1 gehört einem anderen Benutzer (ID %2) als dem Administrator</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location filename="../connection/pathaccess.cpp" line="+27"/>
+        <source>%1 belongs to %2, not to the administrators</source>
+        <translation>%1 gehört %2, nicht den Administratoren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location filename="../connection/pathsafety_posix.cpp" line="+7"/>
         <source>%1 may be changed by every user</source>
         <translation>%1 kann von jedem Benutzer geändert werden</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
+        <source>%1 may be changed by %2</source>
+        <translation>%1 kann von %2 geändert werden</translation>
+    </message>
+    <message>
+        <location filename="../connection/pathsafety_posix.cpp" line="+2"/>
         <source>%1 may be changed by the members of group %2</source>
         <translation>%1 kann von den Mitgliedern der Gruppe %2 geändert werden</translation>
     </message>
@@ -2047,29 +2064,54 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>%1 führt ins Leere</translation>
     </message>
     <message>
-        <location filename="../connection/workfiles_posix.cpp" line="+26"/>
-        <location line="+33"/>
-        <location filename="../connection/workfiles_windows.cpp" line="+22"/>
+        <location filename="../core/privatefolder_posix.cpp" line="+59"/>
+        <location filename="../connection/workfiles_posix.cpp" line="+28"/>
+        <location line="+32"/>
+        <location filename="../connection/workfiles_windows.cpp" line="+24"/>
         <source>cannot create the folder %1</source>
         <translation>der Ordner %1 kann nicht angelegt werden</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-35"/>
+        <location line="+17"/>
+        <location filename="../connection/workfiles_posix.cpp" line="-29"/>
         <source>%1 is not a folder</source>
         <translation>%1 ist kein Ordner</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-15"/>
+        <location line="+17"/>
+        <location filename="../connection/workfiles_posix.cpp" line="+2"/>
         <source>%1 belongs to another user</source>
         <translation>%1 gehört einem anderen Benutzer</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-15"/>
+        <source>%1 may be changed by other users</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>%1 may be entered by other users</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>no home folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../connection/workfiles_posix.cpp" line="+2"/>
         <source>cannot make %1 private</source>
         <translation>%1 kann nicht privat gemacht werden</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+12"/>
+        <source>no private folder for the work files: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>the OpenVPN program is not installed</source>
         <translation>das OpenVPN-Programm ist nicht installiert</translation>
     </message>
@@ -2132,6 +2174,16 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <location line="+8"/>
         <source>The system&apos;s VPN service could not make the connection: the server did not answer, or this system lacks the PPP support (the ppp kernel module) that PPTP and L2TP need. Please try again later, choose another server or use OpenVPN. </source>
         <translation>Der VPN-Dienst des Systems konnte die Verbindung nicht herstellen: Der Server hat nicht geantwortet, oder diesem System fehlt die PPP-Unterstützung (das Kernelmodul ppp), die PPTP und L2TP brauchen. Bitte versuchen Sie es später erneut, wählen Sie einen anderen Server oder nutzen Sie OpenVPN. </translation>
+    </message>
+    <message>
+        <location filename="../connection/managementchannel_windows.cpp" line="+108"/>
+        <source>cannot open the management channel: %1</source>
+        <translation>der Steuerkanal kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <location filename="../connection/pathsafety_windows.cpp" line="+6"/>
+        <source>the rights of %1 cannot be read</source>
+        <translation>die Rechte von %1 können nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -1,157 +1,57 @@
 #include "testcertificates.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/x509.h>
-#include <openssl/x509v3.h>
-
-#include <memory>
+#include <array>
+#include <utility>
 
 namespace {
 
-using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
-using Certificate = std::unique_ptr<X509, decltype(&X509_free)>;
-
-constexpr long day = 24 * 60 * 60;
-
-Key newKey()
+// The server identities of a set, by the names the index gives them.
+template <typename Set> auto identities(Set& made)
 {
-    // P-256 keys make handshakes cheap; every test process makes its own.
-    return Key(EVP_EC_gen("P-256"), EVP_PKEY_free);
+    using Identity = decltype(&made.trusted);
+    return std::array<std::pair<const char*, Identity>, 4>{{{"trusted", &made.trusted},
+                                                            {"otherAuthority", &made.otherAuthority},
+                                                            {"expired", &made.expired},
+                                                            {"wrongHost", &made.wrongHost}}};
 }
 
-bool addExtension(X509* certificate, X509V3_CTX* context, int nid, const char* value)
+QString inFolder(const QString& folder, const QJsonValue& name)
 {
-    X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, context, nid, value);
-    if (!extension)
-        return false;
-    const bool added = X509_add_ext(certificate, extension, -1) == 1;
-    X509_EXTENSION_free(extension);
-    return added;
-}
-
-struct Issuer
-{
-    X509* certificate = nullptr; // null: the certificate signs itself
-    EVP_PKEY* key = nullptr;
-};
-
-// An authority when `altNames` is null, else a server certificate for those names.
-Certificate makeCertificate(EVP_PKEY* key, const char* commonName, const Issuer& issuer, const char* altNames,
-                            long validFrom, long validUntil)
-{
-    Certificate certificate(X509_new(), X509_free);
-    X509* x = certificate.get();
-    X509_set_version(x, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(x), long(QRandomGenerator::global()->bounded(1, 1 << 30)));
-    X509_gmtime_adj(X509_getm_notBefore(x), validFrom);
-    X509_gmtime_adj(X509_getm_notAfter(x), validUntil);
-    X509_set_pubkey(x, key);
-    X509_NAME* name = X509_get_subject_name(x);
-    X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
-                               reinterpret_cast<const unsigned char*>("Corvane tests"), -1, -1, 0);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName),
-                               -1, -1, 0);
-    X509_set_issuer_name(x, issuer.certificate ? X509_get_subject_name(issuer.certificate) : name);
-    X509V3_CTX context;
-    X509V3_set_ctx_nodb(&context);
-    X509V3_set_ctx(&context, issuer.certificate ? issuer.certificate : x, x, nullptr, nullptr, 0);
-    const bool authority = altNames == nullptr;
-    bool made =
-        addExtension(x, &context, NID_basic_constraints, authority ? "critical,CA:TRUE" : "CA:FALSE") &&
-        addExtension(x, &context, NID_key_usage,
-                     authority ? "critical,keyCertSign,cRLSign" : "critical,digitalSignature") &&
-        addExtension(x, &context, NID_subject_key_identifier, "hash");
-    if (!authority) {
-        made = made && addExtension(x, &context, NID_ext_key_usage, "serverAuth") &&
-               addExtension(x, &context, NID_subject_alt_name, altNames) &&
-               addExtension(x, &context, NID_authority_key_identifier, "keyid");
-    }
-    if (!made || X509_sign(x, issuer.key ? issuer.key : key, EVP_sha256()) <= 0)
-        return Certificate(nullptr, X509_free);
-    return certificate;
-}
-
-bool writeCertificate(X509* certificate, const QString& path)
-{
-    BIO* out = BIO_new_file(QFile::encodeName(path).constData(), "w");
-    const bool written = out && PEM_write_bio_X509(out, certificate) == 1;
-    BIO_free(out);
-    return written;
-}
-
-bool writeKey(EVP_PKEY* key, const QString& path)
-{
-    BIO* out = BIO_new_file(QFile::encodeName(path).constData(), "w");
-    const bool written =
-        out && PEM_write_bio_PrivateKey(out, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
-    BIO_free(out);
-    return written;
-}
-
-QByteArray pinOf(EVP_PKEY* key)
-{
-    unsigned char* der = nullptr;
-    const int length = i2d_PUBKEY(key, &der);
-    if (length <= 0)
-        return QByteArray();
-    const QByteArray spki(reinterpret_cast<const char*>(der), length);
-    OPENSSL_free(der);
-    return QCryptographicHash::hash(spki, QCryptographicHash::Sha256).toBase64();
-}
-
-const char localNames[] = "IP:127.0.0.1,DNS:localhost,DNS:127.0.0.1";
-
-TestCertificates make(const QString& folder)
-{
-    TestCertificates made;
-    const Key authorityKey = newKey();
-    const Certificate authority =
-        makeCertificate(authorityKey.get(), "Corvane Test Authority", {}, nullptr, -day, 30 * day);
-    const Key otherKey = newKey();
-    const Certificate other =
-        makeCertificate(otherKey.get(), "Untrusted Test Authority", {}, nullptr, -day, 30 * day);
-    if (!authority || !other)
-        qFatal("OpenSSL could not make the test authorities");
-    made.authority = folder + QStringLiteral("/authority.pem");
-    made.authorityPin = pinOf(authorityKey.get());
-    if (!writeCertificate(authority.get(), made.authority))
-        qFatal("cannot write %s", qPrintable(made.authority));
-
-    const auto identity = [&](const char* name, const Issuer& issuer, const char* altNames, long from,
-                              long until) {
-        const Key key = newKey();
-        const Certificate certificate = makeCertificate(
-            key.get(), altNames == localNames ? "127.0.0.1" : "wrong.example", issuer, altNames, from, until);
-        TlsIdentity id{folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".pem"),
-                       folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".key"),
-                       pinOf(key.get())};
-        if (!certificate || !writeCertificate(certificate.get(), id.certificate) ||
-            !writeKey(key.get(), id.key))
-            qFatal("OpenSSL could not make the test certificate %s", name);
-        return id;
-    };
-    const Issuer trusted{authority.get(), authorityKey.get()};
-    made.trusted = identity("trusted", trusted, localNames, -day, 30 * day);
-    made.otherAuthority =
-        identity("other-authority", {other.get(), otherKey.get()}, localNames, -day, 30 * day);
-    made.expired = identity("expired", trusted, localNames, -10 * day, -day);
-    made.wrongHost = identity("wrong-host", trusted, "DNS:wrong.example", -day, 30 * day);
-    return made;
+    return name.toString().isEmpty() ? QString() : QDir(folder).filePath(name.toString());
 }
 
 } // namespace
 
-const TestCertificates& testCertificates()
+QJsonObject testCertificateIndex(const TestCertificates& made)
 {
-    static QTemporaryDir folder;
-    static const TestCertificates made = make(folder.path());
+    QJsonObject index{{QStringLiteral("authority"), QFileInfo(made.authority).fileName()},
+                      {QStringLiteral("authorityPin"), QString::fromLatin1(made.authorityPin)}};
+    for (const auto& [name, identity] : identities(made)) {
+        index.insert(QLatin1String(name),
+                     QJsonObject{{QStringLiteral("certificate"), QFileInfo(identity->certificate).fileName()},
+                                 {QStringLiteral("key"), QFileInfo(identity->key).fileName()},
+                                 {QStringLiteral("pin"), QString::fromLatin1(identity->pin)},
+                                 {QStringLiteral("chain"), QFileInfo(identity->chain).fileName()}});
+    }
+    return index;
+}
+
+TestCertificates testCertificatesFromIndex(const QJsonObject& index, const QString& folder)
+{
+    TestCertificates made;
+    made.authority = inFolder(folder, index.value(QStringLiteral("authority")));
+    made.authorityPin = index.value(QStringLiteral("authorityPin")).toString().toLatin1();
+    for (const auto& [name, identity] : identities(made)) {
+        const QJsonObject entry = index.value(QLatin1String(name)).toObject();
+        *identity = TlsIdentity{inFolder(folder, entry.value(QStringLiteral("certificate"))),
+                                inFolder(folder, entry.value(QStringLiteral("key"))),
+                                entry.value(QStringLiteral("pin")).toString().toLatin1(),
+                                inFolder(folder, entry.value(QStringLiteral("chain")))};
+    }
     return made;
 }
 

@@ -4,6 +4,7 @@
 #include "connection/connectionengine.h"
 #include "connection/managementchannel.h"
 #include "connection/workfiles.h"
+#include "testcertificates.h"
 #include "tools/servicesim/servicesim.h"
 
 #include <QCoreApplication>
@@ -82,6 +83,8 @@ private:
 void TestManagementChannelWindows::initTestCase()
 {
     QVERIFY2(QFile::exists(standIn()), qPrintable(standIn()));
+    trustTestAuthority();
+    sim.useTls(testCertificates().trusted.certificate, testCertificates().trusted.key);
     QVERIFY(sim.start());
     sim.setFile(QStringLiteral("/files/ca.crt"), "certificate");
     sim.setFile(QStringLiteral("/files/udp.ovpn"), "client\ndev tun\nremote 198.18.0.1 1194\n");

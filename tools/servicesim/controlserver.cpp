@@ -26,7 +26,13 @@ QJsonObject answerControlCommand(ServiceSimulator& sim, const QJsonObject& comma
         answer.insert(QStringLiteral("base"), sim.baseUrl());
         answer.insert(QStringLiteral("running"), sim.isRunning());
     };
-    if (op == QLatin1String("start")) {
+    if (op == QLatin1String("useTls")) {
+        sim.useTls(text("certificate"), text("key"));
+    } else if (op == QLatin1String("usesTls")) {
+        answer.insert(QStringLiteral("result"), sim.usesTls());
+    } else if (op == QLatin1String("handshakes")) {
+        answer.insert(QStringLiteral("result"), sim.handshakes());
+    } else if (op == QLatin1String("start")) {
         answer.insert(QStringLiteral("result"),
                       sim.start(quint16(command.value(QStringLiteral("port")).toInt()), text("host")));
         where();

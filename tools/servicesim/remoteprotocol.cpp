@@ -28,6 +28,7 @@ QJsonObject faultToJson(const Fault& fault)
     return QJsonObject{
         {QStringLiteral("kind"), int(fault.kind)},
         {QStringLiteral("delayMs"), fault.delayMs},
+        {QStringLiteral("intervalMs"), fault.intervalMs},
         {QStringLiteral("status"), fault.status},
         {QStringLiteral("offset"), double(fault.offset)},
         {QStringLiteral("size"), double(fault.size)},
@@ -43,6 +44,7 @@ Fault faultFromJson(const QJsonObject& object)
     Fault fault;
     fault.kind = Fault::Kind(object.value(QStringLiteral("kind")).toInt());
     fault.delayMs = object.value(QStringLiteral("delayMs")).toInt();
+    fault.intervalMs = object.value(QStringLiteral("intervalMs")).toInt();
     fault.status = object.value(QStringLiteral("status")).toInt();
     fault.offset = qint64(object.value(QStringLiteral("offset")).toDouble());
     fault.size = qint64(object.value(QStringLiteral("size")).toDouble());

@@ -59,7 +59,8 @@ QString unixPath(const QString& path)
     using Translate = char* (*)(const wchar_t*);
     const auto translate = reinterpret_cast<Translate>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* translated = translate ? translate(reinterpret_cast<const wchar_t*>(path.utf16())) : nullptr;
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    char* translated = translate ? translate(reinterpret_cast<const wchar_t*>(native.utf16())) : nullptr;
     if (!translated)
         return path;
     const QString result = QString::fromLocal8Bit(translated);
@@ -82,6 +83,29 @@ ServiceSimulator::~ServiceSimulator()
 {
     // Closing the connection ends the simulator on the other side.
     d->socket.disconnectFromHost();
+}
+
+void ServiceSimulator::useTls(const QString& certificatePath, const QString& keyPath)
+{
+    // Empty paths stay empty: they mean plain HTTP.
+    const auto onBuildMachine = [](const QString& path) { return path.isEmpty() ? path : unixPath(path); };
+    d->call({{QStringLiteral("op"), QStringLiteral("useTls")},
+             {QStringLiteral("certificate"), onBuildMachine(certificatePath)},
+             {QStringLiteral("key"), onBuildMachine(keyPath)}});
+}
+
+bool ServiceSimulator::usesTls() const
+{
+    return d->call({{QStringLiteral("op"), QStringLiteral("usesTls")}})
+        .value(QStringLiteral("result"))
+        .toBool();
+}
+
+int ServiceSimulator::handshakes() const
+{
+    return d->call({{QStringLiteral("op"), QStringLiteral("handshakes")}})
+        .value(QStringLiteral("result"))
+        .toInt();
 }
 
 bool ServiceSimulator::start(quint16 port, const QString& host)
@@ -123,8 +147,7 @@ bool ServiceSimulator::loadDataFile(const QString& path)
 {
     return d
         ->call({{QStringLiteral("op"), QStringLiteral("loadDataFile")},
-                {QStringLiteral("path"),
-                 unixPath(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))}})
+                {QStringLiteral("path"), unixPath(path)}})
         .value(QStringLiteral("result"))
         .toBool();
 }

@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the build under Wine, without a display, and passes on its exit code.
 #   wine-run.sh --prefix DIR --init       makes the Wine prefix DIR (once per build folder)
-#   wine-run.sh --prefix DIR [--simulator SIM] [--qtest] [--gui] PROGRAM [ARGUMENTS...]
+#   wine-run.sh --prefix DIR [--simulator SIM] [--certificates TOOL] [--qtest] [--gui] PROGRAM [ARGUMENTS...]
 # --qtest       PROGRAM is a QtTest program: it writes its report to a file, printed here (a
 #               Wine program's console may not reach a pipe).
 # --gui         PROGRAM makes a QApplication: it gets the offscreen platform (-platform offscreen;
 #               a display-less Wine has no windows for the Windows platform).
 # --simulator   starts SIM --control (the service simulator built for this machine) for the
 #               program's simulators and names it in CORVANE_SERVICESIM_CONTROL; empty: none.
+# --certificates  runs TOOL FOLDER (corvane-testcertificates built for this machine) to make the
+#               program's TLS test certificates in a folder of its own, named in
+#               CORVANE_TEST_CERTIFICATES and removed afterwards; empty: none.
 set -euo pipefail
-prefix="" init=0 simulator="" qtest=0 platform=()
+prefix="" init=0 simulator="" certificates="" qtest=0 platform=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --init) init=1; shift ;;
     --simulator) simulator=$2; shift 2 ;;
+    --certificates) certificates=$2; shift 2 ;;
     --qtest) qtest=1; shift ;;
     --gui) platform=(-platform offscreen); shift ;;
     *) break ;;
@@ -58,6 +62,7 @@ cleanup() {
         wait "$sim_pid" 2>/dev/null || true
     fi
     if [ -n "${report:-}" ]; then rm -f "$report"; fi
+    if [ -n "${certificate_dir:-}" ]; then rm -rf "$certificate_dir"; fi
 }
 trap cleanup EXIT
 
@@ -66,6 +71,12 @@ if [ -n "$simulator" ]; then
     sim_pid=$SIM_PID
     read -r -t 30 line <&"${SIM[0]}" || { echo "wine-run.sh: $simulator did not start" >&2; exit 1; }
     export CORVANE_SERVICESIM_CONTROL=127.0.0.1:${line##* }
+fi
+
+if [ -n "$certificates" ]; then
+    certificate_dir=$(mktemp -d "${TMPDIR:-/tmp}/wine-certificates.XXXXXX")
+    "$certificates" "$certificate_dir" || { echo "wine-run.sh: $certificates made no certificates" >&2; exit 1; }
+    export CORVANE_TEST_CERTIFICATES=$certificate_dir
 fi
 
 status=0
