@@ -48,20 +48,6 @@ int fail(const QString& why)
     return 1;
 }
 
-void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const QString& password)
-{
-    QFile ca(lab.value(QStringLiteral("LAB_DIR")) + QStringLiteral("/ca.crt"));
-    QFile config(lab.value(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
-    ca.open(QIODevice::ReadOnly);
-    config.open(QIODevice::ReadOnly);
-    sim.loadData(labServiceData(
-        {lab.value(QStringLiteral("LAB_USER_ALICE")), password, lab.value(QStringLiteral("LAB_SERVER_IP")),
-         lab.value(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
-        QStringLiteral("/files/lab/client.ovpn"), QStringLiteral("/files/lab/ca.crt")));
-    sim.setFile(QStringLiteral("/files/lab/ca.crt"), ca.readAll());
-    sim.setFile(QStringLiteral("/files/lab/client.ovpn"), config.readAll());
-}
-
 // Plain openvpn with the lab's configuration: start to "Initialization Sequence Completed".
 qint64 measurePlain(const QHash<QString, QString>& lab, const QString& program, QString* why)
 {

@@ -17,7 +17,11 @@ class LocalManagementChannel : public ManagementChannel
 public:
     bool open(const QString& privateFolder, QString* error) override
     {
-        path = privateFolder + QStringLiteral("/management-%1.sock").arg(QCoreApplication::applicationPid());
+        // A name of its own: the channel of an attempt that is still ending removes its socket
+        // when it goes, and must not take the next attempt's with it.
+        static quint64 opened = 0;
+        path = privateFolder +
+               QStringLiteral("/management-%1-%2.sock").arg(QCoreApplication::applicationPid()).arg(++opened);
         QLocalServer::removeServer(path);
         server.setSocketOptions(QLocalServer::UserAccessOption);
         if (!server.listen(path)) {

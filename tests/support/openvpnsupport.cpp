@@ -139,3 +139,18 @@ QJsonObject labServiceData(const LabAccount& lab, const QString& configPath, con
     data[QStringLiteral("files")] = QJsonObject{};
     return data;
 }
+
+void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const QString& password)
+{
+    QFile ca(lab.value(QStringLiteral("LAB_DIR")) + QStringLiteral("/ca.crt"));
+    QFile config(lab.value(QStringLiteral("LAB_DIR")) + QStringLiteral("/client.ovpn"));
+    ca.open(QIODevice::ReadOnly);
+    config.open(QIODevice::ReadOnly);
+    sim.loadData(labServiceData(
+        {lab.value(QStringLiteral("LAB_USER_ALICE")),
+         password.isEmpty() ? lab.value(QStringLiteral("LAB_PASSWORD_ALICE")) : password,
+         lab.value(QStringLiteral("LAB_SERVER_IP")), lab.value(QStringLiteral("LAB_TUNNEL_IP_ALICE"))},
+        QStringLiteral("/files/lab/client.ovpn"), QStringLiteral("/files/lab/ca.crt")));
+    sim.setFile(QStringLiteral("/files/lab/ca.crt"), ca.readAll());
+    sim.setFile(QStringLiteral("/files/lab/client.ovpn"), config.readAll());
+}

@@ -87,4 +87,9 @@ struct LabAccount
 QJsonObject labServiceData(const LabAccount& account, const QString& configPath,
                            const QString& certificatePath);
 
+// Has the simulator serve the lab: alice with `password` (the lab's own when empty), the lab's
+// server, and its CA and client configuration at /files/lab/.
+class ServiceSimulator;
+void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const QString& password = QString());
+
 #endif
