@@ -47,6 +47,7 @@ private slots:
     void init();
     void cleanup() { harness.reset(); }
     void connectsAppliesNameServerAndLeavesNothing();
+    void tunnelsNameServerIsTheOnlyOne();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
     void secretsGoToNetworkManagerAlone();
@@ -146,6 +147,34 @@ void TestNmOpenVpn::connectsAppliesNameServerAndLeavesNothing()
     QTRY_COMPARE(vpnConnections(), QStringList());
     QTRY_COMPARE(nmAppliedNameServers().filter(lab("LAB_DNS_IP")), QStringList());
     QVERIFY(!QFile::exists(data.value("ca")));
+}
+
+void TestNmOpenVpn::tunnelsNameServerIsTheOnlyOne()
+{
+    // What the daemon makes of every connection's name servers, for the system's resolver.
+    QFile resolvConf(qEnvironmentVariable("CORVANE_NM_DIR") +
+                     QStringLiteral("/run/NetworkManager/resolv.conf"));
+    const auto servers = [&resolvConf] {
+        resolvConf.open(QIODevice::ReadOnly);
+        QStringList found;
+        for (const QByteArray& line : resolvConf.readAll().split('\n'))
+            if (line.startsWith("nameserver "))
+                found << QString::fromLatin1(line.mid(11).trimmed());
+        resolvConf.close();
+        return found;
+    };
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_OUTSIDE_IP")});
+    openWindowAndLogIn("BOB", lab("LAB_PASSWORD_BOB"));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_DNS_IP")});
+    const QVariantMap ipv4 = nmSettings(vpnConnections().value(0)).value("ipv4");
+    QVERIFY(ipv4.value("dns-priority").toInt() < 0);
+    QCOMPARE(ipv4.value("dns-search").toStringList(), QStringList{QStringLiteral("~.")});
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_OUTSIDE_IP")});
 }
 
 void TestNmOpenVpn::refusedPasswordIsToldAtOnce()
