@@ -56,6 +56,7 @@ void KillSwitch::setMode(KillSwitchMode mode)
     if (mode == chosen)
         return;
     chosen = mode;
+    QSettings().setValue(SettingsKeys::killSwitch, killSwitchSettingText(mode));
     qCInfo(lcConnection).noquote() << "kill switch: setting now" << killSwitchSettingText(mode);
     if (!session)
         return;

@@ -66,7 +66,7 @@ public:
     qint64 inForceSinceMs() const { return sinceMs; }
     QString means() const;
 
-    // The setting changed (the window's settings page).
+    // The window's settings page: stores the setting and applies it to what is in force now.
     void setMode(KillSwitchMode mode);
     // A Quick Connect run ended; `failedForGood` when every entry failed or none could start.
     void quickConnectEnded(bool failedForGood);

@@ -82,18 +82,25 @@ private slots:
     void connectionKeepsNameServersAndIpv6InTheTunnel();
     void killSwitchHoldsThroughTheRedialPause_data();
     void killSwitchHoldsThroughTheRedialPause();
+    void failureLiftsTheBlockUnlessKeptAlways_data();
+    void failureLiftsTheBlockUnlessKeptAlways();
     void nextStartCleansWhatADeadRunLeft();
 
 private:
     QString lab(const char* key) const { return labValues.value(QString::fromLatin1(key)); }
+    void serve(const QString& password);
+    void endLookups();
     void connectWith(const QString& setting);
     // A TCP connection, a UDP datagram and an IPv6 datagram to the outside host, and a name lookup.
     void sendProbes(const QString& tag);
     bool arrived(const QString& place, const QString& tag);
     QByteArray resolvConf() const;
+    bool tableInForce() const;
 
     QHash<QString, QString> labValues;
     QByteArray originalResolvConf;
+    QByteArray labCa;
+    QByteArray labConfig;
     std::unique_ptr<WindowHarness> harness;
     QProcess listener;
     QList<QProcess*> lookups;
@@ -134,17 +141,30 @@ void TestOpenVpnLeaks::init()
     QFile ca(lab("LAB_DIR") + QStringLiteral("/ca.crt"));
     QFile config(lab("LAB_DIR") + QStringLiteral("/client.ovpn"));
     QVERIFY(ca.open(QIODevice::ReadOnly) && config.open(QIODevice::ReadOnly));
-    harness->sim.loadData(labServiceData(
-        {lab("LAB_USER_ALICE"), lab("LAB_PASSWORD_ALICE"), lab("LAB_SERVER_IP"), lab("LAB_TUNNEL_IP_ALICE")},
-        configPath, certificatePath));
-    harness->sim.setFile(certificatePath, ca.readAll());
+    labCa = ca.readAll();
     // At the program's default verbosity its log does not show the pushed options.
-    harness->sim.setFile(configPath, config.readAll() + "verb 1\n");
+    labConfig = config.readAll() + "verb 1\n";
+    serve(lab("LAB_PASSWORD_ALICE"));
+}
+
+void TestOpenVpnLeaks::serve(const QString& password)
+{
+    harness->sim.loadData(
+        labServiceData({lab("LAB_USER_ALICE"), password, lab("LAB_SERVER_IP"), lab("LAB_TUNNEL_IP_ALICE")},
+                       configPath, certificatePath));
+    harness->sim.setFile(certificatePath, labCa);
+    harness->sim.setFile(configPath, labConfig);
 }
 
 void TestOpenVpnLeaks::cleanup()
 {
     harness.reset();
+    endLookups();
+}
+
+void TestOpenVpnLeaks::endLookups()
+{
+    // A lookup still retrying would send its query once the block is gone.
     for (QProcess* lookup : lookups) {
         lookup->kill();
         lookup->waitForFinished();
@@ -221,6 +241,7 @@ void TestOpenVpnLeaks::connectionKeepsNameServersAndIpv6InTheTunnel()
     if (!ipv4Blocked)
         QTRY_VERIFY_WITH_TIMEOUT(arrived(outside + QStringLiteral(" 9"), tag), arrivalTimeoutMs);
 
+    endLookups();
     harness->invoke("on_disconnect_clicked");
     QCOMPARE(resolvConf(), originalResolvConf);
     sendProbes(tag + QStringLiteral("-after"));
@@ -272,6 +293,7 @@ void TestOpenVpnLeaks::killSwitchHoldsThroughTheRedialPause()
     sendProbes(tag);
     if (!blocked)
         QTRY_VERIFY_WITH_TIMEOUT(arrived(tcp, tag), arrivalTimeoutMs);
+    endLookups();
     harness->invoke("on_disconnect_clicked");
     QCOMPARE(connection->killSwitch()->state(), KillSwitch::State::Off);
     sendProbes(tag + QStringLiteral("-after"));
@@ -279,6 +301,49 @@ void TestOpenVpnLeaks::killSwitchHoldsThroughTheRedialPause()
         QTRY_VERIFY_WITH_TIMEOUT(arrived(place, tag + QStringLiteral("-after")), arrivalTimeoutMs);
         QCOMPARE(arrived(place, tag), !blocked && !place.endsWith(QLatin1String(" 53")));
     }
+}
+
+bool TestOpenVpnLeaks::tableInForce() const
+{
+    QProcess list;
+    list.start(QStringLiteral("nft"), {QStringLiteral("list"), QStringLiteral("table"),
+                                       QStringLiteral("inet"), QString::fromLatin1(nftablesTableName)});
+    return list.waitForFinished() && list.exitStatus() == QProcess::NormalExit && list.exitCode() == 0;
+}
+
+void TestOpenVpnLeaks::failureLiftsTheBlockUnlessKeptAlways_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("after");
+    QTest::newRow("reconnect") << QStringLiteral("reconnect") << int(KillSwitch::State::Lifted);
+    QTest::newRow("always") << QStringLiteral("always") << int(KillSwitch::State::Blocking);
+}
+
+void TestOpenVpnLeaks::failureLiftsTheBlockUnlessKeptAlways()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, after);
+    // The service knows this password; the VPN server does not.
+    const QString wrong = QStringLiteral("not-the-password");
+    serve(wrong);
+    QSettings().setValue(SettingsKeys::killSwitch, setting);
+    harness->create();
+    QVERIFY(harness->login(lab("LAB_USER_ALICE"), wrong));
+    ConnectionController* connection = harness->window->connectionController();
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(connection->state(), ConnectionController::State::Failed, tunnelTimeoutMs);
+    QCOMPARE(int(connection->killSwitch()->state()), after);
+    QCOMPARE(tableInForce(), after == int(KillSwitch::State::Blocking));
+    if (setting == QLatin1String("always")) {
+        // Turned down on the settings page: the held block goes at once.
+        connection->killSwitch()->setMode(KillSwitchMode::Reconnect);
+        QCOMPARE(QSettings().value(SettingsKeys::killSwitch).toString(), QStringLiteral("reconnect"));
+        QVERIFY(!tableInForce());
+    }
+
+    connection->disconnect();
+    QCOMPARE(connection->killSwitch()->state(), KillSwitch::State::Off);
+    QVERIFY(!tableInForce());
 }
 
 void TestOpenVpnLeaks::nextStartCleansWhatADeadRunLeft()
@@ -305,11 +370,7 @@ void TestOpenVpnLeaks::nextStartCleansWhatADeadRunLeft()
     QVERIFY(harness->window->connectionController()->killSwitch()->leftoverRemoved());
     QCOMPARE(resolvConf(), originalResolvConf);
     QVERIFY(!QFile::exists(kept));
-    QProcess list;
-    list.start(QStringLiteral("nft"), {QStringLiteral("list"), QStringLiteral("table"),
-                                       QStringLiteral("inet"), QString::fromLatin1(nftablesTableName)});
-    QVERIFY(list.waitForFinished());
-    QVERIFY2(list.exitCode() != 0, "the table of the dead run is still there");
+    QVERIFY2(!tableInForce(), "the table of the dead run is still there");
 }
 
 QTEST_MAIN(TestOpenVpnLeaks)
