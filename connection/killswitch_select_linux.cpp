@@ -1,11 +1,12 @@
-// Linux: the client's own nftables table where the client runs openvpn itself with root's
-// rights. NetworkManager's VPN connections get no block of the client's yet.
+// Linux: NetworkManager's routes where it runs the VPN (no root needed), the client's own
+// nftables table where the client runs openvpn itself with root's rights.
 #include "connection/killswitchblock.h"
 #include "connection/networkmanager_linux.h"
 
 #include <unistd.h>
 
 std::unique_ptr<KillSwitchBlock> makeNftablesBlock();
+std::unique_ptr<KillSwitchBlock> makeNetworkManagerBlock();
 
 std::unique_ptr<KillSwitchBlock> makeKillSwitchBlock()
 {
@@ -13,8 +14,7 @@ std::unique_ptr<KillSwitchBlock> makeKillSwitchBlock()
     if (qgetenv("CORVANE_TRAFFIC_GUARD") == "0")
         return makeUnavailableBlock(QStringLiteral("turned off by CORVANE_TRAFFIC_GUARD=0"));
     if (nm::available())
-        return makeUnavailableBlock(
-            QStringLiteral("NetworkManager runs the VPN; it holds no block of the client's"));
+        return makeNetworkManagerBlock();
     if (::geteuid() == 0)
         return makeNftablesBlock();
     return makeUnavailableBlock(QStringLiteral("only root may change the firewall"));

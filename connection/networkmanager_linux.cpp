@@ -3,6 +3,7 @@
 #include "connection/nmvpnstate.h"
 #include "core/logging.h"
 
+#include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -180,7 +181,18 @@ namespace {
 // A negative priority keeps every other connection's name servers out while the VPN is up;
 // "~." sends every domain to the VPN's.
 constexpr int vpnDnsPriority = -50;
+QAtomicInt heldTable;
 } // namespace
+
+uint blockingTable()
+{
+    return uint(heldTable.loadAcquire());
+}
+
+void setBlockingTable(uint table)
+{
+    heldTable.storeRelease(int(table));
+}
 
 bool available()
 {
@@ -236,13 +248,17 @@ bool VpnSession::start(const VpnProfile& profile, QString* error)
     const QVariantMap vpn{{QStringLiteral("service-type"), profile.serviceType},
                           {QStringLiteral("data"), QVariant::fromValue(data)}};
     // The tunnel's name servers alone, for every domain; IPv6 through the tunnel where the server
-    // offers it. (Nothing blocks IPv6 around it on this path yet.)
+    // offers it, and blocked around it by the kill switch's block otherwise.
     QVariantMap ipv4{{QStringLiteral("method"), QStringLiteral("auto")},
                      {QStringLiteral("dns-priority"), vpnDnsPriority},
                      {QStringLiteral("dns-search"), QStringList{QStringLiteral("~.")}}};
     QVariantMap ipv6{{QStringLiteral("method"), QStringLiteral("auto")},
                      {QStringLiteral("dns-priority"), vpnDnsPriority},
                      {QStringLiteral("dns-search"), QStringList{QStringLiteral("~.")}}};
+    if (const uint table = blockingTable()) {
+        ipv4.insert(QStringLiteral("route-table"), table);
+        ipv6.insert(QStringLiteral("route-table"), table);
+    }
     const SettingsMap settings{{QStringLiteral("connection"), connection},
                                {QStringLiteral("vpn"), vpn},
                                {QStringLiteral("ipv4"), ipv4},

@@ -140,7 +140,8 @@ method=manual
 address1=$LAB_CLIENT_IP/24,$LAB_SERVER_IP
 dns=$LAB_OUTSIDE_IP;
 [ipv6]
-method=disabled
+method=manual
+address1=$LAB_CLIENT_IP6/64
 CONF
     chmod 600 "$dir/keyfiles/base.nmconnection"
 

@@ -2,6 +2,7 @@
 // real OpenVPN server: no program of the client's own runs, the daemon applies the pushed name
 // server, and nothing of the connection or its password stays behind.
 #include "connection/connectionengine.h"
+#include "core/settingskeys.h"
 #include "nmsupport.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
@@ -14,8 +15,10 @@
 #include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -48,6 +51,8 @@ private slots:
     void cleanup() { harness.reset(); }
     void connectsAppliesNameServerAndLeavesNothing();
     void tunnelsNameServerIsTheOnlyOne();
+    void killSwitchBlocksAllButTheTunnel_data();
+    void killSwitchBlocksAllButTheTunnel();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
     void secretsGoToNetworkManagerAlone();
@@ -175,6 +180,46 @@ void TestNmOpenVpn::tunnelsNameServerIsTheOnlyOne()
 
     harness->invoke("on_disconnect_clicked");
     QTRY_COMPARE(servers(), QStringList{lab("LAB_OUTSIDE_IP")});
+}
+
+void TestNmOpenVpn::killSwitchBlocksAllButTheTunnel_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<bool>("pauseBlocked");
+    QTest::newRow("on") << QStringLiteral("reconnect") << true;
+    QTest::newRow("off") << QStringLiteral("off") << false;
+}
+
+void TestNmOpenVpn::killSwitchBlocksAllButTheTunnel()
+{
+    QFETCH(QString, setting);
+    QFETCH(bool, pauseBlocked);
+    // A blocking route refuses the datagram at once; the outside host is on the local network.
+    const auto leaves = [this](const char* key) {
+        QUdpSocket udp;
+        return udp.writeDatagram("probe\n", QHostAddress(lab(key)), 9) > 0;
+    };
+    QTRY_VERIFY(leaves("LAB_OUTSIDE_IP") && leaves("LAB_OUTSIDE_IP6"));
+    QSettings().setValue(SettingsKeys::killSwitch, setting);
+    openWindowAndLogIn("BOB", lab("LAB_PASSWORD_BOB"));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // The tunnel carries the address check; IPv6, which it does not take, goes nowhere.
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("ipCurrent"), lab("LAB_TUNNEL_IP_BOB"), tunnelTimeoutMs);
+    QVERIFY(!leaves("LAB_OUTSIDE_IP6"));
+
+    // The tunnel ends outside the client: the redial pause waits for the test's clock.
+    QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall("org.freedesktop.NetworkManager", vpnConnections().value(0),
+                                       "org.freedesktop.NetworkManager.Settings.Connection", "Delete"));
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Reconnecting, tunnelTimeoutMs);
+    QTRY_COMPARE(leaves("LAB_OUTSIDE_IP"), !pauseBlocked);
+    QVERIFY(!leaves("LAB_OUTSIDE_IP6"));
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_VERIFY(leaves("LAB_OUTSIDE_IP") && leaves("LAB_OUTSIDE_IP6"));
 }
 
 void TestNmOpenVpn::refusedPasswordIsToldAtOnce()
