@@ -2,6 +2,7 @@
 // real OpenVPN server: no program of the client's own runs, the daemon applies the pushed name
 // server, and nothing of the connection or its password stays behind.
 #include "connection/connectionengine.h"
+#include "connection/killswitch.h"
 #include "core/settingskeys.h"
 #include "nmsupport.h"
 #include "openvpnsupport.h"
@@ -53,6 +54,7 @@ private slots:
     void tunnelsNameServerIsTheOnlyOne();
     void killSwitchBlocksAllButTheTunnel_data();
     void killSwitchBlocksAllButTheTunnel();
+    void nextStartRemovesTheBlockADeadRunLeft();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
     void secretsGoToNetworkManagerAlone();
@@ -220,6 +222,29 @@ void TestNmOpenVpn::killSwitchBlocksAllButTheTunnel()
 
     harness->invoke("on_disconnect_clicked");
     QTRY_VERIFY(leaves("LAB_OUTSIDE_IP") && leaves("LAB_OUTSIDE_IP6"));
+}
+
+void TestNmOpenVpn::nextStartRemovesTheBlockADeadRunLeft()
+{
+    // What a run killed while blocking leaves: its in-memory connection, kept by the daemon.
+    qDBusRegisterMetaType<NmSettings>();
+    const NmSettings left{{"connection", QVariantMap{{"id", QStringLiteral("Corvane block")},
+                                                     {"type", QStringLiteral("bridge")},
+                                                     {"interface-name", QStringLiteral("corvane-block")},
+                                                     {"autoconnect", false}}},
+                          {"bridge", QVariantMap{{"stp", false}}}};
+    const QDBusMessage added = QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall("org.freedesktop.NetworkManager",
+                                       "/org/freedesktop/NetworkManager/Settings",
+                                       "org.freedesktop.NetworkManager.Settings", "AddConnection2")
+        << QVariant::fromValue(left) << 0x2u << QVariantMap());
+    QVERIFY2(added.type() != QDBusMessage::ErrorMessage, qPrintable(added.errorMessage()));
+    const QString path = qdbus_cast<QDBusObjectPath>(added.arguments().value(0)).path();
+    QVERIFY(nmConnections().contains(path));
+
+    harness->create();
+    QVERIFY(harness->window->connectionController()->killSwitch()->leftoverRemoved());
+    QVERIFY(!nmConnections().contains(path));
 }
 
 void TestNmOpenVpn::refusedPasswordIsToldAtOnce()
