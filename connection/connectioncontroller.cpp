@@ -1,5 +1,6 @@
 #include "connection/connectioncontroller.h"
 
+#include "connection/killswitch.h"
 #include "connection/protocols.h"
 #include "core/clock.h"
 #include "core/logging.h"
@@ -88,6 +89,8 @@ ConnectionController::ConnectionController(const QString& baseFolder, QObject* p
     // The answer arrives inside its reply; what it decides (a drop, a box) waits for the event loop.
     connect(check, &AddressCheck::addressSeen, this, &ConnectionController::addressArrived,
             Qt::QueuedConnection);
+    // Made last: it follows this controller's states before anyone else does.
+    guard = new KillSwitch(this, makeKillSwitchBlock(), this);
 }
 
 ConnectionController::~ConnectionController() = default;

@@ -13,6 +13,7 @@
 #include <QString>
 
 class AddressCheck;
+class KillSwitch;
 class Clock;
 class ClockTimer;
 
@@ -107,6 +108,8 @@ public:
     bool addressConfirmed() const { return confirmed; }
     ConnectionEngine* engine() const { return attemptEngine; }
     AddressCheck* addressCheck() const { return check; }
+    // What keeps the traffic in the tunnel: the kill switch and the leak protection.
+    KillSwitch* killSwitch() const { return guard; }
 
     // Checks and starts an attempt, ending whatever ran before. Returns the reason it refused,
     // with nothing changed, or Reason::None once the attempt runs.
@@ -153,6 +156,7 @@ private:
     AddressCheck* check;
     ClockTimer* redialTimer;
     ClockTimer* countdownTimer;
+    KillSwitch* guard = nullptr;
     State current = State::Idle;
     Origin attemptOrigin = Origin::User;
     Server target;

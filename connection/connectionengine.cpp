@@ -7,6 +7,7 @@
 #include "connection/pathsafety.h"
 #include "connection/pppworker.h"
 #include "connection/systemvpn.h"
+#include "connection/tunneldns.h"
 #include "core/logging.h"
 #include "monitor/statustexts.h"
 #include "service/network.h"
@@ -20,6 +21,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 
@@ -92,6 +94,9 @@ ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
     // A program an earlier run left behind would keep its tunnel up beside ours.
     if (openVpnFiles.error.isEmpty())
         endLeftoverOpenVpn(openVpnFiles.privateFolder);
+    tunnelDns = makeTunnelDns(openVpnFiles.privateFolder);
+    if (tunnelDns->restoreLeftover())
+        qCWarning(lcConnection) << "gave back the name servers a run that ended left replaced";
 }
 
 ConnectionEngine::~ConnectionEngine()
@@ -118,6 +123,7 @@ ConnectionEngine::~ConnectionEngine()
         }
     }
     channel.reset();
+    tunnelDns->restore();
     pppThread->wait();
     delete pppThread;
     delete pppWorker;
@@ -251,6 +257,12 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
         return;
     }
     boundingOptions = openVpnBoundingOptions(verdict);
+    // Below this verbosity the program's log does not show the pushed name servers.
+    if (boundingOptions.isEmpty() && verdict.verbosity.toInt() < 3)
+        boundingOptions << QStringLiteral("--verb") << QStringLiteral("3");
+    emit serversChosen(openVpnServerEndpoints(verdict.directives));
+    if (!downloadIsCurrent(reply))
+        return;
     if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body)) {
         removeWorkFiles();
         fail(Reason::FilesNotWritten,
@@ -291,6 +303,9 @@ void ConnectionEngine::launchProgram()
     }
     endLeftoverOpenVpn(openVpnFiles.privateFolder);
 
+    pushedDns.clear();
+    tunnelDevice.clear();
+    dnsProblem.clear();
     if (openVpnProcess->state() == QProcess::NotRunning)
         delete openVpnProcess;
     openVpnProcess = makeOpenVpnProcess(this);
@@ -434,13 +449,22 @@ void ConnectionEngine::handleLine(const QByteArray& line)
 {
     const ManagementMessage message = readManagementLine(line);
     switch (message.kind) {
-    case ManagementMessage::Kind::Log:
+    case ManagementMessage::Kind::Log: {
         writeLog(message.text);
         emit logLine(message.text);
         lastLog = message.text;
+        static const QRegularExpression opened(QStringLiteral("^(?:TUN/TAP|DCO) device (\\S+) opened"));
+        const QRegularExpressionMatch device = opened.match(message.text);
+        if (message.text.contains(QLatin1String("PUSH_REPLY,"))) {
+            pushedDns = pushedNameServers(message.text);
+        } else if (device.hasMatch()) {
+            tunnelDevice = device.captured(1);
+            emit tunnelDeviceOpened(tunnelDevice);
+        }
         if (message.detail.contains(QLatin1Char('N')) || message.detail.contains(QLatin1Char('F')))
             lastProblem = message.text;
         break;
+    }
     case ManagementMessage::Kind::State: {
         const QString text =
             QStringLiteral("State: ") + message.state +
@@ -449,6 +473,7 @@ void ConnectionEngine::handleLine(const QByteArray& line)
         emit logLine(text);
         if (message.state == QLatin1String("CONNECTED")) {
             if (message.detail == QLatin1String("SUCCESS")) {
+                applyTunnelDns();
                 setStage(Stage::TunnelUp);
                 report([this] { emit tunnelUp(); });
             } else {
@@ -535,8 +560,24 @@ void ConnectionEngine::report(std::function<void()> emitOutcome)
         Qt::QueuedConnection);
 }
 
+void ConnectionEngine::applyTunnelDns()
+{
+    QString error;
+    if (tunnelDns->apply(tunnelDevice, pushedDns, &error)) {
+        emit logLine(QStringLiteral("Name servers %1 applied through %2")
+                         .arg(pushedDns.join(QStringLiteral(", ")), tunnelDns->means()));
+        return;
+    }
+    dnsProblem = error;
+    const QString text = QStringLiteral("The tunnel's name servers could not be applied: ") + error;
+    qCWarning(lcConnection).noquote() << text;
+    writeLog(text);
+    emit logLine(text);
+}
+
 void ConnectionEngine::stopProgram()
 {
+    tunnelDns->restore();
     if (systemVpn) {
         disconnect(systemVpn, nullptr, this, nullptr);
         systemVpn->stop();

@@ -6,6 +6,7 @@
 #define CORVANE_CONNECTIONENGINE_H
 
 #include "connection/managementprotocol.h"
+#include "connection/trafficrules.h"
 #include "connection/workfiles.h"
 #include "service/network.h"
 
@@ -20,6 +21,7 @@ class ManagementChannel;
 class PPPWorker;
 class QFile;
 class SystemOpenVpn;
+class TunnelDns;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QProcess;
@@ -114,6 +116,9 @@ public:
 
     // The HTTP status of the last failed download, 0 when there was none.
     int lastHttpStatus() const { return failedHttpStatus; }
+    // Why the tunnel's name servers could not be applied to the tunnel that is up; empty when
+    // they were, or when the system's VPN service applies them.
+    const QString& tunnelDnsProblem() const { return dnsProblem; }
 
 signals:
     // Every outcome below comes through the event loop, never from inside the socket, process or
@@ -135,6 +140,12 @@ signals:
     void dialThreadEnded();
     // One line for the connection log: program log lines, state changes, dial results.
     void logLine(const QString& text);
+    // Not outcomes, and sent at once: whoever keeps traffic in the tunnel must know before the
+    // program dials, and before the tunnel is reported up.
+    // The servers the checked configuration lets the program dial.
+    void serversChosen(const QVector<ServerEndpoint>& servers);
+    // The program opened the tunnel's device.
+    void tunnelDeviceOpened(const QString& device);
 
 private:
     // Where an OpenVPN attempt stands inside the engine.
@@ -165,6 +176,7 @@ private:
     void openLog(const QString& path);
     void writeLog(const QString& text);
     QString lastRelevantLog() const;
+    void applyTunnelDns();
 
     QString base;
     RequestPolicy requests;
@@ -187,6 +199,10 @@ private:
     int failedHttpStatus = 0;
     QString lastLog;
     QString lastProblem;
+    std::unique_ptr<TunnelDns> tunnelDns;
+    QStringList pushedDns;
+    QString tunnelDevice;
+    QString dnsProblem;
 };
 
 #endif

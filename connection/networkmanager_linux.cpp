@@ -3,6 +3,7 @@
 #include "connection/nmvpnstate.h"
 #include "core/logging.h"
 
+#include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -176,6 +177,23 @@ QDBusMessage call(const QString& path, const QString& interface, const QString& 
 
 } // namespace
 
+namespace {
+// A negative priority keeps every other connection's name servers out while the VPN is up;
+// "~." sends every domain to the VPN's.
+constexpr int vpnDnsPriority = -50;
+QAtomicInt heldTable;
+} // namespace
+
+uint blockingTable()
+{
+    return uint(heldTable.loadAcquire());
+}
+
+void setBlockingTable(uint table)
+{
+    heldTable.storeRelease(int(table));
+}
+
 bool available()
 {
     if (qgetenv("CORVANE_NETWORKMANAGER") == "0")
@@ -229,11 +247,22 @@ bool VpnSession::start(const VpnProfile& profile, QString* error)
         data.insert(it.key() + QStringLiteral("-flags"), agentOwned);
     const QVariantMap vpn{{QStringLiteral("service-type"), profile.serviceType},
                           {QStringLiteral("data"), QVariant::fromValue(data)}};
-    const SettingsMap settings{
-        {QStringLiteral("connection"), connection},
-        {QStringLiteral("vpn"), vpn},
-        {QStringLiteral("ipv4"), QVariantMap{{QStringLiteral("method"), QStringLiteral("auto")}}},
-        {QStringLiteral("ipv6"), QVariantMap{{QStringLiteral("method"), QStringLiteral("ignore")}}}};
+    // The tunnel's name servers alone, for every domain; IPv6 through the tunnel where the server
+    // offers it, and blocked around it by the kill switch's block otherwise.
+    QVariantMap ipv4{{QStringLiteral("method"), QStringLiteral("auto")},
+                     {QStringLiteral("dns-priority"), vpnDnsPriority},
+                     {QStringLiteral("dns-search"), QStringList{QStringLiteral("~.")}}};
+    QVariantMap ipv6{{QStringLiteral("method"), QStringLiteral("auto")},
+                     {QStringLiteral("dns-priority"), vpnDnsPriority},
+                     {QStringLiteral("dns-search"), QStringList{QStringLiteral("~.")}}};
+    if (const uint table = blockingTable()) {
+        ipv4.insert(QStringLiteral("route-table"), table);
+        ipv6.insert(QStringLiteral("route-table"), table);
+    }
+    const SettingsMap settings{{QStringLiteral("connection"), connection},
+                               {QStringLiteral("vpn"), vpn},
+                               {QStringLiteral("ipv4"), ipv4},
+                               {QStringLiteral("ipv6"), ipv6}};
 
     SecretAgent::instance().provide(uuid, profile.secrets);
     const QDBusMessage added =

@@ -18,6 +18,11 @@ using StringMap = QMap<QString, QString>;
 // off it (the direct OpenVPN program, the unavailable dial-up).
 bool available();
 
+// The routing table the kill switch's block keeps its routes in while one is up, 0 otherwise:
+// a VPN connection started meanwhile puts its own routes there, where they come before the block.
+uint blockingTable();
+void setBlockingTable(uint table);
+
 // What one VPN connection is made of.
 struct VpnProfile
 {

@@ -13,6 +13,8 @@ inline const QLatin1String user("ltu");
 // into the secret store, and removed once it is there.
 inline const QLatin1String legacyPassword("ltp");
 inline const QLatin1String usedTrial("UsedTrial");
+// When the internet is blocked around the VPN: "reconnect" (the default), "always" or "off".
+inline const QLatin1String killSwitch("killSwitch");
 } // namespace SettingsKeys
 
 #endif

@@ -1,5 +1,6 @@
 #include "quickconnect/quickconnectrun.h"
 
+#include "connection/killswitch.h"
 #include "core/clock.h"
 #include "core/later.h"
 #include "core/logging.h"
@@ -117,6 +118,8 @@ void QuickConnectRun::finish(End end)
     pauseTimer->stop();
     qCInfo(lcQuickConnect) << "quick connect ended:" << end << "after" << attempts.size() << "failed entries";
     setState(State::Idle);
+    if (end == End::AllFailed)
+        connection->killSwitch()->quickConnectEnded(true);
     // Whoever shows the end may open a box: not inside the controller's report that ended the run.
     later(this, [this, end] { emit finished(end); });
 }

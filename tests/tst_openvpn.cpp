@@ -246,8 +246,10 @@ void TestOpenVpn::programStartsFromItsFolderWithTheFixedCommandLine()
     const QString socket = start.arguments.value(expectedArguments.size());
     QVERIFY2(socket.endsWith(QStringLiteral(".sock")), qPrintable(socket));
     QCOMPARE(QFileInfo(QFileInfo(socket).path()).permissions() & 0x0077, QFileDevice::Permissions());
+    // At the configuration's default verbosity the log would not show the pushed name servers.
     QCOMPARE(start.arguments.mid(expectedArguments.size() + 1),
-             (QStringList{QStringLiteral("unix"), QStringLiteral("--management-client")}));
+             (QStringList{QStringLiteral("unix"), QStringLiteral("--management-client"),
+                          QStringLiteral("--verb"), QStringLiteral("3")}));
     // Each file argument, read from the program's folder, names a file that is there.
     QDir programFolder(start.workingDirectory);
     for (const QString& argument : {expectedArguments.at(1), expectedArguments.at(5)})

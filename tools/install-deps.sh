@@ -7,7 +7,7 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     libcpp-httplib-dev
     qtkeychain-qt5-dev libqt5keychain1 libsecret-1-0 gnome-keyring dbus dbus-x11
-    openvpn openssl iproute2 python3
+    openvpn openssl iproute2 python3 nftables
     network-manager network-manager-openvpn network-manager-pptp network-manager-l2tp libnm-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 nsis

@@ -128,7 +128,8 @@ path=$dir/keyfiles
 [logging]
 level=INFO
 CONF
-    # The base connection the VPNs go over: the lab's own address, a default route to the server.
+    # The base connection the VPNs go over: the lab's own address, a default route to the server,
+# the local network's name server on the outside host.
     cat >"$dir/keyfiles/base.nmconnection" <<CONF
 [connection]
 id=lab-base
@@ -137,8 +138,10 @@ interface-name=$veth
 [ipv4]
 method=manual
 address1=$LAB_CLIENT_IP/24,$LAB_SERVER_IP
+dns=$LAB_OUTSIDE_IP;
 [ipv6]
-method=disabled
+method=manual
+address1=$LAB_CLIENT_IP6/64
 CONF
     chmod 600 "$dir/keyfiles/base.nmconnection"
 

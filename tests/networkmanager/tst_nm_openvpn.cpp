@@ -2,6 +2,8 @@
 // real OpenVPN server: no program of the client's own runs, the daemon applies the pushed name
 // server, and nothing of the connection or its password stays behind.
 #include "connection/connectionengine.h"
+#include "connection/killswitch.h"
+#include "core/settingskeys.h"
 #include "nmsupport.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
@@ -14,8 +16,10 @@
 #include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -47,6 +51,10 @@ private slots:
     void init();
     void cleanup() { harness.reset(); }
     void connectsAppliesNameServerAndLeavesNothing();
+    void tunnelsNameServerIsTheOnlyOne();
+    void killSwitchBlocksAllButTheTunnel_data();
+    void killSwitchBlocksAllButTheTunnel();
+    void nextStartRemovesTheBlockADeadRunLeft();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
     void secretsGoToNetworkManagerAlone();
@@ -146,6 +154,97 @@ void TestNmOpenVpn::connectsAppliesNameServerAndLeavesNothing()
     QTRY_COMPARE(vpnConnections(), QStringList());
     QTRY_COMPARE(nmAppliedNameServers().filter(lab("LAB_DNS_IP")), QStringList());
     QVERIFY(!QFile::exists(data.value("ca")));
+}
+
+void TestNmOpenVpn::tunnelsNameServerIsTheOnlyOne()
+{
+    // What the daemon makes of every connection's name servers, for the system's resolver.
+    QFile resolvConf(qEnvironmentVariable("CORVANE_NM_DIR") +
+                     QStringLiteral("/run/NetworkManager/resolv.conf"));
+    const auto servers = [&resolvConf] {
+        resolvConf.open(QIODevice::ReadOnly);
+        QStringList found;
+        for (const QByteArray& line : resolvConf.readAll().split('\n'))
+            if (line.startsWith("nameserver "))
+                found << QString::fromLatin1(line.mid(11).trimmed());
+        resolvConf.close();
+        return found;
+    };
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_OUTSIDE_IP")});
+    openWindowAndLogIn("BOB", lab("LAB_PASSWORD_BOB"));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_DNS_IP")});
+    const QVariantMap ipv4 = nmSettings(vpnConnections().value(0)).value("ipv4");
+    QVERIFY(ipv4.value("dns-priority").toInt() < 0);
+    QCOMPARE(ipv4.value("dns-search").toStringList(), QStringList{QStringLiteral("~.")});
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE(servers(), QStringList{lab("LAB_OUTSIDE_IP")});
+}
+
+void TestNmOpenVpn::killSwitchBlocksAllButTheTunnel_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<bool>("pauseBlocked");
+    QTest::newRow("on") << QStringLiteral("reconnect") << true;
+    QTest::newRow("off") << QStringLiteral("off") << false;
+}
+
+void TestNmOpenVpn::killSwitchBlocksAllButTheTunnel()
+{
+    QFETCH(QString, setting);
+    QFETCH(bool, pauseBlocked);
+    // A blocking route refuses the datagram at once; the outside host is on the local network.
+    const auto leaves = [this](const char* key) {
+        QUdpSocket udp;
+        return udp.writeDatagram("probe\n", QHostAddress(lab(key)), 9) > 0;
+    };
+    QTRY_VERIFY(leaves("LAB_OUTSIDE_IP") && leaves("LAB_OUTSIDE_IP6"));
+    QSettings().setValue(SettingsKeys::killSwitch, setting);
+    openWindowAndLogIn("BOB", lab("LAB_PASSWORD_BOB"));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("connectionStatus"), QStringLiteral("connected"),
+                              tunnelTimeoutMs);
+    // The tunnel carries the address check; IPv6, which it does not take, goes nowhere.
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("ipCurrent"), lab("LAB_TUNNEL_IP_BOB"), tunnelTimeoutMs);
+    QVERIFY(!leaves("LAB_OUTSIDE_IP6"));
+
+    // The tunnel ends outside the client: the redial pause waits for the test's clock.
+    QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall("org.freedesktop.NetworkManager", vpnConnections().value(0),
+                                       "org.freedesktop.NetworkManager.Settings.Connection", "Delete"));
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Reconnecting, tunnelTimeoutMs);
+    QTRY_COMPARE(leaves("LAB_OUTSIDE_IP"), !pauseBlocked);
+    QVERIFY(!leaves("LAB_OUTSIDE_IP6"));
+
+    harness->invoke("on_disconnect_clicked");
+    QTRY_VERIFY(leaves("LAB_OUTSIDE_IP") && leaves("LAB_OUTSIDE_IP6"));
+}
+
+void TestNmOpenVpn::nextStartRemovesTheBlockADeadRunLeft()
+{
+    // What a run killed while blocking leaves: its in-memory connection, kept by the daemon.
+    qDBusRegisterMetaType<NmSettings>();
+    const NmSettings left{{"connection", QVariantMap{{"id", QStringLiteral("Corvane block")},
+                                                     {"type", QStringLiteral("bridge")},
+                                                     {"interface-name", QStringLiteral("corvane-block")},
+                                                     {"autoconnect", false}}},
+                          {"bridge", QVariantMap{{"stp", false}}}};
+    const QDBusMessage added = QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall("org.freedesktop.NetworkManager",
+                                       "/org/freedesktop/NetworkManager/Settings",
+                                       "org.freedesktop.NetworkManager.Settings", "AddConnection2")
+        << QVariant::fromValue(left) << 0x2u << QVariantMap());
+    QVERIFY2(added.type() != QDBusMessage::ErrorMessage, qPrintable(added.errorMessage()));
+    const QString path = qdbus_cast<QDBusObjectPath>(added.arguments().value(0)).path();
+    QVERIFY(nmConnections().contains(path));
+
+    harness->create();
+    QVERIFY(harness->window->connectionController()->killSwitch()->leftoverRemoved());
+    QVERIFY(!nmConnections().contains(path));
 }
 
 void TestNmOpenVpn::refusedPasswordIsToldAtOnce()

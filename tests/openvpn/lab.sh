@@ -11,6 +11,11 @@
 #   <name>-s  server namespace, veth 198.18.0.1/24, OpenVPN on udp 198.18.0.1:1194,
 #             IP-echo page http://198.18.100.1/ip/ (the service simulator) on its loopback
 #   tunnel    198.19.0.0/24, server 198.19.0.1, each user's address fixed by client-config-dir
+#   outside   198.18.0.5 and 2001:db8::5 on the server's veth: a host of the local network, the
+#             client namespace's name server (/etc/netns/<name>-c/resolv.conf) and the place a
+#             leak around the tunnel arrives at; the client has 2001:db8::2, and no IPv6 in the
+#             tunnel
+#   pushed    the name server 198.18.100.53, routed through the tunnel
 #
 # The lab folder ($CORVANE_LAB_ROOT or /tmp, then corvane-lab-<name>) holds ca.crt, the
 # client configuration client.ovpn, the users file and lab.env with all of the above.
@@ -20,8 +25,12 @@ readonly SERVER_IP=198.18.0.1
 readonly CLIENT_IP=198.18.0.2
 readonly ECHO_IP=198.18.100.1
 readonly TUNNEL_SERVER_IP=198.19.0.1
-# The name server the server pushes; nothing answers there, a client only has to apply it.
+# The name server the server pushes, through the tunnel; nothing answers there unless a test
+# listens on it.
 readonly DNS_IP=198.18.100.53
+readonly OUTSIDE_IP=198.18.0.5
+readonly CLIENT_IP6=2001:db8::2
+readonly OUTSIDE_IP6=2001:db8::5
 readonly PORT=1194
 # The system's own interpreter: wrappers such as pyenv shims take seconds to start.
 PYTHON=$(command -v /usr/bin/python3 || command -v python3 || true)
@@ -118,6 +127,7 @@ server 198.19.0.0 255.255.255.0 nopool
 client-config-dir $dir/ccd
 ccd-exclusive
 push "route $ECHO_IP 255.255.255.255"
+push "route $DNS_IP 255.255.255.255"
 push "dhcp-option DNS $DNS_IP"
 ca $dir/ca.crt
 cert $dir/server.crt
@@ -185,6 +195,14 @@ cmd_up() {
     ip -n "$cns" link set "${veth}c" up
     ip -n "$sns" link set "${veth}s" up
     ip -n "$sns" addr add "$ECHO_IP/32" dev lo
+    ip -n "$sns" addr add "$DNS_IP/32" dev lo
+    ip -n "$sns" addr add "$OUTSIDE_IP/24" dev "${veth}s"
+    ip -n "$cns" addr add "$CLIENT_IP6/64" dev "${veth}c" nodad
+    ip -n "$sns" addr add "$OUTSIDE_IP6/64" dev "${veth}s" nodad
+    # What "ip netns exec" shows the client namespace as /etc/resolv.conf: the local network's
+    # name server, never this machine's own file.
+    mkdir -p "/etc/netns/$cns"
+    echo "nameserver $OUTSIDE_IP" >"/etc/netns/$cns/resolv.conf"
     # A /24 so that the /32 the server pushes is more specific and takes over.
     ip -n "$cns" route add 198.18.100.0/24 via "$SERVER_IP"
 
@@ -220,6 +238,9 @@ cmd_up() {
         echo "LAB_TUNNEL_SERVER_IP=$TUNNEL_SERVER_IP"
         echo "LAB_ECHO_URL=http://$ECHO_IP/ip/"
         echo "LAB_DNS_IP=$DNS_IP"
+        echo "LAB_OUTSIDE_IP=$OUTSIDE_IP"
+        echo "LAB_OUTSIDE_IP6=$OUTSIDE_IP6"
+        echo "LAB_CLIENT_IP6=$CLIENT_IP6"
         for entry in "${USERS[@]}"; do
             IFS=: read -r user pass address <<<"$entry"
             echo "LAB_USER_${user^^}=$user"
@@ -265,6 +286,7 @@ cmd_down() {
     kill_namespace "$name-c"
     kill_namespace "$name-s"
     ip netns del "$name-c" 2>/dev/null || true
+    rm -rf -- "/etc/netns/$name-c"
     ip netns del "$name-s" 2>/dev/null || true
     rm -rf -- "$dir"
     echo "lab $name is down"
