@@ -8,8 +8,6 @@
 #include <QCommandLineParser>
 #include <QSettings>
 
-#include <cstring>
-
 namespace {
 
 void identify(QCoreApplication& application)
@@ -22,38 +20,51 @@ void identify(QCoreApplication& application)
     installTranslations(application, QLocale::system());
 }
 
-// --help and --version answer in the terminal, also where no display can be opened.
-bool asksOnlyForText(int argc, char* argv[])
+void describeOptions(QCommandLineParser& parser, const QCommandLineOption& minimized)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
-            if (std::strcmp(argv[i], option) == 0)
-                return true;
-        }
-    }
-    return false;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "VPN client for the Corvane service."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(minimized);
+}
+
+QCommandLineOption minimizedOption()
+{
+    return QCommandLineOption(
+        QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
+        QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
+}
+
+// --help, --version and a mistyped option answer in the terminal, also where no display can be
+// opened: the options are read before anything needs one.
+bool answersInTerminal(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describeOptions(parser, minimizedOption());
+    if (!parser.parse(arguments))
+        return true;
+    return parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
+           parser.isSet(QStringLiteral("version"));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Returns whether the window starts minimised; --help and --version end the program here.
+    // Returns whether the window starts minimised; --help, --version and errors end the program here.
     auto parse = [](QCoreApplication& application) {
-        const QCommandLineOption minimized(
-            QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
-            QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
+        const QCommandLineOption minimized = minimizedOption();
         QCommandLineParser parser;
-        parser.setApplicationDescription(
-            QCoreApplication::translate("main", "VPN client for the Corvane service."));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOption(minimized);
+        describeOptions(parser, minimized);
         parser.process(application);
         return parser.isSet(minimized);
     };
 
-    if (asksOnlyForText(argc, argv)) {
+    if (answersInTerminal(argc, argv)) {
         QCoreApplication application(argc, argv);
         identify(application);
         parse(application);
