@@ -245,8 +245,7 @@ void TestServerLists::countryWithoutFlagImageShowsTheNeutralFlag()
 
 void TestServerLists::everyItemSelectsTheEntryItShows()
 {
-    // The second entry has no country: it is not listed, and the entries after it keep
-    // their own items.
+    // The second entry has no country: it is listed all the same, and every item selects its own entry.
     const QByteArray document =
         "<corvane><response>true</response><servers>"
         "<server><id>1</id><shortname>One</shortname><IP>198.18.30.1</IP><country>us</country>"
@@ -261,11 +260,11 @@ void TestServerLists::everyItemSelectsTheEntryItShows()
         "</profiles></openvpn></server>"
         "</servers></corvane>";
     QVERIFY(loginWithDocument(document));
-    QCOMPARE(itemsOf(list("servers")), QStringList({"One", "Three", "Four"}));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"One", "Two", "Three", "Four"}));
 
-    const QStringList ips = {"198.18.30.1", "198.18.30.3", "198.18.30.4"};
-    const QStringList protocols = {"PPTP", "L2TP", "OpenVPN"};
-    for (int row : {2, 0, 1}) {
+    const QStringList ips = {"198.18.30.1", "198.18.30.2", "198.18.30.3", "198.18.30.4"};
+    const QStringList protocols = {"PPTP", "PPTP", "L2TP", "OpenVPN"};
+    for (int row : {3, 0, 1, 2}) {
         list("servers")->setCurrentIndex(row);
         QCOMPARE(field("server_name"), list("servers")->currentText());
         QCOMPARE(field("server_ip"), ips.at(row));
