@@ -34,7 +34,7 @@ QString notRememberedText(SecretResult::Status status)
     case SecretResult::Status::NotFound:
         return QCoreApplication::translate("LumtarMain", "Password not found in the secret store.");
     case SecretResult::Status::Denied:
-        return QCoreApplication::translate("LumtarMain", "Secret store locked: password not remembered.");
+        return QCoreApplication::translate("LumtarMain", "Keyring prompt declined: password not remembered.");
     default:
         return QCoreApplication::translate("LumtarMain", "No secret store: password not remembered.");
     }
