@@ -135,6 +135,8 @@ signals:
     void dialThreadEnded();
     // One line for the connection log: program log lines, state changes, dial results.
     void logLine(const QString& text);
+    // The bytes through the tunnel since it came up, counted by the program, every second.
+    void trafficCounted(quint64 received, quint64 sent);
 
 private:
     // Where an OpenVPN attempt stands inside the engine.
