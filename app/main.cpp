@@ -1,6 +1,7 @@
 #include "app/lumtarmain.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "core/clientsettings.h"
 #include "core/settingskeys.h"
 #include "corvaneversion.h"
 
@@ -16,8 +17,10 @@ void identify(QCoreApplication& application)
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
-    // The system's language is chosen before any text is made, so the window starts in it.
-    installTranslations(application, QLocale::system());
+    // The language is chosen before any text is made, so the window starts in it: the one the
+    // user chose on the settings page, or the system's.
+    const QString language = ClientSettings::language();
+    installTranslations(application, language.isEmpty() ? QLocale::system() : QLocale(language));
 }
 
 void describeOptions(QCommandLineParser& parser, const QCommandLineOption& minimized)
