@@ -21,6 +21,7 @@ void showConnectionLog(QWidget* parent, const QString& log)
         text->setObjectName(QStringLiteral("connectionLogText"));
         text->setReadOnly(true);
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        text->setMaximumBlockCount(2000);
         layout->addWidget(text);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
         QPushButton* copy = buttons->addButton(QCoreApplication::translate("LumtarMain", "Copy"),
@@ -35,4 +36,14 @@ void showConnectionLog(QWidget* parent, const QString& log)
     text->moveCursor(QTextCursor::End);
     dialog->show();
     dialog->raise();
+}
+
+void appendToConnectionLog(QWidget* parent, const QString& line)
+{
+    auto* dialog = parent->findChild<QDialog*>(QStringLiteral("connectionLog"));
+    if (!dialog || !dialog->isVisible())
+        return;
+    auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("connectionLogText"));
+    // Kept as plain text: the lines carry what openvpn and the service said.
+    text->appendPlainText(line);
 }

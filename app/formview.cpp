@@ -4,18 +4,27 @@
 #include "ui_lumtarmain.h"
 
 #include <QAbstractItemView>
+#include <QAbstractListModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QListView>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QStylePainter>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
+
+#include <cmath>
 
 namespace {
 
@@ -144,10 +153,141 @@ void storeDocument(QTextBrowser* store, const QString& text)
 
 void fillPaymentList(QComboBox* list, const QList<QPair<QString, int>>& items)
 {
+    const QVariant chosen = list->currentData();
     list->clear();
     for (const auto& item : items)
         list->addItem(item.first, item.second);
+    const int row = chosen.isValid() ? list->findData(chosen) : -1;
+    if (row >= 0)
+        list->setCurrentIndex(row);
 }
+
+// The server list's rows: every server of the catalogue, of which the search shows some, in the
+// order it ranks them. Showing another set resets the model, which costs nothing per row.
+class ServerListModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    const QStringList& items() const { return names; }
+
+    void setItems(const QStringList& items)
+    {
+        beginResetModel();
+        names = items;
+        shown.resize(items.size());
+        for (int i = 0; i < shown.size(); ++i)
+            shown[i] = i;
+        favourites.clear();
+        endResetModel();
+    }
+
+    void show(const QVector<int>& rows, const QStringList& starred)
+    {
+        beginResetModel();
+        shown.clear();
+        shown.reserve(rows.size());
+        for (int row : rows) {
+            if (row >= 0 && row < names.size())
+                shown.append(row);
+        }
+        favourites = QSet<QString>(starred.begin(), starred.end());
+        endResetModel();
+    }
+
+    // The list row shown at a line of the combo box, and back; -1 where there is none.
+    int listRow(int line) const { return line >= 0 && line < shown.size() ? shown.at(line) : -1; }
+    int line(int listRow) const { return int(shown.indexOf(listRow)); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(shown.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const int row = listRow(index.row());
+        if (row < 0)
+            return QVariant();
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return names.at(row);
+        if (role == Qt::DecorationRole && !favourites.isEmpty() && favourites.contains(names.at(row)))
+            return star();
+        return QVariant();
+    }
+
+private:
+    static QIcon star()
+    {
+        static const QIcon icon = [] {
+            QPixmap pixmap(32, 32);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath path;
+            for (int i = 0; i < 10; ++i) {
+                const qreal radius = i % 2 ? 6.5 : 15.0;
+                const qreal angle = M_PI / 2 + i * M_PI / 5;
+                const QPointF point(16 + radius * std::cos(angle), 17 - radius * std::sin(angle));
+                i == 0 ? path.moveTo(point) : path.lineTo(point);
+            }
+            path.closeSubpath();
+            painter.fillPath(path, QColor(0xe0, 0xa0, 0x00));
+            return QIcon(pixmap);
+        }();
+        return icon;
+    }
+
+    QStringList names;
+    QVector<int> shown;
+    QSet<QString> favourites;
+};
+
+ServerListModel* serverList(QAbstractListModel* model)
+{
+    return static_cast<ServerListModel*>(model);
+}
+
+// Typing into the closed server list searches: the keys go to the search field above it.
+class TypeToSearch : public QObject
+{
+public:
+    TypeToSearch(QComboBox* list, QLineEdit* search) : QObject(list), search(search) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.isEmpty() || !text.at(0).isPrint() || (key->modifiers() & ~Qt::ShiftModifier) != 0)
+            return false;
+        search->setFocus(Qt::OtherFocusReason);
+        search->insert(text);
+        return true;
+    }
+
+private:
+    QLineEdit* search;
+};
+
+// Enter and Return tick the box as Space does.
+class EnterTicks : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        static_cast<QCheckBox*>(watched)->click();
+        return true;
+    }
+};
 
 } // namespace
 
@@ -212,6 +352,11 @@ void FormView::setLoginEnabled(bool enabled)
     ui->login->setEnabled(enabled);
 }
 
+void FormView::setLoginBusy(bool busy)
+{
+    ui->login->setText(busy ? tr("cancel") : tr("login"));
+}
+
 void FormView::focusUserName()
 {
     ui->username->setFocus(Qt::OtherFocusReason);
@@ -262,6 +407,16 @@ void FormView::focusNewAccount()
     ui->NewFirstname->setFocus(Qt::OtherFocusReason);
 }
 
+void FormView::focusNewAccountEmail()
+{
+    ui->NewEmail->setFocus(Qt::OtherFocusReason);
+}
+
+FormView::PaymentChoice FormView::paymentChoice() const
+{
+    return {ui->payment_plan->currentData().toInt(), ui->payment_processor->currentData().toInt()};
+}
+
 void FormView::setCreateAccountEnabled(bool enabled)
 {
     ui->CreateAccountBtn->setEnabled(enabled);
@@ -303,7 +458,7 @@ void FormView::showUserArea()
 
 void FormView::setConnectEnabled(bool enabled)
 {
-    ui->connect->setEnabled(enabled);
+    ui->connect->setEnabled(enabled && connectRefusal.isEmpty());
 }
 
 void FormView::setConnectShown(bool shown)
@@ -405,6 +560,12 @@ void FormView::prepareLists()
     if (list->property("corvanePrepared").toBool())
         return;
     list->setProperty("corvanePrepared", true);
+    serverModel = new ServerListModel(list);
+    {
+        const QSignalBlocker blocker(list);
+        list->setModel(serverModel);
+    }
+    list->installEventFilter(new TypeToSearch(list, ui->serverSearch));
     auto* elided = new ElidedText(list);
     list->installEventFilter(elided);
     list->view()->viewport()->installEventFilter(elided);
@@ -417,12 +578,19 @@ void FormView::prepareLists()
 
 FormView::ListChoice FormView::listChoice() const
 {
-    return {ui->servers->currentText(),    ui->servers->currentIndex(), ui->protocols->currentText(),
-            ui->protocols->currentIndex(), ui->type->currentText(),     ui->type->currentIndex()};
+    return {ui->servers->currentText(),    currentRow(List::Servers), ui->protocols->currentText(),
+            ui->protocols->currentIndex(), ui->type->currentText(),   ui->type->currentIndex()};
 }
 
 void FormView::fillList(List which, const QStringList& items)
 {
+    if (which == List::Servers && serverModel) {
+        if (serverList(serverModel)->items() != items) {
+            const QSignalBlocker blocker(ui->servers);
+            serverList(serverModel)->setItems(items);
+        }
+        return;
+    }
     QComboBox* list = widget(ui, which);
     if (holds(list, items))
         return;
@@ -433,6 +601,12 @@ void FormView::fillList(List which, const QStringList& items)
 
 int FormView::rowOf(List which, const QString& text, int previousRow) const
 {
+    if (which == List::Servers && serverModel) {
+        const QStringList& items = serverList(serverModel)->items();
+        if (previousRow >= 0 && previousRow < items.size() && items.at(previousRow) == text)
+            return previousRow;
+        return int(items.indexOf(text));
+    }
     const QComboBox* list = widget(ui, which);
     if (previousRow >= 0 && previousRow < list->count() && list->itemText(previousRow) == text)
         return previousRow;
@@ -442,6 +616,8 @@ int FormView::rowOf(List which, const QString& text, int previousRow) const
 void FormView::selectRow(List which, int row)
 {
     QComboBox* list = widget(ui, which);
+    if (which == List::Servers && serverModel)
+        row = serverList(serverModel)->line(row);
     if (row < 0 && list->count() > 0)
         row = 0;
     const QSignalBlocker blocker(list);
@@ -451,7 +627,10 @@ void FormView::selectRow(List which, int row)
 
 int FormView::currentRow(List list) const
 {
-    return widget(ui, list)->currentIndex();
+    const int line = widget(ui, list)->currentIndex();
+    if (list == List::Servers && serverModel)
+        return serverList(serverModel)->listRow(line);
+    return line;
 }
 
 QString FormView::currentText(List list) const
@@ -467,4 +646,78 @@ void FormView::refreshServerToolTip()
 void FormView::showFlag(const QString& resource)
 {
     ui->server_icon->setPixmap(QPixmap(QFile::exists(resource) ? resource : QString(neutralFlag)));
+}
+
+QString FormView::serverQuery() const
+{
+    return ui->serverSearch->text();
+}
+
+void FormView::showServerRows(const QVector<int>& rows, const QStringList& favourites)
+{
+    if (!serverModel)
+        return;
+    const QSignalBlocker blocker(ui->servers);
+    serverList(serverModel)->show(rows, favourites);
+}
+
+void FormView::setFavourite(bool favourite)
+{
+    ui->serverFavourite->setChecked(favourite);
+    ui->serverFavourite->setEnabled(ui->servers->currentIndex() >= 0);
+}
+
+void FormView::setConnectRefusal(const QString& reason)
+{
+    const bool wasRefused = !connectRefusal.isEmpty();
+    connectRefusal = reason;
+    ui->connect->setToolTip(reason);
+    if (!reason.isEmpty())
+        ui->connect->setEnabled(false);
+    else if (wasRefused)
+        ui->connect->setEnabled(true);
+}
+
+void FormView::setConnectedDetails(const QString& server, const QString& protocol)
+{
+    ui->connected_server->setText(tr("Server: %1").arg(server));
+    ui->connected_protocol->setText(tr("Protocol: %1").arg(protocol));
+}
+
+void FormView::setConnectedTime(const QString& text)
+{
+    ui->connected_time->setText(text);
+}
+
+void FormView::setConnectedAddress(const QString& text)
+{
+    ui->connected_address->setText(text);
+}
+
+void FormView::setConnectedTraffic(const QString& text)
+{
+    ui->connected_traffic->setText(text);
+}
+
+// The form's own style sheets draw no focus; each control the keyboard reaches gets a frame in
+// its own sheet (a parent's rule would lose to the control's own).
+void FormView::markKeyboardFocus()
+{
+    QWidget* window = ui->centralWidget->window();
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        const bool reachable = (control->focusPolicy() & Qt::TabFocus) && !control->objectName().isEmpty() &&
+                               !control->objectName().startsWith(QLatin1String("qt_"));
+        if (!reachable || control->inherits("QTextBrowser") || control->inherits("QTabWidget"))
+            continue;
+        const QString name = control->objectName();
+        QString sheet = control->styleSheet();
+        // A sheet of bare declarations takes no rule beside it: it becomes the control's own rule.
+        if (!sheet.contains(QLatin1Char('{')))
+            sheet = QStringLiteral("#%1 { %2 }").arg(name, sheet);
+        control->setStyleSheet(sheet +
+                               QStringLiteral("\n#%1:focus { border: 2px solid #e08a00; }").arg(name));
+    }
+    ui->WingetConnected->setStyleSheet(ui->WingetConnected->styleSheet() +
+                                       QStringLiteral("\nQTabBar::tab:focus { border: 2px solid #e08a00; }"));
+    ui->autologin->installEventFilter(new EnterTicks(ui->autologin));
 }

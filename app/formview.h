@@ -9,6 +9,9 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+
+class QAbstractListModel;
 
 namespace Ui {
 class LumtarMain;
@@ -38,6 +41,13 @@ public:
         int typeRow = -1;
     };
 
+    // The service's numbers of the plan and payment method chosen; 0 for none.
+    struct PaymentChoice
+    {
+        int plan = 0;
+        int processor = 0;
+    };
+
     struct NewAccountEntry
     {
         QString firstName;
@@ -63,6 +73,8 @@ public:
     void clearCredentials();
     // Off, the user name, password and login button take nothing.
     void setLoginEnabled(bool enabled);
+    // While a login is under way its button cancels it.
+    void setLoginBusy(bool busy);
     void focusUserName();
     void focusPassword();
     bool rememberLogin() const;
@@ -75,12 +87,15 @@ public:
     // The new-account page.
     NewAccountEntry newAccountEntry() const;
     void focusNewAccount();
+    void focusNewAccountEmail();
     void setCreateAccountEnabled(bool enabled);
 
     // The account tab and the tabs that need an enabled account.
     void setAccountInfo(const QString& email, const QString& plan, const QString& expiry);
+    // A refill keeps the user's choice where the new lists still hold it.
     void setPaymentChoices(const QList<QPair<QString, int>>& processors,
                            const QList<QPair<QString, int>>& plans);
+    PaymentChoice paymentChoice() const;
     void setAccountTabs(bool enabled);
     void showTab(int index);
     void showUserArea();
@@ -122,12 +137,33 @@ public:
     void refreshServerToolTip();
     void showFlag(const QString& resource);
 
+    // The search above the server list: the rows of `servers` it shows, in the order given
+    // (row numbers of the whole list), and the typed text. Rows not shown cannot be selected.
+    QString serverQuery() const;
+    void showServerRows(const QVector<int>& rows, const QStringList& favourites);
+    // The star beside the list: whether the current server is a favourite.
+    void setFavourite(bool favourite);
+    // Why connect cannot start for the current choice; empty enables the button.
+    void setConnectRefusal(const QString& reason);
+
+    // The connected page: what the connection is and how it goes.
+    void setConnectedDetails(const QString& server, const QString& protocol);
+    void setConnectedTime(const QString& text);
+    void setConnectedAddress(const QString& text);
+    void setConnectedTraffic(const QString& text);
+
+    // Focus is drawn on every control the keyboard reaches; Enter on the auto-login box ticks it.
+    void markKeyboardFocus();
+
 signals:
     // The user typed into the user name or the password.
     void credentialsEdited();
 
 private:
     Ui::LumtarMain* ui;
+    // The server list's rows, of which the search shows some.
+    QAbstractListModel* serverModel = nullptr;
+    QString connectRefusal;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "app/lumtarmain.h"
 
 #include "app/connectionlog.h"
+#include "app/desktopintegration.h"
 #include "app/formview.h"
 #include "app/textstore.h"
 #include "app/windowstate.h"
@@ -80,6 +81,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     setUpTray();
     setUpService();
     setUpUpdater();
+    setUpSettings();
 
     // The one status tick: the flows' phase rules and the running copy's show requests.
     statusTimer = Clock::current().newTimer(this);
@@ -87,8 +89,10 @@ LumtarMain::LumtarMain(QWidget* parent)
     connect(statusTimer, &ClockTimer::timeout, this, &LumtarMain::UpdateTimer);
     statusTimer->start(3000);
 
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_TranslucentBackground);
+    // An ordinary window among the others: only the boxes stay on top. Its corners are seen
+    // through where a compositor draws them; without one they would be black.
+    setWindowFlags(Qt::FramelessWindowHint | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_TranslucentBackground, windowsCanBeTranslucent());
 
     model->showPage(WindowState::Page::Login);
     ui->LogoSmall->hide();
@@ -105,8 +109,10 @@ LumtarMain::LumtarMain(QWidget* parent)
     if (rememberLogin) {
         view->setUserName(RememberedLogin::rememberedUser());
         view->setPassword(RememberedLogin::legacyPassword());
-        if (serviceRefusal.isEmpty())
+        if (serviceRefusal.isEmpty()) {
+            autoLoginRunning = true;
             remembered->startAutoLogin(view->userName(), RememberedLogin::legacyPassword());
+        }
     }
 
     ui->tabAccountZoneInfo->hide();
@@ -168,9 +174,10 @@ void LumtarMain::setUpForm()
     for (QTextBrowser* store : {ui->textBrowser, ui->logBrowser, ui->userdatatext})
         makeTextStore(store);
     // These labels show texts from the service, its servers, the version document or openvpn.
-    for (QLabel* label : std::initializer_list<QLabel*>{
-             ui->authstatus, ui->user_email, ui->user_plan, ui->user_expire, ui->connected_title,
-             ui->connected_message, ui->connecting_title, ui->connecting_message})
+    for (QLabel* label :
+         std::initializer_list<QLabel*>{ui->authstatus, ui->user_email, ui->user_plan, ui->user_expire,
+                                        ui->connected_title, ui->connected_message, ui->connecting_title,
+                                        ui->connecting_message, ui->connected_server, ui->connected_address})
         label->setTextFormat(Qt::PlainText);
 
     auto* busy = new QMovie(QStringLiteral(":/resources/loading3.gif"), QByteArray(), ui->loading);
@@ -197,6 +204,8 @@ void LumtarMain::setUpForm()
     showLog->setStyleSheet(QStringLiteral("QPushButton { border: none; color: #6b7a8f; font-size: 8pt; }"));
     showLog->setGeometry(20, 222, 281, 18);
     connect(showLog, &QPushButton::clicked, this, [this] { showConnectionLog(this, view->logText()); });
+
+    view->markKeyboardFocus();
 }
 
 LumtarMain::~LumtarMain()

@@ -28,7 +28,9 @@ class QThread;
 class QUrl;
 class RememberedLogin;
 class SecretStore;
+class ServerSearch;
 class ServiceClient;
+class TrayView;
 class Updater;
 class WindowState;
 struct Catalogue;
@@ -42,6 +44,11 @@ enum class LoginVerdict;
 struct AccountDetails;
 struct NewAccountReply;
 } // namespace service
+
+// Why an attempt or a connection ended, in words; with the program's, the dial's or the
+// service's own words after it where they said something.
+QString reasonText(ConnectionController::Reason reason);
+QString outcomeText(const ConnectionController::Outcome& outcome);
 
 class LumtarMain : public QMainWindow
 {
@@ -80,6 +87,8 @@ public:
     PPPWorker* worker() const { return pppWorker; }
     QThread* workerThread() const { return pppThread; }
     QProcess* openVpnChild() const;
+    // The tray icon with its menu: its state, tooltip and actions.
+    TrayView* trayView() const { return tray; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -137,6 +146,18 @@ private slots:
     void quickConnectDial();
     void on_cancel_payment_clicked();
     void on_newAccount_clicked();
+    void on_serverSearch_textChanged(QString);
+    void on_serverFavourite_clicked();
+    void on_showLog_clicked();
+    void on_showAbout_clicked();
+    void on_about_back_clicked();
+    void on_checkUpdates_clicked();
+    void on_aboutQt_clicked();
+    void on_startAtLogin_clicked();
+    void on_connectAtStart_clicked();
+    void on_killSwitch_activated(int index);
+    void on_preferredProtocol_activated(int index);
+    void on_language_activated(int index);
 
 private:
     // app: the prompts, the form, the tray.
@@ -151,6 +172,7 @@ private:
     void setUpConnection();
     void setUpQuickConnect();
     void setUpUpdater();
+    void setUpSettings();
 
     // What the flows report, shown.
     void loginAnswered(service::LoginVerdict verdict);
@@ -158,11 +180,21 @@ private:
     void newAccountAnswered(const service::NewAccountReply& answer);
     void setLoginDocument(const QString& text);
     void showConnection(ConnectionController::State state, ConnectionController::Reason reason);
+    void logConnection(ConnectionController::State state, ConnectionController::Reason reason);
     void showConnectionPage();
     void showConnectionFailure();
     void quickConnectEnded(QuickConnectRun::End end);
     void appendConnectionLog(const QString& text);
     void offerUpdate(const QString& version, bool installsItself);
+    // Shows the servers the search finds and selects `wantedRow` where it is shown, else the first.
+    void showServerSearch(int wantedRow);
+    // The connected page's clock and the tray's tooltip, every second while connected.
+    void showConnectedTime();
+    // The settings page shows what is stored; after the user changes one, the client applies it.
+    void showSettings();
+    void settingsChanged();
+    // After an automatic login, the connection to the last server the user chose.
+    void connectAtStartIfChosen();
 
     Ui::LumtarMain* ui;
     QString appVersion;
@@ -175,6 +207,8 @@ private:
     QMenu* trayMenu;
     QAction* showAction;
     QAction* quitAction;
+    TrayView* tray;
+    ClockTimer* connectedClock;
 
     ServiceClient* serviceClient;
     RememberedLogin* remembered;
@@ -183,6 +217,14 @@ private:
     NoticeGate* notices;
     // Shared only so that its deleter is made where the type is known.
     std::shared_ptr<CatalogueReader> catalogueReader;
+    // The search over the lists' servers, made again for each catalogue.
+    std::shared_ptr<ServerSearch> serverSearch;
+    // The login was started by the client at start, not by the user.
+    bool autoLoginRunning = false;
+    // The order page of the payment under way opened in a browser.
+    bool paymentInBrowser = true;
+    // The user asked for the version check: its answer is shown whatever else the line says.
+    bool updateAsked = false;
     // Counts the login documents given to textBrowser, so a late store of an older one is dropped.
     quint64 loginDocuments = 0;
     // The buy button offers the order page, not the trial page.

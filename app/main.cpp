@@ -1,14 +1,13 @@
 #include "app/lumtarmain.h"
 #include "app/singleinstance.h"
 #include "app/translations.h"
+#include "core/clientsettings.h"
 #include "core/settingskeys.h"
 #include "corvaneversion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSettings>
-
-#include <cstring>
 
 namespace {
 
@@ -18,42 +17,57 @@ void identify(QCoreApplication& application)
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
-    // The system's language is chosen before any text is made, so the window starts in it.
-    installTranslations(application, QLocale::system());
+    // The language is chosen before any text is made, so the window starts in it: the one the
+    // user chose on the settings page, or the system's.
+    const QString language = ClientSettings::language();
+    installTranslations(application, language.isEmpty() ? QLocale::system() : QLocale(language));
 }
 
-// --help and --version answer in the terminal, also where no display can be opened.
-bool asksOnlyForText(int argc, char* argv[])
+void describeOptions(QCommandLineParser& parser, const QCommandLineOption& minimized)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
-            if (std::strcmp(argv[i], option) == 0)
-                return true;
-        }
-    }
-    return false;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "VPN client for the Corvane service."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(minimized);
+}
+
+QCommandLineOption minimizedOption()
+{
+    return QCommandLineOption(
+        QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
+        QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
+}
+
+// --help, --version and a mistyped option answer in the terminal, also where no display can be
+// opened: the options are read before anything needs one.
+bool answersInTerminal(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describeOptions(parser, minimizedOption());
+    if (!parser.parse(arguments))
+        return true;
+    return parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
+           parser.isSet(QStringLiteral("version"));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Returns whether the window starts minimised; --help and --version end the program here.
+    // Returns whether the window starts minimised; --help, --version and errors end the program here.
     auto parse = [](QCoreApplication& application) {
-        const QCommandLineOption minimized(
-            QStringList{QStringLiteral("m"), QStringLiteral("minimized")},
-            QCoreApplication::translate("main", "Start with the window minimised to the system tray."));
+        const QCommandLineOption minimized = minimizedOption();
         QCommandLineParser parser;
-        parser.setApplicationDescription(
-            QCoreApplication::translate("main", "VPN client for the Corvane service."));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOption(minimized);
+        describeOptions(parser, minimized);
         parser.process(application);
         return parser.isSet(minimized);
     };
 
-    if (asksOnlyForText(argc, argv)) {
+    if (answersInTerminal(argc, argv)) {
         QCoreApplication application(argc, argv);
         identify(application);
         parse(application);

@@ -38,3 +38,13 @@ bool installTranslations(QCoreApplication& application, const QLocale& locale)
     }
     return false;
 }
+
+bool replaceTranslations(QCoreApplication& application, const QLocale& locale)
+{
+    for (QTranslator* old : application.findChildren<QTranslator*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(old);
+        delete old;
+    }
+    // Removing and installing each tell every window of the change.
+    return installTranslations(application, locale);
+}

@@ -10,4 +10,8 @@ class QCoreApplication;
 // Call before the window is built, so it starts in that language.
 bool installTranslations(QCoreApplication& application, const QLocale& locale);
 
+// Removes the translations installed before and installs those for `locale`: the language the
+// user chose while the window runs. Every widget is sent a language change.
+bool replaceTranslations(QCoreApplication& application, const QLocale& locale);
+
 #endif

@@ -121,7 +121,8 @@ void WindowState::showPage(Page page)
     shown = page;
     // Hidden first, so two pages are never shown together, even for one paint.
     QWidget* const pages[] = {ui->WingetLogin,         ui->WidgetNewAccount,   ui->WingetConnected,
-                              ui->WidgetConnectingVPN, ui->WidgetConnectedVPN, ui->WidgetPaymentInProgress};
+                              ui->WidgetConnectingVPN, ui->WidgetConnectedVPN, ui->WidgetPaymentInProgress,
+                              ui->WidgetAbout};
     QWidget* const target = pages[int(page)];
     for (QWidget* other : pages) {
         if (other != target)

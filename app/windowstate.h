@@ -28,6 +28,7 @@ public:
         Connecting,
         Connected,
         PaymentInProgress,
+        About,
     };
     Q_ENUM(Page)
 

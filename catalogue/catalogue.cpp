@@ -297,12 +297,14 @@ bool readRest(const QString& document, const QVector<qint64>& openedAt, qint64 f
     return true;
 }
 
+// An entry with a country or an address is listed, one without a country too: a server the user
+// cannot see cannot be chosen. One with neither (a list cut off inside it) is not.
 void listRows(Catalogue& catalogue)
 {
     const QVector<ServerEntry>& entries = catalogue.entries;
     catalogue.rows.reserve(entries.size());
     for (int i = 0; i < entries.size(); ++i) {
-        if (entries.at(i).hasCountry)
+        if (entries.at(i).hasCountry || !entries.at(i).ip.isEmpty())
             catalogue.rows.append(i);
     }
 }

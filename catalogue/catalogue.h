@@ -47,8 +47,8 @@ struct Catalogue
 {
     // Every entry, in document order; each `id` start tag begins one.
     QVector<ServerEntry> entries;
-    // Row of the `servers` list -> index into entries. Entries without a country are not
-    // listed, so rows and entry numbers can differ.
+    // Row of the `servers` list -> index into entries. An entry without a country is listed
+    // (with the neutral flag) when it has an address; one with neither is not.
     QVector<int> rows;
 };
 

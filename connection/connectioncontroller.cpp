@@ -73,6 +73,10 @@ ConnectionController::ConnectionController(const QString& baseFolder, QObject* p
     // The engine reports through the event loop already.
     connect(attemptEngine, &ConnectionEngine::stepReached, this, &ConnectionController::stepReached);
     connect(attemptEngine, &ConnectionEngine::logLine, this, &ConnectionController::logLine);
+    connect(attemptEngine, &ConnectionEngine::trafficCounted, this, [this](quint64 received, quint64 sent) {
+        if (current == State::Connected)
+            emit trafficCounted(received, sent);
+    });
     connect(attemptEngine, &ConnectionEngine::programRunning, this, [this] {
         if (current == State::Preparing)
             setState(State::Connecting, Reason::None);
@@ -100,6 +104,11 @@ int ConnectionController::redialSecondsLeft() const
     if (current != State::Reconnecting)
         return 0;
     return int((qMax<qint64>(0, redialAtMs - clock.steadyMs()) + 999) / 1000);
+}
+
+int ConnectionController::connectedSeconds() const
+{
+    return current == State::Connected ? int((clock.steadyMs() - connectedAtMs) / 1000) : 0;
 }
 
 ConnectionController::Reason ConnectionController::connectTo(const Server& server, const QString& userName,
@@ -283,9 +292,6 @@ void ConnectionController::addressArrived(const QString& address)
 
 void ConnectionController::drop(Reason reason, const QString& detail)
 {
-    emit logLine(QStringLiteral("Connection to %1 dropped: %2%3")
-                     .arg(target.name, QVariant::fromValue(reason).toString(),
-                          detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
     attemptEngine->endAttempt();
     check->cancel();
     seenAddress.clear();

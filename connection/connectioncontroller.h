@@ -101,6 +101,8 @@ public:
     const Outcome& outcome() const { return lastOutcome; }
     // Seconds since the state was entered, three for every tick.
     int phaseSeconds() const { return seconds; }
+    // Seconds the tunnel has been up by the clock, to the second; 0 when not connected.
+    int connectedSeconds() const;
     // While reconnecting: the seconds until the redial.
     int redialSecondsLeft() const;
     // The public address the check last saw while connected; empty before it answered.
@@ -137,6 +139,8 @@ signals:
     void addressSeen(const QString& address, bool isServers);
     // One line for the connection log.
     void logLine(const QString& text);
+    // While connected: the bytes through the tunnel since it came up.
+    void trafficCounted(quint64 received, quint64 sent);
 
 private:
     void setState(State next, Reason reason);

@@ -41,15 +41,44 @@ const QString serverPollSeconds = QStringLiteral("10");
 constexpr qint64 logLimitBytes = 4 * 1024 * 1024;
 const QString previousLogSuffix = QStringLiteral(".1");
 
+// The connection log's lines of our own, in the user's language.
+QString dialLogLine(const QString& status, const QString& result)
+{
+    QString said = QCoreApplication::translate("ConnectionEngine", "ended");
+    if (status == QLatin1String("in progress"))
+        said = QCoreApplication::translate("ConnectionEngine", "in progress");
+    else if (status == QLatin1String("connected"))
+        said = QCoreApplication::translate("ConnectionEngine", "connected");
+    else if (status == QLatin1String("error"))
+        said = QCoreApplication::translate("ConnectionEngine", "failed");
+    else if (status == QLatin1String("stop"))
+        said = QCoreApplication::translate("ConnectionEngine", "stopped");
+    return result.isEmpty()
+               ? QCoreApplication::translate("ConnectionEngine", "Dial: %1").arg(said)
+               : QCoreApplication::translate("ConnectionEngine", "Dial: %1 (result %2)").arg(said, result);
+}
+
+QString systemLogLine(SystemOpenVpn::Progress progress, const QString& detail)
+{
+    QString said = QCoreApplication::translate("ConnectionEngine", "NetworkManager: the attempt ended");
+    if (progress == SystemOpenVpn::Progress::Connecting)
+        said = QCoreApplication::translate("ConnectionEngine", "NetworkManager: talking to the server");
+    else if (progress == SystemOpenVpn::Progress::Up)
+        said = QCoreApplication::translate("ConnectionEngine", "NetworkManager: the tunnel is up");
+    return detail.isEmpty() ? said : said + QStringLiteral(" - ") + detail;
+}
+
 // The body of a finished download, or nothing with the reason in `detail`.
 std::optional<QByteArray> downloadBody(QNetworkReply* reply, int* httpStatus, QString* detail)
 {
     *httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError) {
         const RequestProblem problem = requestProblem(reply);
-        *detail = problem != RequestProblem::Network ? requestProblemText(reply)
-                  : *httpStatus                      ? QStringLiteral("HTTP %1").arg(*httpStatus)
-                                                     : reply->errorString();
+        const bool unreached = problem == RequestProblem::Network || problem == RequestProblem::ServiceDown ||
+                               problem == RequestProblem::ServerError;
+        *detail = !unreached    ? requestProblemText(reply)
+                  : *httpStatus ? QStringLiteral("HTTP %1").arg(*httpStatus)
+                                : reply->errorString();
         return std::nullopt;
     }
     // A redirect is not the file, whatever its body holds.
@@ -147,8 +176,7 @@ void ConnectionEngine::takeDialStatus()
 {
     const QString status = pppWorker->statusText();
     const QString result = pppWorker->resultCodeText();
-    emit logLine(QStringLiteral("Dial: ") + (status.isEmpty() ? QStringLiteral("ended") : status) +
-                 (result.isEmpty() ? QString() : QStringLiteral(" (result ") + result + QLatin1Char(')')));
+    emit logLine(dialLogLine(status, result));
     // Each outcome is taken once; a dial that the hang-up ended reads as stopped, not failed.
     if (status == QLatin1String("connected")) {
         pppWorker->setStatus(QString());
@@ -366,7 +394,7 @@ void ConnectionEngine::launchProgram()
     program->setStandardErrorFile(QProcess::nullDevice());
     program->setWorkingDirectory(openVpnFiles.programFolder);
     setStage(Stage::Starting);
-    emit logLine(QStringLiteral("Starting ") + openVpnFiles.program);
+    emit logLine(tr("Starting %1").arg(openVpnFiles.program));
     program->start(openVpnFiles.program, arguments, QIODevice::ReadWrite);
     if (thisAttempt != attempt || program->processId() <= 0)
         return;
@@ -386,8 +414,7 @@ void ConnectionEngine::launchThroughSystem(SystemOpenVpn* service)
             [this, thisAttempt](SystemOpenVpn::Progress progress, bool loginFailed, const QString& detail) {
                 if (thisAttempt != attempt)
                     return;
-                emit logLine(QStringLiteral("NetworkManager: ") + QVariant::fromValue(progress).toString() +
-                             (detail.isEmpty() ? QString() : QStringLiteral(" - ") + detail));
+                emit logLine(systemLogLine(progress, detail));
                 switch (progress) {
                 case SystemOpenVpn::Progress::Connecting:
                     if (stage == Stage::Starting) {
@@ -405,7 +432,7 @@ void ConnectionEngine::launchThroughSystem(SystemOpenVpn* service)
                 }
             });
     setStage(Stage::Starting);
-    emit logLine(QStringLiteral("Starting OpenVPN through NetworkManager"));
+    emit logLine(tr("Starting OpenVPN through NetworkManager"));
     const auto file = [this](const QString& name) {
         return QFileInfo(openVpnFiles.workFolder + QLatin1Char('/') + name).absoluteFilePath();
     };
@@ -423,6 +450,7 @@ void ConnectionEngine::channelConnected()
     connect(channel->device(), &QIODevice::readyRead, this, &ConnectionEngine::readChannel);
     send(QByteArrayLiteral("log on all"));
     send(QByteArrayLiteral("state on"));
+    send(QByteArrayLiteral("bytecount 1"));
     send(QByteArrayLiteral("hold release"));
     readChannel();
 }
@@ -504,6 +532,10 @@ void ConnectionEngine::handleLine(const QByteArray& line)
         break;
     case ManagementMessage::Kind::Hold:
         send(QByteArrayLiteral("hold release"));
+        break;
+    case ManagementMessage::Kind::ByteCount:
+        if (stage == Stage::TunnelUp)
+            report([this, message] { emit trafficCounted(message.received, message.sent); });
         break;
     case ManagementMessage::Kind::PasswordPrompt:
     case ManagementMessage::Kind::Other:

@@ -146,6 +146,8 @@ signals:
     void serversChosen(const QVector<ServerEndpoint>& servers);
     // The program opened the tunnel's device.
     void tunnelDeviceOpened(const QString& device);
+    // The bytes through the tunnel since it came up, counted by the program, every second.
+    void trafficCounted(quint64 received, quint64 sent);
 
 private:
     // Where an OpenVPN attempt stands inside the engine.

@@ -53,10 +53,11 @@ QString KillSwitch::means() const
 
 void KillSwitch::setMode(KillSwitchMode mode)
 {
+    // The user's choice is kept even where it is the default, which may change.
+    QSettings().setValue(SettingsKeys::killSwitch, killSwitchSettingText(mode));
     if (mode == chosen)
         return;
     chosen = mode;
-    QSettings().setValue(SettingsKeys::killSwitch, killSwitchSettingText(mode));
     qCInfo(lcConnection).noquote() << "kill switch: setting now" << killSwitchSettingText(mode);
     if (!session)
         return;

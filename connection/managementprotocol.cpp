@@ -1,5 +1,7 @@
 #include "connection/managementprotocol.h"
 
+#include <algorithm>
+
 namespace {
 const QByteArray passwordPrompt = QByteArrayLiteral("ENTER PASSWORD:");
 
@@ -87,6 +89,25 @@ ManagementMessage readManagementLine(const QByteArray& line)
         message.kind = ManagementMessage::Kind::Fatal;
         message.text = QString::fromUtf8(fatal);
         return message;
+    }
+    const QByteArray bytes = after(line, ">BYTECOUNT:");
+    if (!bytes.isNull()) {
+        const QList<QByteArray> counts = bytes.split(',');
+        bool inOk = false;
+        bool outOk = false;
+        const quint64 received = counts.value(0).toULongLong(&inOk, 10);
+        const quint64 sent = counts.value(1).toULongLong(&outOk, 10);
+        // Only two plain decimal numbers: no sign, no blank, nothing after them.
+        const auto plain = [](const QByteArray& number) {
+            return !number.isEmpty() &&
+                   std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+        };
+        if (counts.size() == 2 && inOk && outOk && plain(counts.at(0)) && plain(counts.at(1))) {
+            message.kind = ManagementMessage::Kind::ByteCount;
+            message.received = received;
+            message.sent = sent;
+            return message;
+        }
     }
     if (line.startsWith(">HOLD:"))
         message.kind = ManagementMessage::Kind::Hold;

@@ -12,19 +12,23 @@ struct ManagementMessage
 {
     enum class Kind
     {
-        Other,         // command answers, >INFO:, >BYTECOUNT: and the like
-        State,         // >STATE: with `state` and `detail` (CONNECTED and SUCCESS, ...)
-        Log,           // >LOG: or a history line `log on all` replays; `text`, flags in `detail`
-        NeedPassword,  // >PASSWORD:Need 'Auth' username/password
-        AuthFailed,    // >PASSWORD:Verification Failed: 'Auth'
-        Fatal,         // >FATAL: with `text`
-        Hold,          // >HOLD: the program waits for `hold release`
-        PasswordPrompt // ENTER PASSWORD: (the channel's own password, asked for on connect)
+        Other,          // command answers, >INFO: and the like
+        State,          // >STATE: with `state` and `detail` (CONNECTED and SUCCESS, ...)
+        Log,            // >LOG: or a history line `log on all` replays; `text`, flags in `detail`
+        NeedPassword,   // >PASSWORD:Need 'Auth' username/password
+        AuthFailed,     // >PASSWORD:Verification Failed: 'Auth'
+        Fatal,          // >FATAL: with `text`
+        Hold,           // >HOLD: the program waits for `hold release`
+        PasswordPrompt, // ENTER PASSWORD: (the channel's own password, asked for on connect)
+        ByteCount       // >BYTECOUNT:<received>,<sent>, every second after `bytecount 1`
     };
     Kind kind = Kind::Other;
     QString state;
     QString detail;
     QString text;
+    // For ByteCount: the bytes through the tunnel since it came up.
+    quint64 received = 0;
+    quint64 sent = 0;
 };
 
 // Collects bytes as they arrive and hands out whole lines without their line end. The prompt

@@ -203,6 +203,8 @@ bool isTrustProblem(RequestProblem problem)
         return true;
     case RequestProblem::None:
     case RequestProblem::Network:
+    case RequestProblem::ServiceDown:
+    case RequestProblem::ServerError:
     case RequestProblem::TooLarge:
     case RequestProblem::Deadline:
         break;
@@ -294,6 +296,10 @@ QString RequestPolicy::problemText(RequestProblem problem, const QString& host)
         return QString();
     case RequestProblem::Network:
         return tr("%1 could not be reached.").arg(host);
+    case RequestProblem::ServiceDown:
+        return tr("%1 refused the connection.").arg(host);
+    case RequestProblem::ServerError:
+        return tr("%1 answered with an error of its own.").arg(host);
     case RequestProblem::TooLarge:
         return tr("The answer of %1 is too large.").arg(host);
     case RequestProblem::Deadline:
@@ -326,9 +332,18 @@ RequestProblem requestProblem(const QNetworkReply* reply)
         return RequestProblem::None;
     case QNetworkReply::SslHandshakeFailedError:
         return RequestProblem::OtherTls;
+    case QNetworkReply::ConnectionRefusedError:
+        return RequestProblem::ServiceDown;
+    // Qt ends a transfer that stalls past its timeout by aborting it; every other abort of ours
+    // is marked above or has a result of its own.
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return RequestProblem::Deadline;
     default:
-        return RequestProblem::Network;
+        break;
     }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return status >= 500 && status <= 599 ? RequestProblem::ServerError : RequestProblem::Network;
 }
 
 QString requestHost(const QNetworkReply* reply)
@@ -340,7 +355,8 @@ QString requestHost(const QNetworkReply* reply)
 QString requestProblemText(const QNetworkReply* reply)
 {
     const RequestProblem problem = requestProblem(reply);
-    if (problem == RequestProblem::Network)
+    if (problem == RequestProblem::Network || problem == RequestProblem::ServiceDown ||
+        problem == RequestProblem::ServerError)
         return reply->errorString();
     return RequestPolicy::problemText(problem, requestHost(reply));
 }

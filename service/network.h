@@ -49,7 +49,9 @@ enum class RequestPurpose
 enum class RequestProblem
 {
     None,
-    Network,            // no connection, refused, reset, an HTTP error status
+    Network,            // no connection, reset, a client-side HTTP error status
+    ServiceDown,        // the host refused the connection: nothing listens there
+    ServerError,        // the server answered with an error of its own (HTTP 5xx)
     TooLarge,           // the body went past its cap
     Deadline,           // the whole request took longer than its deadline
     PlainHttp,          // plain HTTP where only HTTPS may go; nothing was sent

@@ -21,7 +21,7 @@ QString notRememberedReason(SecretResult::Status status)
     case SecretResult::Status::NotFound:
         return QCoreApplication::translate("LumtarMain", "it is not in the system's secret store");
     case SecretResult::Status::Denied:
-        return QCoreApplication::translate("LumtarMain", "access to the system's secret store was declined");
+        return QCoreApplication::translate("LumtarMain", "the secret store's prompt was declined");
     default:
         return QCoreApplication::translate("LumtarMain", "no secret store is available on this system");
     }

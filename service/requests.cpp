@@ -68,6 +68,39 @@ QUrl orderPageUrl()
     return QUrl(webSiteBaseUrl() + QStringLiteral("/order/"), QUrl::TolerantMode);
 }
 
+QUrl orderPageUrl(int plan, int processor)
+{
+    QUrl url = orderPageUrl();
+    QUrlQuery query;
+    if (plan > 0)
+        query.addQueryItem(QStringLiteral("plan"), QString::number(plan));
+    if (processor > 0)
+        query.addQueryItem(QStringLiteral("processor"), QString::number(processor));
+    if (!query.isEmpty())
+        url.setQuery(query);
+    return url;
+}
+
+bool isEmailAddress(const QString& address)
+{
+    if (address.size() > 254 || address.count(QLatin1Char('@')) != 1)
+        return false;
+    for (const QChar c : address) {
+        if (c.isSpace() || c.category() == QChar::Other_Control)
+            return false;
+    }
+    const QString name = address.section(QLatin1Char('@'), 0, 0);
+    const QString domain = address.section(QLatin1Char('@'), 1);
+    if (name.isEmpty() || name.size() > 64 || !domain.contains(QLatin1Char('.')))
+        return false;
+    const QStringList labels = domain.split(QLatin1Char('.'));
+    for (const QString& label : labels) {
+        if (label.isEmpty() || label.startsWith(QLatin1Char('-')) || label.endsWith(QLatin1Char('-')))
+            return false;
+    }
+    return true;
+}
+
 QUrl trialPageUrl()
 {
     return QUrl(webSiteBaseUrl() + QStringLiteral("/free-vpn-trial/"), QUrl::TolerantMode);

@@ -20,7 +20,14 @@ QUrl newAccountUrl(const QString& firstName, const QString& lastName, const QStr
 // The version travels as one path segment.
 QUrl versionCheckUrl(const QString& appVersion);
 QUrl orderPageUrl();
+// The order page for the plan and the payment method the user chose (the service's numbers for
+// them); a number of 0 or less is left out.
+QUrl orderPageUrl(int plan, int processor);
 QUrl trialPageUrl();
+
+// Whether `address` can be an e-mail address to send the account's details to: one "@", a name
+// before it, a domain with a dot after it, no blanks or control characters.
+bool isEmailAddress(const QString& address);
 
 } // namespace service
 

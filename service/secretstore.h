@@ -49,4 +49,7 @@ inline const QLatin1String secretServiceName("Corvane");
 // The system's secret store of this platform.
 std::shared_ptr<SecretStore> makeSecretStore();
 
+// What an error of QtKeychain (QKeychain::Error) means for the client.
+SecretResult::Status keychainStatus(int keychainError);
+
 #endif

@@ -6,26 +6,31 @@
 
 #include <qt5keychain/keychain.h>
 
+// A prompt the user dismissed leaves the store locked: the Secret Service then answers that the
+// item is locked (AccessDenied), KWallet and the Credential Manager that the user declined.
+SecretResult::Status keychainStatus(int error)
+{
+    switch (QKeychain::Error(error)) {
+    case QKeychain::NoError:
+        return SecretResult::Status::Ok;
+    case QKeychain::EntryNotFound:
+        return SecretResult::Status::NotFound;
+    case QKeychain::AccessDeniedByUser:
+    case QKeychain::AccessDenied:
+        return SecretResult::Status::Denied;
+    default:
+        break;
+    }
+    return SecretResult::Status::Unavailable;
+}
+
 namespace {
 
 SecretResult resultOf(const QKeychain::Job& job)
 {
     SecretResult result;
     result.detail = job.errorString();
-    switch (job.error()) {
-    case QKeychain::NoError:
-        result.status = SecretResult::Status::Ok;
-        break;
-    case QKeychain::EntryNotFound:
-        result.status = SecretResult::Status::NotFound;
-        break;
-    case QKeychain::AccessDeniedByUser:
-        result.status = SecretResult::Status::Denied;
-        break;
-    default:
-        result.status = SecretResult::Status::Unavailable;
-        break;
-    }
+    result.status = keychainStatus(job.error());
     return result;
 }
 

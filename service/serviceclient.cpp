@@ -28,13 +28,33 @@ void ServiceClient::logIn(const QString& user, const QString& password)
     loggingIn = true;
     // Account details asked for before this login belong to another session.
     ++session;
-    requests.get(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)),
-                 RequestPurpose::Credentials);
+    pendingLogin = requests.get(logins, noCacheRequest(loginUrl(user, passwordKey(password), version)),
+                                RequestPurpose::Credentials);
+}
+
+void ServiceClient::cancelLogin()
+{
+    if (!loggingIn)
+        return;
+    loggingIn = false;
+    ++session;
+    QNetworkReply* reply = pendingLogin;
+    pendingLogin = nullptr;
+    if (reply) {
+        reply->setProperty("corvaneCancelled", true);
+        reply->abort();
+    }
+    later(this, [this] { emit loginCancelled(); });
 }
 
 void ServiceClient::loginArrived(QNetworkReply* reply)
 {
+    if (reply->property("corvaneCancelled").toBool()) {
+        reply->deleteLater();
+        return;
+    }
     loggingIn = false;
+    pendingLogin = nullptr;
     const std::optional<QByteArray> body = takeReply(reply);
     if (!body) {
         const QString error = reply->errorString();

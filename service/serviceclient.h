@@ -7,12 +7,13 @@
 #include "service/documents.h"
 #include "service/network.h"
 
+#include <QNetworkReply>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVector>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 class ServiceClient : public QObject
 {
@@ -29,6 +30,8 @@ public:
     // One login request at a time.
     bool loginInFlight() const { return loggingIn; }
     void logIn(const QString& user, const QString& password);
+    // Drops the login under way: its answer, whenever it comes, is not read. Reports loginCancelled().
+    void cancelLogin();
     // Each manager's replies come here. Reports loginDocument() with what came (or the network's
     // error text), then exactly one of loginFailed(), loginUnreadable() or loginAnswered().
     void loginArrived(QNetworkReply* reply);
@@ -48,6 +51,7 @@ signals:
     // it in words, naming the host.
     void loginFailed(RequestProblem problem, const QString& text);
     void loginUnreadable();
+    void loginCancelled();
     // The answer's first verdict: one answer is one login, however many verdicts it holds.
     void loginAnswered(service::LoginVerdict verdict);
     void accountDetails(const QString& document, const service::AccountDetails& details);
@@ -61,6 +65,7 @@ private:
     QNetworkAccessManager* accounts;
     QNetworkAccessManager* newAccounts;
     bool loggingIn = false;
+    QPointer<QNetworkReply> pendingLogin;
     quint64 session = 0;
 };
 

@@ -15,6 +15,10 @@ private slots:
     void pageWithoutAnAddressGivesNone();
     void progressTextFollowsTheSecondsOfTheAttempt_data();
     void progressTextFollowsTheSecondsOfTheAttempt();
+    void connectedClockReadsHoursMinutesSeconds_data();
+    void connectedClockReadsHoursMinutesSeconds();
+    void serverNamedServerIsNotCalledServerTwice_data();
+    void serverNamedServerIsNotCalledServerTwice();
     void connectedTimeCountsWholeMinutes_data();
     void connectedTimeCountsWholeMinutes();
     void stagePrefixNamesTheEntryAndTheCount_data();
@@ -102,6 +106,54 @@ void TestAddressCut::progressTextFollowsTheSecondsOfTheAttempt()
     QFETCH(int, seconds);
     QFETCH(QString, text);
     QCOMPARE(progressText(seconds), text);
+}
+
+void TestAddressCut::connectedClockReadsHoursMinutesSeconds_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("just up") << 0 << "0:00:00";
+    QTest::newRow("one minute five") << 65 << "0:01:05";
+    QTest::newRow("past an hour") << 3725 << "1:02:05";
+    QTest::newRow("past a day") << 93600 << "26:00:00";
+    QTest::newRow("a clock set back") << -5 << "0:00:00";
+}
+
+void TestAddressCut::connectedClockReadsHoursMinutesSeconds()
+{
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(durationText(seconds), text);
+}
+
+void TestAddressCut::serverNamedServerIsNotCalledServerTwice_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a short name") << "US1"
+                                  << "Connected to US1 Server!"
+                                  << "You are now connected to US1 Server.\n Your connection is now secured.";
+    QTest::newRow("a name ending in Server")
+        << "Server 5001 Server"
+        << "Connected to Server 5001 Server!"
+        << "You are now connected to Server 5001 Server.\n Your connection is now secured.";
+    QTest::newRow("lower case") << "Tokyo server"
+                                << "Connected to Tokyo server!"
+                                << "You are now connected to Tokyo server.\n Your connection is now secured.";
+    QTest::newRow("server inside a word")
+        << "Observer"
+        << "Connected to Observer Server!"
+        << "You are now connected to Observer Server.\n Your connection is now secured.";
+}
+
+void TestAddressCut::serverNamedServerIsNotCalledServerTwice()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QCOMPARE(connectedTitle(server), title);
+    QCOMPARE(connectedMessage(server), message);
 }
 
 void TestAddressCut::connectedTimeCountsWholeMinutes_data()

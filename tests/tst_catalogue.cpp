@@ -145,7 +145,7 @@ private slots:
     void choosingTheOpenVpnServerOffersItsProfiles();
     void choosingAProfileWritesItsUrls();
     void duplicatedNamesAreListedTwiceInDocumentOrder();
-    void entryWithoutCountryIsNotListedAndDoesNotShiftLaterEntries();
+    void entryWithoutCountryIsListedWithTheNeutralFlag();
     void entryWithoutShortnameShowsItsAddress();
     void profileCountLimitsTheProfilesRead_data();
     void profileCountLimitsTheProfilesRead();
@@ -234,24 +234,24 @@ void TestCatalogue::duplicatedNamesAreListedTwiceInDocumentOrder()
     QCOMPARE(serverAtRow(c, 2)->ip, QString("198.18.0.3"));
 }
 
-void TestCatalogue::entryWithoutCountryIsNotListedAndDoesNotShiftLaterEntries()
+void TestCatalogue::entryWithoutCountryIsListedWithTheNeutralFlag()
 {
-    ServerSpec hidden = server("2", "Hidden");
-    hidden.country.reset();
-    QVector<ServerSpec> servers = {server("1", "Rome"), hidden, server("3", "Oslo")};
+    ServerSpec unplaced = server("2", "Unplaced");
+    unplaced.country.reset();
+    QVector<ServerSpec> servers = {server("1", "Rome"), unplaced, server("3", "Oslo")};
     servers[2].l2tp = QStringLiteral("1");
     const Catalogue c = readCatalogue(loginXml(servers));
 
     QCOMPARE(c.entries.size(), 3);
-    QCOMPARE(serverItems(c), QStringList({"Rome", "Oslo"}));
-    // The second item is Oslo, and Oslo is what it selects.
-    QCOMPARE(protocolItems(c, 1), QStringList({"PPTP", "L2TP"}));
-    const TypeFill fill = typeFill(c, 1, 1);
+    QCOMPARE(serverItems(c), QStringList({"Rome", "Unplaced", "Oslo"}));
+    QCOMPARE(typeFill(c, 1, 0).details.ip, std::optional<QString>("198.18.0.2"));
+    QVERIFY(!QFile::exists(*typeFill(c, 1, 0).details.flag));
+    // The third item is Oslo, and Oslo is what it selects.
+    QCOMPARE(protocolItems(c, 2), QStringList({"PPTP", "L2TP"}));
+    const TypeFill fill = typeFill(c, 2, 1);
     QCOMPARE(fill.details.name, std::optional<QString>("Oslo"));
-    QCOMPARE(fill.details.ip, std::optional<QString>("198.18.0.3"));
     QCOMPARE(fill.details.pskey, std::optional<QString>("key3"));
-    QCOMPARE(typeChoice(c, 1, 0, 0).assignedIp, std::optional<QString>("198.19.0.3"));
-    QVERIFY(!serverAtRow(c, 2));
+    QVERIFY(!serverAtRow(c, 3));
 }
 
 void TestCatalogue::entryWithoutShortnameShowsItsAddress()

@@ -1,13 +1,16 @@
 // What a user meets when connecting: the whole window, logged in against the simulator, with
 // dials to the simulated phone book and time moved by the test. The connection's own rules are
 // tested on the controller; here, what the pages, buttons, boxes and balloons say.
+#include "app/trayview.h"
 #include "dialharness.h"
 #include "openvpnsupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QtTest>
 
 using State = ConnectionController::State;
@@ -29,6 +32,11 @@ private slots:
     void echoOfTheServersAddressIsNoConnection();
     void dropShowsTheRedialWithItsCountdownAndCancel();
     void quickConnectCountsEveryStageAndSaysWhatItTried();
+    void connectedPageShowsServerProtocolTimeAndTheSeenAddress();
+    void trayFollowsTheConnection();
+    void quittingWhileConnectedWarnsThatTheVpnCloses_data();
+    void quittingWhileConnectedWarnsThatTheVpnCloses();
+    void connectionLogTellsEachStepAndTheEndInWords();
 
 private:
     bool enabled(const char* name) const
@@ -208,6 +216,97 @@ void TestConnect::quickConnectCountsEveryStageAndSaysWhatItTried()
     // OpenVPN was not among the entries, so the box does not claim it was tried.
     QVERIFY(d->harness->boxes.first().text.startsWith(QStringLiteral("We tried PPTP and L2TP on 3 servers")));
     QVERIFY(shown("WingetConnected") && enabled("quickConnect"));
+}
+
+void TestConnect::connectedPageShowsServerProtocolTimeAndTheSeenAddress()
+{
+    QVERIFY(d->connectNow());
+    QCOMPARE(text("connected_server"), QStringLiteral("Server: US1"));
+    QCOMPARE(text("connected_protocol"), QStringLiteral("Protocol: PPTP"));
+    QCOMPARE(text("connected_time"), QStringLiteral("Connected for: 0:00:00"));
+    // The clock moves each second, not with the three-second tick.
+    d->harness->clock->advance(1000);
+    QCOMPARE(text("connected_time"), QStringLiteral("Connected for: 0:00:01"));
+    d->harness->clock->advance(64000);
+    QCOMPARE(text("connected_time"), QStringLiteral("Connected for: 0:01:05"));
+    // What the address check saw.
+    QCOMPARE(text("connected_address"), QStringLiteral("Public address: checking..."));
+    const QString assigned = text("server_assignedIP");
+    d->setEchoPage("<html><body>Current IP Address: " + assigned.toLatin1() + "</body></html>");
+    const int before = d->echoReplies();
+    d->harness->invoke("GetCurrentIP");
+    QVERIFY(d->waitForEchoReplies(before));
+    QTRY_COMPARE(text("connected_address"), QStringLiteral("Public address: ") + assigned);
+}
+
+void TestConnect::trayFollowsTheConnection()
+{
+    TrayView* tray = window()->trayView();
+    QCOMPARE(tray->state(), TrayView::State::Disconnected);
+    QVERIFY(!tray->disconnectAction()->isEnabled());
+    d->dialUp.setDialOutcome({ras::success, 60000});
+    d->pressConnect();
+    QCOMPARE(tray->state(), TrayView::State::Connecting);
+    QCOMPARE(tray->toolTip(), QStringLiteral("Corvane: connecting to US1"));
+    window()->connectionController()->disconnect();
+    QVERIFY(d->waitForConnection(State::Idle));
+
+    QVERIFY(d->connectNow());
+    QCOMPARE(tray->state(), TrayView::State::Connected);
+    d->harness->clock->advance(5000);
+    QCOMPARE(tray->toolTip(), QStringLiteral("Corvane: connected to US1\n0:00:05"));
+    QVERIFY(tray->disconnectAction()->isEnabled() && !tray->connectAction()->isEnabled());
+    tray->disconnectAction()->trigger();
+    QVERIFY(d->waitForConnection(State::Idle));
+    QCOMPARE(tray->state(), TrayView::State::Disconnected);
+    // Connect goes to the server connected to last.
+    QCOMPARE(tray->connectAction()->text(), QStringLiteral("&Connect to US1"));
+    QVERIFY(tray->connectAction()->isEnabled());
+    d->dialUp.setDialOutcome({ras::success, 0});
+    tray->connectAction()->trigger();
+    QVERIFY(d->waitForConnection(State::Connected));
+    QCOMPARE(window()->connectionController()->server().name, QStringLiteral("US1"));
+}
+
+void TestConnect::quittingWhileConnectedWarnsThatTheVpnCloses_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("slot");
+    QTest::addColumn<QString>("question");
+    const QString warning = QStringLiteral("You are connected to US1. Quitting closes the VPN connection.\n\n"
+                                           "Are you sure you want to exit?");
+    QTest::newRow("close button, connected") << true << "on_application_close_clicked" << warning;
+    QTest::newRow("window closed, connected") << true << "close" << warning;
+    QTest::newRow("close button, not connected") << false << "on_application_close_clicked"
+                                                 << "Are you sure you want to exit?";
+}
+
+void TestConnect::quittingWhileConnectedWarnsThatTheVpnCloses()
+{
+    QFETCH(bool, connected);
+    QFETCH(QString, slot);
+    QFETCH(QString, question);
+    if (connected)
+        QVERIFY(d->connectNow());
+    d->harness->answer = QMessageBox::No;
+    d->harness->invoke(slot.toLatin1().constData());
+    QCOMPARE(d->harness->questions.size(), 1);
+    QCOMPARE(d->harness->questions.first().second, question);
+    QCOMPARE(window()->connectionController()->state(), connected ? State::Connected : State::Idle);
+}
+
+void TestConnect::connectionLogTellsEachStepAndTheEndInWords()
+{
+    QVERIFY(d->connectNow());
+    d->harness->invoke("on_disconnect_clicked");
+    QVERIFY(d->waitForConnection(State::Idle));
+    const QString log = window()->findChild<QTextBrowser*>(QStringLiteral("logBrowser"))->toPlainText();
+    for (const char* line : {"Connecting to US1 (", ") by PPTP", "Dial: connected", "Connected to US1",
+                             "Ended: the user ended it"})
+        QVERIFY2(log.contains(QLatin1String(line)), line);
+    // No code words of the program.
+    QVERIFY2(!log.contains(QLatin1String("UserRequest")), qPrintable(log));
+    QVERIFY(!log.contains(QLatin1String("secret")));
 }
 
 QTEST_MAIN(TestConnect)

@@ -2,15 +2,19 @@
 #include "app/formview.h"
 #include "ui_lumtarmain.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <memory>
@@ -74,6 +78,18 @@ private slots:
     void on_create_account_cancel_clicked() { calls << QStringLiteral("on_create_account_cancel_clicked"); }
     void on_payment_do_clicked() { calls << QStringLiteral("on_payment_do_clicked"); }
     void on_cancel_payment_clicked() { calls << QStringLiteral("on_cancel_payment_clicked"); }
+    void on_serverSearch_textChanged(QString) { calls << QStringLiteral("on_serverSearch_textChanged"); }
+    void on_serverFavourite_clicked() { calls << QStringLiteral("on_serverFavourite_clicked"); }
+    void on_showLog_clicked() { calls << QStringLiteral("on_showLog_clicked"); }
+    void on_showAbout_clicked() { calls << QStringLiteral("on_showAbout_clicked"); }
+    void on_about_back_clicked() { calls << QStringLiteral("on_about_back_clicked"); }
+    void on_checkUpdates_clicked() { calls << QStringLiteral("on_checkUpdates_clicked"); }
+    void on_aboutQt_clicked() { calls << QStringLiteral("on_aboutQt_clicked"); }
+    void on_startAtLogin_clicked() { calls << QStringLiteral("on_startAtLogin_clicked"); }
+    void on_connectAtStart_clicked() { calls << QStringLiteral("on_connectAtStart_clicked"); }
+    void on_killSwitch_activated(int) { calls << QStringLiteral("on_killSwitch_activated"); }
+    void on_preferredProtocol_activated(int) { calls << QStringLiteral("on_preferredProtocol_activated"); }
+    void on_language_activated(int) { calls << QStringLiteral("on_language_activated"); }
 };
 
 QStringList itemsOf(const QComboBox* combo)
@@ -145,6 +161,10 @@ private slots:
     void markupInALabelStaysTextInItsTooltip_data();
     void markupInALabelStaysTextInItsTooltip();
     void markupInTheConnectionLogStaysText();
+    void tabReachesThePageBeforeTheTitleButtons();
+    void keyboardFocusIsDrawn_data();
+    void keyboardFocusIsDrawn();
+    void enterTicksTheAutoLoginBox();
 
 private:
     std::unique_ptr<SlotRecorder> window;
@@ -249,6 +269,30 @@ void TestForm::namedWidgetExistsOnceWithItsClass_data()
         {"connecting_message", "QLabel"},
         {"connected_title", "ElidedLabel"},
         {"connected_message", "ElidedLabel"},
+        // The connected page's details
+        {"connected_server", "ElidedLabel"},
+        {"connected_protocol", "ElidedLabel"},
+        {"connected_time", "ElidedLabel"},
+        {"connected_address", "ElidedLabel"},
+        {"connected_traffic", "ElidedLabel"},
+        // The search above the server list
+        {"serverSearch", "QLineEdit"},
+        {"serverFavourite", "QToolButton"},
+        // Settings and about
+        {"tabSettings", "QWidget"},
+        {"startAtLogin", "QCheckBox"},
+        {"connectAtStart", "QCheckBox"},
+        {"killSwitch", "QComboBox"},
+        {"preferredProtocol", "QComboBox"},
+        {"language", "QComboBox"},
+        {"showLog", "QPushButton"},
+        {"showAbout", "QPushButton"},
+        {"WidgetAbout", "QWidget"},
+        {"about_version", "QLabel"},
+        {"about_licence", "QLabel"},
+        {"checkUpdates", "QPushButton"},
+        {"aboutQt", "QPushButton"},
+        {"about_back", "QPushButton"},
     };
     for (const auto& w : widgets)
         QTest::newRow(w.name) << QString::fromLatin1(w.name) << QString::fromLatin1(w.className);
@@ -291,7 +335,15 @@ void TestForm::slotConnectedByNameReceivesSignal_data()
                              "CreateAccountBtn",
                              "create_account_cancel",
                              "payment_do",
-                             "cancel_payment"};
+                             "cancel_payment",
+                             "serverFavourite",
+                             "showLog",
+                             "showAbout",
+                             "about_back",
+                             "checkUpdates",
+                             "aboutQt",
+                             "startAtLogin",
+                             "connectAtStart"};
     for (const char* name : clicked)
         QTest::newRow(name) << QString::fromLatin1(name)
                             << QStringLiteral("on_%1_clicked").arg(QString::fromLatin1(name));
@@ -301,6 +353,12 @@ void TestForm::slotConnectedByNameReceivesSignal_data()
     for (const char* name : {"servers", "protocols", "type"})
         QTest::newRow(name) << QString::fromLatin1(name)
                             << QStringLiteral("on_%1_currentIndexChanged").arg(QString::fromLatin1(name));
+    // The settings' lists take the user's choice only, never the program's own filling.
+    for (const char* name : {"killSwitch", "preferredProtocol", "language"})
+        QTest::newRow(name) << QString::fromLatin1(name)
+                            << QStringLiteral("on_%1_activated").arg(QString::fromLatin1(name));
+    QTest::newRow("serverSearch") << QStringLiteral("serverSearch")
+                                  << QStringLiteral("on_serverSearch_textChanged");
 }
 
 void TestForm::slotConnectedByNameReceivesSignal()
@@ -312,8 +370,20 @@ void TestForm::slotConnectedByNameReceivesSignal()
     QVERIFY(target);
     if (auto* button = qobject_cast<QAbstractButton*>(target)) {
         button->click();
+    } else if (auto* edit = qobject_cast<QLineEdit*>(target);
+               edit && slot.endsWith(QLatin1String("textChanged"))) {
+        QTest::keyClick(edit, Qt::Key_A);
     } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
         QTest::keyClick(edit, Qt::Key_Return);
+    } else if (auto* combo = qobject_cast<QComboBox*>(target);
+               combo && slot.endsWith(QLatin1String("activated"))) {
+        combo->addItem(QStringLiteral("first"));
+        combo->addItem(QStringLiteral("next"));
+        window->calls.clear();
+        // The user picks an item in the open list.
+        combo->showPopup();
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
     } else if (auto* combo = qobject_cast<QComboBox*>(target)) {
         combo->addItem(QStringLiteral("next"));
         combo->setCurrentIndex(combo->count() - 1);
@@ -397,13 +467,21 @@ void TestForm::serverCombosHoldOnlyTheirPlaceholder()
 void TestForm::mainTabsComeInOrderWithBasicCurrent()
 {
     QTabWidget* tabs = ui->WingetConnected;
-    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->count(), 4);
     QCOMPARE(tabs->widget(0), ui->tabBasic);
     QCOMPARE(tabs->widget(1), ui->tabAdvanced);
     QCOMPARE(tabs->widget(2), ui->tabAccount);
+    QCOMPARE(tabs->widget(3), ui->tabSettings);
     QCOMPARE(tabs->tabText(0), QStringLiteral("Basic"));
     QCOMPARE(tabs->tabText(1), QStringLiteral("Advanced"));
     QCOMPARE(tabs->tabText(2), QStringLiteral("My Account"));
+    QCOMPARE(tabs->tabText(3), QStringLiteral("Settings"));
+    // Every tab is shown whole: none is hidden behind scroll buttons.
+    window->show();
+    int width = 0;
+    for (int i = 0; i < tabs->count(); ++i)
+        width += tabs->tabBar()->tabRect(i).width();
+    QVERIFY2(width <= tabs->width(), qPrintable(QString::number(width)));
     QCOMPARE(tabs->currentIndex(), 0);
 }
 
@@ -462,7 +540,7 @@ void TestForm::visiblePartLiesInsideWindow_data()
     for (const char* name :
          {"bkwidget", "widget", "WingetLogin", "LogoSmall", "application_version", "application_minimize",
           "application_close", "authstatus", "loading", "WingetConnected", "WidgetNewAccount",
-          "WidgetConnectedVPN", "WidgetConnectingVPN", "WidgetPaymentInProgress"})
+          "WidgetConnectedVPN", "WidgetConnectingVPN", "WidgetPaymentInProgress", "WidgetAbout"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -509,7 +587,8 @@ void TestForm::pagesStackAbovePanelInOrder()
     QVERIFY(level(ui->WidgetNewAccount) < level(ui->WidgetConnectedVPN));
     QVERIFY(level(ui->WidgetConnectedVPN) < level(ui->WidgetConnectingVPN));
     QVERIFY(level(ui->WidgetConnectingVPN) < level(ui->WidgetPaymentInProgress));
-    QVERIFY(level(ui->WidgetPaymentInProgress) < level(ui->loading));
+    QVERIFY(level(ui->WidgetPaymentInProgress) < level(ui->WidgetAbout));
+    QVERIFY(level(ui->WidgetAbout) < level(ui->loading));
 
     const QObjectList account = ui->tabAccount->children();
     QVERIFY(account.indexOf(ui->tabAccountZonePayment) < account.indexOf(ui->logout));
@@ -657,6 +736,64 @@ void TestForm::markupInTheConnectionLogStaysText()
     view.appendLog(QStringLiteral("12:00:00 first line"), 100);
     view.appendLog(line, 100);
     QCOMPARE(view.logText(), QStringLiteral("12:00:00 first line\n") + line);
+}
+
+// Tab three times from the user name and Space: the login, never the title strip's buttons.
+void TestForm::tabReachesThePageBeforeTheTitleButtons()
+{
+    window->show();
+    ui->WingetConnected->hide();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    ui->username->setFocus(Qt::OtherFocusReason);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui->login);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(window->calls, QStringList{QStringLiteral("on_login_clicked")});
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ui->newAccount);
+}
+
+void TestForm::keyboardFocusIsDrawn_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"username", "login", "buy", "autologin", "application_minimize",
+                             "application_close", "servers", "connect", "quickConnect", "serverSearch"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm::keyboardFocusIsDrawn()
+{
+    QFETCH(QString, name);
+    FormView view(ui.get());
+    view.markKeyboardFocus();
+    window->show();
+    ui->WingetConnected->show();
+    ui->WingetConnected->setCurrentWidget(name == QLatin1String("quickConnect") ? ui->tabBasic
+                                                                                : ui->tabAdvanced);
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* control = window->findChild<QWidget*>(name);
+    QVERIFY(control);
+    ui->centralWidget->setFocus();
+    const QImage without = control->grab().toImage();
+    control->setFocus(Qt::TabFocusReason);
+    QVERIFY(control->hasFocus());
+    const QImage with = control->grab().toImage();
+    QVERIFY2(with != without, "the focused control looks the same as without focus");
+}
+
+void TestForm::enterTicksTheAutoLoginBox()
+{
+    FormView view(ui.get());
+    view.markKeyboardFocus();
+    QVERIFY(!ui->autologin->isChecked());
+    QTest::keyClick(ui->autologin, Qt::Key_Return);
+    QVERIFY(ui->autologin->isChecked());
+    QTest::keyClick(ui->autologin, Qt::Key_Enter);
+    QVERIFY(!ui->autologin->isChecked());
+    QCOMPARE(window->calls,
+             (QStringList{QStringLiteral("on_autologin_clicked"), QStringLiteral("on_autologin_clicked")}));
 }
 
 QTEST_MAIN(TestForm)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -57,6 +58,7 @@ private slots:
     void answerWithoutVerdictIsReportedLikeNetworkError_data();
     void answerWithoutVerdictIsReportedLikeNetworkError();
     void secondLoginWhileOneIsUnderwayDoesNothing();
+    void loginUnderWayCanBeCancelled();
     void firstVerdictDecidesTheLogin_data();
     void firstVerdictDecidesTheLogin();
     void bodyEndsAtNulByte_data();
@@ -183,21 +185,37 @@ void TestLogin::lateVersionAnswerKeepsTheLoginOutcome()
 void TestLogin::unreachableServiceIsReportedOnce_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::newRow("HTTP 500") << QStringLiteral("status");
-    QTest::newRow("HTTP 404") << QStringLiteral("notfound");
-    QTest::newRow("service stopped") << QStringLiteral("stopped");
-    QTest::newRow("no answer") << QStringLiteral("silent");
-    QTest::newRow("oversized body") << QStringLiteral("oversized");
+    // Each problem its own text; the firewall is named only where it may be the cause.
+    QTest::addColumn<QString>("text");
+    const QString serverError =
+        QStringLiteral("The Corvane service has a problem of its own. Please try again "
+                       "later: your computer and its firewall are not the cause.");
+    QTest::newRow("HTTP 500") << QStringLiteral("status") << serverError;
+    QTest::newRow("HTTP 502") << QStringLiteral("badgateway") << serverError;
+    QTest::newRow("HTTP 404") << QStringLiteral("notfound") << cannotCommunicate;
+    QTest::newRow("service stopped") << QStringLiteral("stopped")
+                                     << QStringLiteral(
+                                            "The Corvane service is not available at the moment: "
+                                            "127.0.0.1 refused the connection. Please try again in a "
+                                            "few minutes.");
+    QTest::newRow("no answer") << QStringLiteral("silent")
+                               << QStringLiteral(
+                                      "The Corvane service did not answer in time. Please check your "
+                                      "internet connection and try again.");
+    QTest::newRow("oversized body") << QStringLiteral("oversized") << cannotCommunicate;
 }
 
 void TestLogin::unreachableServiceIsReportedOnce()
 {
     QFETCH(QString, failure);
+    QFETCH(QString, text);
 
     WindowHarness h;
     startWindow(h);
     if (failure == QLatin1String("status")) {
         h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::httpStatus(500));
+    } else if (failure == QLatin1String("badgateway")) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::httpStatus(502));
     } else if (failure == QLatin1String("notfound")) {
         h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::httpStatus(404));
     } else if (failure == QLatin1String("stopped")) {
@@ -216,7 +234,7 @@ void TestLogin::unreachableServiceIsReportedOnce()
     QCOMPARE(h.boxes.size(), 1);
     QCOMPARE(h.boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(h.boxes.at(0).title, QString());
-    QCOMPARE(h.boxes.at(0).text, cannotCommunicate);
+    QCOMPARE(h.boxes.at(0).text, text);
     QVERIFY(h.shown(QStringLiteral("WingetLogin")));
     QVERIFY(!h.shown(QStringLiteral("WingetConnected")));
 
@@ -285,9 +303,9 @@ void TestLogin::secondLoginWhileOneIsUnderwayDoesNothing()
     QCOMPARE(h.boxes.size(), 1);
     QCOMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 1);
 
-    // Clicks during the next request are ignored; the one after its end goes out.
+    // Return during the next request is ignored; the one after its end goes out.
     h.invoke("on_login_clicked");
-    h.invoke("on_login_clicked");
+    h.invoke("on_username_returnPressed");
     h.invoke("on_password_returnPressed");
     QTRY_COMPARE_WITH_TIMEOUT(h.boxes.size(), 2, 5000);
     h.settle(500);
@@ -295,6 +313,31 @@ void TestLogin::secondLoginWhileOneIsUnderwayDoesNothing()
     QCOMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 2);
     h.invoke("on_login_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 3, 5000);
+}
+
+void TestLogin::loginUnderWayCanBeCancelled()
+{
+    WindowHarness h;
+    startWindow(h);
+    h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::neverAnswer());
+    h.find<QLineEdit>(QStringLiteral("username"))->setText(QStringLiteral("alice"));
+    h.find<QLineEdit>(QStringLiteral("password"))->setText(QStringLiteral("secret"));
+    auto* button = h.find<QPushButton>(QStringLiteral("login"));
+    button->click();
+    QTRY_COMPARE(h.sim.requests(QStringLiteral("/AppServersV2")).size(), 1);
+    QCOMPARE(button->text(), QStringLiteral("cancel"));
+
+    button->click();
+    QTRY_COMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Login cancelled."));
+    QCOMPARE(button->text(), QStringLiteral("login"));
+    h.settle(300);
+    QVERIFY(h.boxes.isEmpty());
+    QVERIFY(h.shown(QStringLiteral("WingetLogin")));
+
+    // The next login goes out and is read.
+    h.sim.clearFault(QStringLiteral("/AppServersV2"));
+    QVERIFY(submitLogin(h, QStringLiteral("alice"), QStringLiteral("secret")));
+    QVERIFY(h.shown(QStringLiteral("WingetConnected")));
 }
 
 void TestLogin::firstVerdictDecidesTheLogin_data()
@@ -537,7 +580,8 @@ void TestLogin::logoutThenLoginSendsTheNewUser()
     QCOMPARE(h.text(QStringLiteral("username")), QString());
     QCOMPARE(h.text(QStringLiteral("password")), QString());
     QCOMPARE(h.text(QStringLiteral("user_enabled")), QString());
-    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("ready to connect"));
+    // The login page does not say "ready to connect": nothing can be connected before a login.
+    QCOMPARE(h.text(QStringLiteral("authstatus")), QStringLiteral("Logged out. Log in to connect."));
     QCOMPARE(setting(QStringLiteral("ltr")), QStringLiteral("0"));
     QTRY_VERIFY_WITH_TIMEOUT(h.secrets->secrets.isEmpty(), 5000);
 

@@ -17,6 +17,8 @@ private slots:
     void credentialsAreQuotedForTheOptionParser_data();
     void credentialsAreQuotedForTheOptionParser();
     void lineEndsInCredentialsAreRefused();
+    void byteCountsAreReadOnlyWhenPlainNumbers_data();
+    void byteCountsAreReadOnlyWhenPlainNumbers();
 };
 
 namespace {
@@ -145,6 +147,39 @@ void TestManagementProtocol::lineEndsInCredentialsAreRefused()
     QVERIFY(
         credentialCommands(QStringLiteral("alice"), QStringLiteral("pass\nsignal SIGTERM"), &ok).isEmpty());
     QVERIFY(!ok);
+}
+
+void TestManagementProtocol::byteCountsAreReadOnlyWhenPlainNumbers_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("counted");
+    QTest::addColumn<quint64>("received");
+    QTest::addColumn<quint64>("sent");
+
+    QTest::newRow("counts") << QByteArray(">BYTECOUNT:12345,678") << true << quint64(12345) << quint64(678);
+    QTest::newRow("zero") << QByteArray(">BYTECOUNT:0,0") << true << quint64(0) << quint64(0);
+    QTest::newRow("past four gigabytes")
+        << QByteArray(">BYTECOUNT:5000000000,42") << true << quint64(5000000000ULL) << quint64(42);
+    QTest::newRow("negative") << QByteArray(">BYTECOUNT:-1,5") << false << quint64(0) << quint64(0);
+    QTest::newRow("blank") << QByteArray(">BYTECOUNT: 1,5") << false << quint64(0) << quint64(0);
+    QTest::newRow("one number") << QByteArray(">BYTECOUNT:15") << false << quint64(0) << quint64(0);
+    QTest::newRow("three numbers") << QByteArray(">BYTECOUNT:1,2,3") << false << quint64(0) << quint64(0);
+    QTest::newRow("too large") << QByteArray(">BYTECOUNT:99999999999999999999999,1") << false << quint64(0)
+                               << quint64(0);
+    QTest::newRow("the per-client form of a server")
+        << QByteArray(">BYTECOUNT_CLI:1,2,3") << false << quint64(0) << quint64(0);
+}
+
+void TestManagementProtocol::byteCountsAreReadOnlyWhenPlainNumbers()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, counted);
+    QFETCH(quint64, received);
+    QFETCH(quint64, sent);
+    const ManagementMessage message = readManagementLine(line);
+    QCOMPARE(message.kind == ManagementMessage::Kind::ByteCount, counted);
+    QCOMPARE(message.received, received);
+    QCOMPARE(message.sent, sent);
 }
 
 QTEST_GUILESS_MAIN(TestManagementProtocol)

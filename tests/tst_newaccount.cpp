@@ -33,6 +33,8 @@ private slots:
     void newAccountButtonOpensTheFormAndCancelReturns();
     void missingFieldSendsNothing_data();
     void missingFieldSendsNothing();
+    void mistypedEmailSendsNothing_data();
+    void mistypedEmailSendsNothing();
     void createdAccountFillsTheLoginForm();
     void replyOfTheService_data();
     void replyOfTheService();
@@ -131,6 +133,39 @@ void TestNewAccount::missingFieldSendsNothing()
     QCOMPARE(h->text(QStringLiteral("NewEmail")), email);
 }
 
+void TestNewAccount::mistypedEmailSendsNothing_data()
+{
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("plain address") << QStringLiteral("ada@example.org") << true;
+    QTest::newRow("sub-domain and plus") << QStringLiteral("ada+vpn@mail.example.co.uk") << true;
+    QTest::newRow("no at sign") << QStringLiteral("ada.example.org") << false;
+    QTest::newRow("two at signs") << QStringLiteral("ada@@example.org") << false;
+    QTest::newRow("no name") << QStringLiteral("@example.org") << false;
+    QTest::newRow("no dot in the domain") << QStringLiteral("ada@localhost") << false;
+    QTest::newRow("empty label") << QStringLiteral("ada@example..org") << false;
+    QTest::newRow("blank inside") << QStringLiteral("ada lovelace@example.org") << false;
+    QTest::newRow("label starting with a hyphen") << QStringLiteral("ada@-example.org") << false;
+}
+
+void TestNewAccount::mistypedEmailSendsNothing()
+{
+    QFETCH(QString, email);
+    QFETCH(bool, sent);
+    openForm();
+    fill(QStringLiteral("Ada"), QStringLiteral("Lovelace"), email);
+    createButton()->click();
+    if (sent) {
+        QTRY_COMPARE(requestCount(), 1);
+        return;
+    }
+    QCOMPARE(h->boxTitles(), QStringList{QStringLiteral("Invalid e-mail address")});
+    QVERIFY(h->settle());
+    QCOMPARE(requestCount(), 0);
+    QVERIFY(h->shown(QStringLiteral("WidgetNewAccount")));
+    QCOMPARE(h->text(QStringLiteral("NewEmail")), email);
+}
+
 void TestNewAccount::createdAccountFillsTheLoginForm()
 {
     openForm();
@@ -153,7 +188,8 @@ void TestNewAccount::createdAccountFillsTheLoginForm()
     QVERIFY(!userName.isEmpty());
     QCOMPARE(h->sim.account(userName).value(QStringLiteral("email")).toString(),
              QStringLiteral("ada@example.org"));
-    QVERIFY(h->find<QCheckBox>(QStringLiteral("autologin"))->isChecked());
+    // Whether the password is kept stays the user's choice: the box is not ticked for them.
+    QVERIFY(!h->find<QCheckBox>(QStringLiteral("autologin"))->isChecked());
     QVERIFY(h->shown(QStringLiteral("WingetLogin")));
     QVERIFY(!h->shown(QStringLiteral("WidgetNewAccount")));
     QVERIFY(!h->shown(QStringLiteral("loading")));
@@ -208,7 +244,7 @@ void TestNewAccount::replyOfTheService()
     const bool created = title == QLatin1String("New Account Created");
     QCOMPARE(h->shown(QStringLiteral("WingetLogin")), created);
     QCOMPARE(h->shown(QStringLiteral("WidgetNewAccount")), !created);
-    QCOMPARE(h->find<QCheckBox>(QStringLiteral("autologin"))->isChecked(), created);
+    QVERIFY(!h->find<QCheckBox>(QStringLiteral("autologin"))->isChecked());
     if (!created)
         QCOMPARE(h->text(QStringLiteral("NewEmail")), email);
     QVERIFY(createButton()->isEnabled());

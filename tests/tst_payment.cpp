@@ -33,6 +33,9 @@ private slots:
     void paymentOpensTheOrderPageAndWaits();
     void laterAccountReplyCompletesThePayment();
     void cancelledPaymentEndsWithoutBalloon();
+    void orderPageTakesTheChosenPlanAndMethod_data();
+    void orderPageTakesTheChosenPlanAndMethod();
+    void withoutBrowserTheWindowStaysAndTellsTheAddress();
 
 private:
     QUrl page(const char* path) const { return QUrl(h->sim.baseUrl() + QLatin1String(path)); }
@@ -170,7 +173,7 @@ void TestPayment::expiredAccountShowsPackageAndPaymentLists()
 void TestPayment::paymentOpensTheOrderPageAndWaits()
 {
     QVERIFY(startPaymentAsBob());
-    QCOMPARE(pages->urls, QList<QUrl>{page("/order/")});
+    QCOMPARE(pages->urls, QList<QUrl>{page("/order/?plan=1&processor=1")});
     QVERIFY(h->shown(QStringLiteral("WidgetPaymentInProgress")));
     QVERIFY(!h->shown(QStringLiteral("WingetConnected")));
     QVERIFY(!h->shown(QStringLiteral("WingetLogin")));
@@ -239,6 +242,48 @@ void TestPayment::cancelledPaymentEndsWithoutBalloon()
     QVERIFY(h->settle());
     QCOMPARE(h->text(QStringLiteral("user_enabled")), QStringLiteral("1"));
     QCOMPARE(h->balloonTitles(), QStringList{QStringLiteral("Payment in progress")});
+}
+
+void TestPayment::orderPageTakesTheChosenPlanAndMethod_data()
+{
+    QTest::addColumn<int>("planRow");
+    QTest::addColumn<int>("processorRow");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("as listed") << 0 << 0 << QStringLiteral("/order/?plan=1&processor=1");
+    QTest::newRow("year by the second method") << 1 << 1 << QStringLiteral("/order/?plan=2&processor=2");
+    QTest::newRow("month by the second method") << 0 << 1 << QStringLiteral("/order/?plan=1&processor=2");
+}
+
+// The choice reaches the order page, and stays chosen after a cancel and the account's next answer.
+void TestPayment::orderPageTakesTheChosenPlanAndMethod()
+{
+    QFETCH(int, planRow);
+    QFETCH(int, processorRow);
+    QFETCH(QString, path);
+    h->create();
+    QVERIFY(h->login(QStringLiteral("bob"), QStringLiteral("lapsed")));
+    h->find<QComboBox>(QStringLiteral("payment_plan"))->setCurrentIndex(planRow);
+    h->find<QComboBox>(QStringLiteral("payment_processor"))->setCurrentIndex(processorRow);
+    h->find<QPushButton>(QStringLiteral("payment_do"))->click();
+    QCOMPARE(pages->urls, QList<QUrl>{QUrl(h->sim.baseUrl() + path)});
+
+    h->find<QPushButton>(QStringLiteral("cancel_payment"))->click();
+    h->invoke("GetUserData");
+    QVERIFY(h->settle());
+    QCOMPARE(h->find<QComboBox>(QStringLiteral("payment_plan"))->currentIndex(), planRow);
+    QCOMPARE(h->find<QComboBox>(QStringLiteral("payment_processor"))->currentIndex(), processorRow);
+}
+
+void TestPayment::withoutBrowserTheWindowStaysAndTellsTheAddress()
+{
+    h->create();
+    h->window->openUrl = [](const QUrl&) { return false; };
+    QVERIFY(h->login(QStringLiteral("bob"), QStringLiteral("lapsed")));
+    h->find<QPushButton>(QStringLiteral("payment_do"))->click();
+    QVERIFY(!minimised());
+    QVERIFY(h->balloons.isEmpty());
+    QCOMPARE(h->boxTitles(), QStringList{QStringLiteral("No web browser")});
+    QVERIFY(h->boxes.first().text.contains(h->sim.baseUrl() + QStringLiteral("/order/?plan=1&processor=1")));
 }
 
 QTEST_MAIN(TestPayment)

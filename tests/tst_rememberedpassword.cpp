@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <qt5keychain/keychain.h>
 
 using namespace servicewindow;
 
@@ -41,6 +42,8 @@ class TestRememberedPassword : public QObject
 private slots:
     void initTestCase() { isolateSettings(); }
     void init() { clearSettings(); }
+    void declinedPromptIsToldAsDeclined_data();
+    void declinedPromptIsToldAsDeclined();
 
     void autoLoginTakesPasswordFromStore_data();
     void autoLoginTakesPasswordFromStore();
@@ -101,7 +104,7 @@ void TestRememberedPassword::storeWithoutPasswordAsksForIt_data()
     QTest::newRow("no store") << true << unavailable << false << noStore << false;
     QTest::newRow("store comes up late") << true << unavailable << true << noStore << true;
     QTest::newRow("unlock declined") << true << int(SecretResult::Status::Denied) << false
-                                     << QStringLiteral("Secret store locked: password not remembered.")
+                                     << QStringLiteral("Keyring prompt declined: password not remembered.")
                                      << false;
     QTest::newRow("nothing stored") << false << 0 << false
                                     << QStringLiteral("Password not found in the secret store.") << false;
@@ -192,6 +195,27 @@ void TestRememberedPassword::failedWriteTellsUserAndKeepsNothingInClear()
     // An earlier version's password stays where it was until the store takes it: never lost.
     QCOMPARE(settingsFileBytes().contains(password.toUtf8()), fromEarlierVersion);
     QCOMPARE(QSettings().contains(QStringLiteral("ltp")), fromEarlierVersion);
+}
+
+void TestRememberedPassword::declinedPromptIsToldAsDeclined_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("status");
+    using S = SecretResult::Status;
+    QTest::newRow("done") << int(QKeychain::NoError) << int(S::Ok);
+    QTest::newRow("nothing stored") << int(QKeychain::EntryNotFound) << int(S::NotFound);
+    QTest::newRow("the user said no") << int(QKeychain::AccessDeniedByUser) << int(S::Denied);
+    QTest::newRow("the prompt dismissed, the store still locked")
+        << int(QKeychain::AccessDenied) << int(S::Denied);
+    QTest::newRow("no store") << int(QKeychain::NoBackendAvailable) << int(S::Unavailable);
+    QTest::newRow("broken") << int(QKeychain::OtherError) << int(S::Unavailable);
+}
+
+void TestRememberedPassword::declinedPromptIsToldAsDeclined()
+{
+    QFETCH(int, error);
+    QFETCH(int, status);
+    QCOMPARE(int(keychainStatus(error)), status);
 }
 
 QTEST_MAIN(TestRememberedPassword)

@@ -33,9 +33,12 @@ void TestResources::imageLoads_data()
                             "loading3.gif"};
     for (const QString& name : names)
         QTest::newRow(qPrintable(name)) << QStringLiteral(":/resources/") + name;
-    for (const char* code : {"ca", "ch", "de", "fr", "it", "nl", "ro", "se", "uk", "us"})
+    for (const char* code : {"ca", "ch", "de", "fr", "it", "nl", "ro", "se", "uk", "us", "gb", "jp", "es",
+                             "at", "be", "pl", "ie", "hu", "bg", "ua", "ee", "lt", "lu", "dk", "no", "fi"})
         QTest::newRow(code) << QStringLiteral(":/resources/flags/%1.png").arg(QLatin1String(code));
     QTest::newRow("tray icon") << QStringLiteral(":/lumtar.png");
+    for (const char* state : {"disconnected", "connecting", "connected", "blocked"})
+        QTest::newRow(state) << QStringLiteral(":/resources/tray-%1.png").arg(QLatin1String(state));
 }
 
 void TestResources::imageLoads()

@@ -7,9 +7,11 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
 
@@ -98,6 +100,12 @@ private slots:
     void loginWithoutServersEmptiesTheListsAndKeepsTheFields();
     void malformedDocumentFillsTheListsUpToTheError();
     void largeListFillsLikeOneByOne();
+    void typedSearchShowsTheMatchingServersAndSelectsThem_data();
+    void typedSearchShowsTheMatchingServersAndSelectsThem();
+    void typingIntoTheClosedListSearchesWithBlanks();
+    void starredServerComesFirstAtTheNextLogin();
+    void connectIsRefusedWhereTheServerOffersNothingToConnect_data();
+    void connectIsRefusedWhereTheServerOffersNothingToConnect();
 
 private:
     QComboBox* list(const char* name) const { return harness->find<QComboBox>(QLatin1String(name)); }
@@ -245,8 +253,7 @@ void TestServerLists::countryWithoutFlagImageShowsTheNeutralFlag()
 
 void TestServerLists::everyItemSelectsTheEntryItShows()
 {
-    // The second entry has no country: it is not listed, and the entries after it keep
-    // their own items.
+    // The second entry has no country: it is listed all the same, and every item selects its own entry.
     const QByteArray document =
         "<corvane><response>true</response><servers>"
         "<server><id>1</id><shortname>One</shortname><IP>198.18.30.1</IP><country>us</country>"
@@ -261,11 +268,11 @@ void TestServerLists::everyItemSelectsTheEntryItShows()
         "</profiles></openvpn></server>"
         "</servers></corvane>";
     QVERIFY(loginWithDocument(document));
-    QCOMPARE(itemsOf(list("servers")), QStringList({"One", "Three", "Four"}));
+    QCOMPARE(itemsOf(list("servers")), QStringList({"One", "Two", "Three", "Four"}));
 
-    const QStringList ips = {"198.18.30.1", "198.18.30.3", "198.18.30.4"};
-    const QStringList protocols = {"PPTP", "L2TP", "OpenVPN"};
-    for (int row : {2, 0, 1}) {
+    const QStringList ips = {"198.18.30.1", "198.18.30.2", "198.18.30.3", "198.18.30.4"};
+    const QStringList protocols = {"PPTP", "PPTP", "L2TP", "OpenVPN"};
+    for (int row : {3, 0, 1, 2}) {
         list("servers")->setCurrentIndex(row);
         QCOMPARE(field("server_name"), list("servers")->currentText());
         QCOMPARE(field("server_ip"), ips.at(row));
@@ -498,6 +505,92 @@ void TestServerLists::largeListFillsLikeOneByOne()
     QCOMPARE(field("server_name"), QStringLiteral("S300"));
     QCOMPARE(field("server_protocol"), QStringLiteral("L2TP"));
     QCOMPARE(field("server_pskey"), QStringLiteral("key300"));
+}
+
+void TestServerLists::typedSearchShowsTheMatchingServersAndSelectsThem_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("server");
+    QTest::newRow("nothing typed") << "" << QStringList{"US1", "DE1", "NL1"} << "US1";
+    QTest::newRow("a country by name") << "germany" << QStringList{"DE1"} << "DE1";
+    QTest::newRow("a country by code") << "nl" << QStringList{"NL1"} << "NL1";
+    QTest::newRow("no match") << "mars" << QStringList{} << "";
+}
+
+void TestServerLists::typedSearchShowsTheMatchingServersAndSelectsThem()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, items);
+    QFETCH(QString, server);
+    QVERIFY(harness->login());
+    auto* search = harness->find<QLineEdit>(QStringLiteral("serverSearch"));
+    search->setText(query);
+    QCOMPARE(itemsOf(list("servers")), items);
+    QCOMPARE(list("servers")->currentText(), server);
+    if (!server.isEmpty())
+        QCOMPARE(field("server_name"), server);
+    // Connect waits for a server that is shown.
+    QCOMPARE(harness->find<QPushButton>(QStringLiteral("connect"))->isEnabled(), !server.isEmpty());
+    search->clear();
+    QCOMPARE(itemsOf(list("servers")), (QStringList{"US1", "DE1", "NL1"}));
+}
+
+// A key typed on the closed list goes to the search, blanks too: the popup does not open.
+void TestServerLists::typingIntoTheClosedListSearchesWithBlanks()
+{
+    QVERIFY(harness->login());
+    harness->find<QTabWidget>(QStringLiteral("WingetConnected"))->setCurrentIndex(1);
+    harness->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(harness->window.get()));
+    QComboBox* servers = list("servers");
+    servers->setFocus();
+    QTest::keyClicks(servers, QStringLiteral("the netherlands"));
+    QVERIFY(!servers->view()->isVisible());
+    QCOMPARE(harness->find<QLineEdit>(QStringLiteral("serverSearch"))->text(),
+             QStringLiteral("the netherlands"));
+    QCOMPARE(itemsOf(servers), QStringList{"NL1"});
+}
+
+void TestServerLists::starredServerComesFirstAtTheNextLogin()
+{
+    QVERIFY(harness->login());
+    list("servers")->setCurrentIndex(2);
+    auto* star = harness->find<QToolButton>(QStringLiteral("serverFavourite"));
+    QVERIFY(!star->isChecked());
+    star->click();
+    QVERIFY(star->isChecked());
+    QCOMPARE(itemsOf(list("servers")), (QStringList{"NL1", "US1", "DE1"}));
+    QCOMPARE(list("servers")->currentText(), QStringLiteral("NL1"));
+
+    harness->window.reset();
+    harness->create();
+    QVERIFY(harness->login());
+    QCOMPARE(itemsOf(list("servers")), (QStringList{"NL1", "US1", "DE1"}));
+    QVERIFY(harness->find<QToolButton>(QStringLiteral("serverFavourite"))->isChecked());
+    list("servers")->setCurrentIndex(1);
+    QVERIFY(!harness->find<QToolButton>(QStringLiteral("serverFavourite"))->isChecked());
+}
+
+void TestServerLists::connectIsRefusedWhereTheServerOffersNothingToConnect_data()
+{
+    QTest::addColumn<QJsonObject>("server");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a protocol") << serverJson(1, "US9", "us", true, false, false) << QString();
+    QTest::newRow("no protocol") << serverJson(1, "US9", "us", false, false, false)
+                                 << "This server offers no connection protocol.";
+    QTest::newRow("OpenVPN without a profile")
+        << serverJson(1, "US9", "us", false, false, true) << "This server offers no OpenVPN profile.";
+}
+
+void TestServerLists::connectIsRefusedWhereTheServerOffersNothingToConnect()
+{
+    QFETCH(QJsonObject, server);
+    QFETCH(QString, reason);
+    QVERIFY(loginWithServers(QJsonArray{server}));
+    auto* connect = harness->find<QPushButton>(QStringLiteral("connect"));
+    QCOMPARE(connect->isEnabled(), reason.isEmpty());
+    QCOMPARE(connect->toolTip(), reason);
 }
 
 QTEST_MAIN(TestServerLists)

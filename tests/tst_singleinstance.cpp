@@ -30,6 +30,7 @@ private slots:
     void simultaneousStartsLeaveOneCopy();
     void killedCopyDoesNotBlockNextStart();
     void commandLineAnswersVersionAndHelp();
+    void unknownOptionIsRefusedWithoutDisplay();
     void quietConnectionsAreClosedAfterASecond();
     void floodOfIdleConnectionsLeavesRoomForTheNextCopy();
     void whatOtherUsersMadeInTheTempFolderDoesNotMatter();
@@ -171,6 +172,24 @@ void TestSingleInstance::commandLineAnswersVersionAndHelp()
     QVERIFY2(output(help).contains(QLatin1String("--minimized")), qPrintable(output(help)));
     // Answering in the terminal takes no lock, so it never stands in for a running copy.
     QVERIFY(!QFile::exists(home->filePath(QStringLiteral("runtime/corvane.lock"))));
+}
+
+// A mistyped option is answered in the terminal, not with the display's error.
+void TestSingleInstance::unknownOptionIsRefusedWithoutDisplay()
+{
+    QProcess* bogus = start({QStringLiteral("--bogus")});
+    QProcessEnvironment env = bogus->processEnvironment();
+    bogus->kill();
+    bogus->waitForFinished(5000);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    bogus->setProcessEnvironment(env);
+    bogus->start(QStringLiteral(CORVANE_PROGRAM), {QStringLiteral("--bogus")});
+    QVERIFY(bogus->waitForFinished(20000));
+    QCOMPARE(bogus->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(bogus->exitCode(), 1);
+    QVERIFY2(output(bogus).contains(QLatin1String("Unknown option 'bogus'")), qPrintable(output(bogus)));
 }
 
 void TestSingleInstance::quietConnectionsAreClosedAfterASecond()

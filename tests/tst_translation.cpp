@@ -113,7 +113,7 @@ void TestTranslation::germanStartShowsGermanTexts()
     QCOMPARE(h->text(widget), german);
     QCOMPARE(h->find<QLineEdit>(QStringLiteral("username"))->placeholderText(),
              QStringLiteral("Benutzername"));
-    QCOMPARE(tabTexts(), (QStringList{"Einfach", "Erweitert", "Mein Konto"}));
+    QCOMPARE(tabTexts(), (QStringList{"Einfach", "Erweitert", "Mein Konto", "Einstellungen"}));
     // The state the client keeps in the form is never translated.
     QCOMPARE(h->text(QStringLiteral("connectionStatus")), QStringLiteral("disconnected"));
 }
@@ -133,10 +133,10 @@ void TestTranslation::languageChangeBackAndForthKeepsLists()
     QVERIFY(serverItems.size() > 2);
 
     useLanguage(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(tabTexts(), (QStringList{"Basic", "Advanced", "My Account"}));
+    QCOMPARE(tabTexts(), (QStringList{"Basic", "Advanced", "My Account", "Settings"}));
     QCOMPARE(h->text(QStringLiteral("logout")), QStringLiteral("logout"));
     useLanguage(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(tabTexts(), (QStringList{"Einfach", "Erweitert", "Mein Konto"}));
+    QCOMPARE(tabTexts(), (QStringList{"Einfach", "Erweitert", "Mein Konto", "Einstellungen"}));
 
     QCOMPARE(items(QStringLiteral("servers")), serverItems);
     QCOMPARE(servers->currentIndex(), 2);

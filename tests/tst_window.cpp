@@ -124,14 +124,14 @@ private slots:
     void destructorKillsOpenVpnProgram();
     void destructorEndsBlockedDial();
     void workFilesRemovedAtStart();
-    void windowIsFramelessTranslucentAndOnTop();
+    void windowIsFramelessAndAmongTheOthers();
     void panelCastsDropShadow();
     void eachKindOfReplyHasItsOwnManager();
     void statusTimerRunsEveryThreeSeconds();
     void workerThreadIdleAfterStart();
     void stateStoreNeverShown();
     void visiblePagesStayInsideWindow();
-    void trayIconOffersShowAndQuit();
+    void trayMenuOffersConnectDisconnectShowAndQuit();
 
 private:
     std::unique_ptr<WindowHarness> h;
@@ -472,12 +472,13 @@ void TestWindow::workFilesRemovedAtStart()
         QVERIFY2(!QFile::exists(name), qPrintable(name));
 }
 
-void TestWindow::windowIsFramelessTranslucentAndOnTop()
+// Only the boxes stay on top: the window goes behind the one the user clicks.
+void TestWindow::windowIsFramelessAndAmongTheOthers()
 {
     LumtarMain* window = h->create();
     const Qt::WindowFlags flags = window->windowFlags();
     QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(!flags.testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!flags.testFlag(Qt::WindowTitleHint));
     QVERIFY(!flags.testFlag(Qt::WindowSystemMenuHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
@@ -582,7 +583,7 @@ void TestWindow::visiblePagesStayInsideWindow()
     QCOMPARE(check("main tabs"), QString());
 }
 
-void TestWindow::trayIconOffersShowAndQuit()
+void TestWindow::trayMenuOffersConnectDisconnectShowAndQuit()
 {
     LumtarMain* window = h->create();
     auto* tray = window->findChild<QSystemTrayIcon*>();
@@ -595,7 +596,11 @@ void TestWindow::trayIconOffersShowAndQuit()
     const auto actions = menu->actions();
     for (QAction* action : actions)
         texts << action->text();
-    QCOMPARE(texts, (QStringList{QStringLiteral("&Show Application"), QStringLiteral("&Quit")}));
+    QCOMPARE(texts, (QStringList{QStringLiteral("&Connect"), QStringLiteral("&Disconnect"), QString(),
+                                 QStringLiteral("&Show Application"), QStringLiteral("&Quit")}));
+    // Nothing to connect to before a login, nothing to end before a connection.
+    QVERIFY(!actions.at(0)->isEnabled());
+    QVERIFY(!actions.at(1)->isEnabled());
 }
 
 QTEST_MAIN(TestWindow)

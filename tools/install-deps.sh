@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
     clang-14 libclang-rt-14-dev llvm-14
-    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5x11extras5-dev
     libcpp-httplib-dev
     qtkeychain-qt5-dev libqt5keychain1 libsecret-1-0 gnome-keyring dbus dbus-x11
     openvpn openssl iproute2 python3 nftables

@@ -2,6 +2,92 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ConnectionEngine</name>
+    <message>
+        <location filename="../connection/connectionengine.cpp" line="+47"/>
+        <source>ended</source>
+        <translation>beendet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>in progress</source>
+        <translation>läuft</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>stopped</source>
+        <translation>angehalten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Dial: %1</source>
+        <translation>Einwahl: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dial: %1 (result %2)</source>
+        <translation>Einwahl: %1 (Ergebnis %2)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>NetworkManager: the attempt ended</source>
+        <translation>NetworkManager: der Versuch ist beendet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>NetworkManager: talking to the server</source>
+        <translation>NetworkManager: verbindet mit dem Server</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>NetworkManager: the tunnel is up</source>
+        <translation>NetworkManager: der Tunnel steht</translation>
+    </message>
+    <message>
+        <location line="+330"/>
+        <source>Starting %1</source>
+        <translation>Starte %1</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>Starting OpenVPN through NetworkManager</source>
+        <translation>Starte OpenVPN über NetworkManager</translation>
+    </message>
+</context>
+<context>
+    <name>FormView</name>
+    <message>
+        <location filename="../app/formview.cpp" line="+357"/>
+        <source>cancel</source>
+        <translation>abbrechen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>login</source>
+        <translation>anmelden</translation>
+    </message>
+    <message>
+        <location line="+326"/>
+        <source>Server: %1</source>
+        <translation>Server: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Protocol: %1</source>
+        <translation>Protokoll: %1</translation>
+    </message>
+</context>
+<context>
     <name>LumtarMain</name>
     <message>
         <location filename="../ui/lumtarmain.ui"/>
@@ -135,7 +221,7 @@
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="+75"/>
+        <location filename="../app/lumtarmain.cpp" line="+76"/>
         <source>create trial account</source>
         <translation>Testkonto anlegen</translation>
     </message>
@@ -194,7 +280,7 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../app/window/connect.cpp" line="+182"/>
+        <location filename="../app/window/connect.cpp" line="+251"/>
         <source>connect</source>
         <translation>verbinden</translation>
     </message>
@@ -221,7 +307,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="+0"/>
-        <location filename="../app/window/login.cpp" line="+240"/>
+        <location filename="../app/window/login.cpp" line="+282"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -327,45 +413,64 @@ new plan to your account.</source>
 wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location filename="../app/window/chrome.cpp" line="+51"/>
+        <location filename="../app/window/chrome.cpp" line="+88"/>
         <source>Close Confirmation?</source>
         <translation>Beenden bestätigen?</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <location line="+20"/>
+        <location line="-22"/>
         <source>Are you sure you want to exit?</source>
         <translation>Möchten Sie das Programm wirklich beenden?</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-7"/>
+        <source>You are connected to %1. Quitting closes the VPN connection.
+
+Are you sure you want to exit?</source>
+        <translation>Sie sind mit %1 verbunden. Beim Beenden wird die VPN-Verbindung getrennt.
+
+Möchten Sie das Programm wirklich beenden?</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>A connection to %1 is being made. Quitting stops it.
+
+Are you sure you want to exit?</source>
+        <translation>Eine Verbindung zu %1 wird aufgebaut. Beim Beenden wird sie abgebrochen.
+
+Möchten Sie das Programm wirklich beenden?</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Application close</source>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="+59"/>
-        <location line="+59"/>
+        <location filename="../app/lumtarmain.cpp" line="+64"/>
+        <location line="+60"/>
         <source>Show log</source>
         <translation>Protokoll anzeigen</translation>
     </message>
     <message>
-        <location filename="../app/window/chrome.cpp" line="-53"/>
+        <location filename="../app/window/chrome.cpp" line="-87"/>
+        <location line="+148"/>
         <source>&amp;Show Application</source>
         <translation>&amp;Programm anzeigen</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-146"/>
+        <location line="+147"/>
         <source>&amp;Quit</source>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
         <location filename="../app/lumtarmain.cpp" line="-3"/>
-        <location filename="../app/window/update.cpp" line="+108"/>
+        <location filename="../app/window/update.cpp" line="+118"/>
         <source>version </source>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-192"/>
+        <location filename="../app/window/login.cpp" line="-209"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
@@ -375,7 +480,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+71"/>
+        <location filename="../app/window/login.cpp" line="+81"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -390,7 +495,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-93"/>
+        <location filename="../app/window/login.cpp" line="-126"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
@@ -400,12 +505,7 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>es ist nicht im Schlüsselspeicher des Systems</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>access to the system&apos;s secret store was declined</source>
-        <translation>der Zugriff auf den Schlüsselspeicher des Systems wurde verweigert</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>no secret store is available on this system</source>
         <translation>auf diesem System ist kein Schlüsselspeicher verfügbar</translation>
     </message>
@@ -415,17 +515,12 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Passwort nicht im Schlüsselspeicher gefunden.</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Secret store locked: password not remembered.</source>
-        <translation>Schlüsselspeicher gesperrt: Passwort nicht gespeichert.</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>No secret store: password not remembered.</source>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+167"/>
+        <location line="+205"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -440,7 +535,12 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>Benutzername und/oder Passwort fehlen.</translation>
     </message>
     <message>
-        <location filename="../service/rememberedlogin.cpp" line="+157"/>
+        <location filename="../service/rememberedlogin.cpp" line="-2"/>
+        <source>the secret store&apos;s prompt was declined</source>
+        <translation>die Abfrage des Schlüsselbunds wurde abgelehnt</translation>
+    </message>
+    <message>
+        <location line="+159"/>
         <source>The password could not be kept in the system&apos;s secret store: </source>
         <translation>Das Passwort konnte nicht im Schlüsselspeicher des Systems abgelegt werden: </translation>
     </message>
@@ -450,18 +550,18 @@ wird dann automatisch Ihrem Konto zugewiesen.</translation>
         <translation>. Corvane fragt beim nächsten Start danach.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-144"/>
-        <location line="+88"/>
+        <location filename="../app/window/login.cpp" line="-158"/>
+        <location line="+97"/>
         <source>Password not remembered</source>
         <translation>Passwort nicht gespeichert</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+71"/>
         <source>Wait... login in progress!</source>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
-        <location line="-146"/>
+        <location line="-159"/>
         <source>Service not trusted</source>
         <translation>Dienst nicht vertrauenswürdig</translation>
     </message>
@@ -476,23 +576,23 @@ Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwe
     </message>
     <message>
         <location line="+5"/>
-        <location line="+7"/>
-        <location line="+148"/>
+        <location line="+14"/>
+        <location line="+156"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-4"/>
         <source>Login complete!</source>
         <translation>Anmeldung abgeschlossen!</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>start XML parse...</source>
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-163"/>
+        <location line="-171"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -501,7 +601,32 @@ The service&apos;s answer could not be read.</source>
 Die Antwort des Dienstes war nicht lesbar.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="-77"/>
+        <source>Keyring prompt declined: password not remembered.</source>
+        <translation>Abfrage des Schlüsselbunds abgelehnt: Passwort nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The Corvane service is not available at the moment: %1 refused the connection. Please try again in a few minutes.</source>
+        <translation>Der Corvane-Dienst ist im Moment nicht erreichbar: %1 hat die Verbindung abgelehnt. Bitte versuchen Sie es in einigen Minuten noch einmal.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The Corvane service did not answer in time. Please check your internet connection and try again.</source>
+        <translation>Der Corvane-Dienst hat nicht rechtzeitig geantwortet. Bitte prüfen Sie Ihre Internetverbindung und versuchen Sie es noch einmal.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The Corvane service has a problem of its own. Please try again later: your computer and its firewall are not the cause.</source>
+        <translation>Der Corvane-Dienst hat selbst ein Problem. Bitte versuchen Sie es später noch einmal: Ihr Computer und seine Firewall sind nicht die Ursache.</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>Login cancelled.</source>
+        <translation>Anmeldung abgebrochen.</translation>
+    </message>
+    <message>
+        <location line="+42"/>
         <source>Please complete the payment process in your browser to automatically apply the new plan to your account.</source>
         <translation>Bitte schließen Sie die Zahlung in Ihrem Browser ab; der neue Tarif wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
@@ -516,12 +641,12 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Anmeldung gesperrt: %1 ist keine Webadresse</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+73"/>
         <source>Getting response!</source>
         <translation>Antwort wird empfangen!</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Bad username/password</source>
         <translation>Falscher Benutzername oder falsches Passwort</translation>
     </message>
@@ -536,17 +661,30 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Angemeldet!</translation>
     </message>
     <message>
-        <location line="+25"/>
-        <source>ready to connect</source>
-        <translation>bereit zum Verbinden</translation>
+        <location line="+26"/>
+        <source>Logged out. Log in to connect.</source>
+        <translation>Abgemeldet. Melden Sie sich an, um zu verbinden.</translation>
     </message>
     <message>
-        <location line="-142"/>
+        <location line="-150"/>
         <source>Payment in progress</source>
         <translation>Zahlung läuft</translation>
     </message>
     <message>
-        <location filename="../app/window/newaccount.cpp" line="+40"/>
+        <location filename="../app/window/newaccount.cpp" line="+15"/>
+        <source>No web browser could be opened. Please open this address in a web browser:
+%1</source>
+        <translation>Es konnte kein Webbrowser geöffnet werden. Bitte öffnen Sie diese Adresse in einem Webbrowser:
+%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+13"/>
+        <source>No web browser</source>
+        <translation>Kein Webbrowser</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Missing info</source>
         <translation>Angaben fehlen</translation>
     </message>
@@ -556,7 +694,17 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Es fehlen Angaben. Bitte geben Sie Vorname, Nachname und Ihre E-Mail-Adresse ein.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-20"/>
+        <location line="+5"/>
+        <source>Invalid e-mail address</source>
+        <translation>Ungültige E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an e-mail address. Please enter the address the account details are to be sent to.</source>
+        <translation>„%1“ ist keine E-Mail-Adresse. Bitte geben Sie die Adresse ein, an die die Kontodaten gesendet werden sollen.</translation>
+    </message>
+    <message>
+        <location filename="../app/window/login.cpp" line="-21"/>
         <location line="+4"/>
         <source>Error</source>
         <translation>Fehler</translation>
@@ -576,7 +724,7 @@ Ihre Angaben wurden nicht gesendet.</translation>
         <translation>Ihre Anfrage kann zurzeit nicht bearbeitet werden. Bitte prüfen Sie Ihre Internetverbindung; wenn alles in Ordnung ist, versuchen Sie später erneut, ein neues Konto anzulegen.</translation>
     </message>
     <message>
-        <location filename="../app/window/newaccount.cpp" line="+21"/>
+        <location filename="../app/window/newaccount.cpp" line="+24"/>
         <source>New Account Created</source>
         <translation>Neues Konto angelegt</translation>
     </message>
@@ -591,7 +739,7 @@ Ihre Angaben wurden nicht gesendet.</translation>
         <translation>Fehler beim Anlegen des Kontos</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-91"/>
+        <location filename="../app/window/connect.cpp" line="-147"/>
         <location filename="../app/window/quickconnect.cpp" line="+74"/>
         <source>Your account is disabled</source>
         <translation>Ihr Konto ist gesperrt</translation>
@@ -624,12 +772,62 @@ Mehr dazu finden Sie auf unserer Website.</translation>
         <translation>Dieser Server bietet kein Verbindungsprotokoll, das diese Anwendung nutzen kann. Bitte wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+28"/>
+        <source>Connecting to %1 (%2) by %3</source>
+        <translation>Verbinde mit %1 (%2) über %3</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>, profile %1</source>
+        <translation>, Profil %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Quick Connect %1/%2: </source>
+        <translation>Schnellverbindung %1/%2: </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Redial: </source>
+        <translation>Neue Einwahl: </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Connected to %1</source>
+        <translation>Verbunden mit %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The connection to %1 dropped: %2. Dialling again in %3 s.</source>
+        <translation>Die Verbindung zu %1 ist abgebrochen: %2. Neue Einwahl in %3 s.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Ended: %1</source>
+        <translation>Beendet: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quick Connect %1/%2 failed: %3</source>
+        <translation>Schnellverbindung %1/%2 fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>Connecting...</source>
         <translation>Verbinde …</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+5"/>
+        <source>Public address: checking...</source>
+        <translation>Öffentliche Adresse: wird geprüft...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Traffic: -</source>
+        <translation>Datenverkehr: -</translation>
+    </message>
+    <message>
+        <location line="+63"/>
         <source>Reconnecting to </source>
         <translation>Neue Verbindung zu </translation>
     </message>
@@ -658,23 +856,43 @@ is in progress</source>
 wird aufgebaut</translation>
     </message>
     <message>
-        <location line="-56"/>
+        <location line="+11"/>
+        <source>Connected for: %1</source>
+        <translation>Verbindungsdauer: %1</translation>
+    </message>
+    <message>
+        <location line="-69"/>
         <source>Disconnecting...</source>
         <translation>Trenne …</translation>
     </message>
     <message>
-        <location line="-116"/>
-        <location line="+110"/>
+        <location line="-183"/>
+        <location line="+177"/>
         <source>Reconnecting to %1 in %2 s</source>
         <translation>Neue Verbindung zu %1 in %2 s</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="-169"/>
+        <source>Public address: %1</source>
+        <translation>Öffentliche Adresse: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Public address: %1 (not the server&apos;s)</source>
+        <translation>Öffentliche Adresse: %1 (nicht die des Servers)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Traffic: %1</source>
+        <translation>Datenverkehr: %1</translation>
+    </message>
+    <message>
+        <location line="+177"/>
         <source>Ready!</source>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location filename="../app/window/openvpn.cpp" line="+81"/>
+        <location filename="../app/window/openvpn.cpp" line="+136"/>
         <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
         <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
     </message>
@@ -1594,7 +1812,7 @@ wird aufgebaut</translation>
         <translation>Das PPP-Protokoll hat einen Fehler gemeldet. </translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-109"/>
+        <location filename="../app/window/connect.cpp" line="-165"/>
         <source>downloading OpenVPN certificate...</source>
         <translation>OpenVPN-Zertifikat wird geladen …</translation>
     </message>
@@ -1664,17 +1882,18 @@ wird aufgebaut</translation>
         <translation>Der VPN-Server hat Benutzername oder Passwort abgelehnt. Bitte prüfen Sie beides, melden Sie sich erneut an und verbinden Sie erneut.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>The OpenVPN connection could not be set up: </source>
         <translation>Die OpenVPN-Verbindung konnte nicht aufgebaut werden: </translation>
     </message>
     <message>
+        <location filename="../ui/lumtarmain.ui"/>
         <location filename="../app/connectionlog.cpp" line="+17"/>
         <source>Connection log</source>
         <translation>Verbindungsprotokoll</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location filename="../app/connectionlog.cpp" line="+10"/>
         <source>Copy</source>
         <translation>Kopieren</translation>
     </message>
@@ -1707,7 +1926,7 @@ wird aufgebaut</translation>
     <message>
         <location line="+125"/>
         <source>a word on line %1 cannot be passed on</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Wort in Zeile %1 kann nicht weitergegeben werden</translation>
     </message>
     <message>
         <location line="+61"/>
@@ -1741,8 +1960,16 @@ For more details please visit our site.</source>
         <translation>VPN-Verbindungen sind für Ihr Konto nicht verfügbar. Schließen Sie einen Tarif ab, um Ihr Konto freizuschalten. 
 Weitere Einzelheiten finden Sie auf unserer Website.</translation>
     </message>
+    <message numerus="yes">
+        <location line="+7"/>
+        <source>Quick Connect ended: none of the %n entries connected</source>
+        <translation>
+            <numerusform>Schnellverbindung beendet: der %n Eintrag hat nicht verbunden</numerusform>
+            <numerusform>Schnellverbindung beendet: keiner der %n Einträge hat verbunden</numerusform>
+        </translation>
+    </message>
     <message>
-        <location line="+9"/>
+        <location line="+4"/>
         <location line="+8"/>
         <source>Connection Error</source>
         <translation>Verbindungsfehler</translation>
@@ -1758,7 +1985,7 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>, und zu keinem VPN-Server war eine Verbindung möglich. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Ihrer Firewall den Internetzugang auf allen Ports und versuchen Sie es erneut. Deaktivieren Sie außerdem eingerichtete Proxy-Einstellungen.</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-51"/>
         <source>Initiating another method. Please wait...</source>
         <translation>Eine andere Methode wird versucht. Bitte warten …</translation>
     </message>
@@ -1768,12 +1995,12 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>Stufe </translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="+79"/>
+        <location filename="../app/window/connect.cpp" line="+130"/>
         <source> in progress...</source>
         <translation> läuft …</translation>
     </message>
     <message>
-        <location filename="../monitor/statustexts.cpp" line="+17"/>
+        <location filename="../monitor/statustexts.cpp" line="+18"/>
         <source>connection in progress - </source>
         <translation>Verbindung wird aufgebaut – </translation>
     </message>
@@ -1788,12 +2015,22 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>seit %1 Minuten verbunden</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-94"/>
+        <location line="+23"/>
+        <source>Connected to %1!</source>
+        <translation>Verbunden mit %1!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>%1 in, %2 out</source>
+        <translation>%1 empfangen, %2 gesendet</translation>
+    </message>
+    <message>
+        <location filename="../app/window/connect.cpp" line="-151"/>
         <source>Connected! IP: </source>
         <translation>Verbunden! IP: </translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+167"/>
         <source>Corvane connection dropped</source>
         <translation>Corvane-Verbindung abgebrochen</translation>
     </message>
@@ -1803,7 +2040,7 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>Neuer Verbindungsversuch mit </translation>
     </message>
     <message>
-        <location filename="../app/window/openvpn.cpp" line="-11"/>
+        <location filename="../app/window/openvpn.cpp" line="-12"/>
         <source>Connection dropped</source>
         <translation>Verbindung abgebrochen</translation>
     </message>
@@ -1818,33 +2055,40 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation> brach immer wieder ab, daher wird kein weiterer Versuch unternommen. Bitte verbinden Sie erneut oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-9"/>
+        <location filename="../app/window/connect.cpp" line="-14"/>
         <source>connected</source>
         <translation>verbunden</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+7"/>
         <source>Corvane is now connected!</source>
         <translation>Corvane ist jetzt verbunden!</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+52"/>
+        <location filename="../monitor/statustexts.cpp" line="-7"/>
         <source>You are now connected to </source>
         <translation>Sie sind jetzt verbunden mit </translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location filename="../monitor/statustexts.cpp" line="-10"/>
         <source>Connected to </source>
         <translation>Verbunden mit </translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source> Server!</source>
         <translation>!</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
+        <source>You are now connected to %1.
+ Your connection is now secured.</source>
+        <translation>Sie sind jetzt mit %1 verbunden.
+ Ihre Verbindung ist jetzt gesichert.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source> Server.
  Your connection is now secured.</source>
         <translation>.
@@ -1877,7 +2121,107 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Verbindung kann nicht hergestellt werden</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-49"/>
+        <source>the user ended it</source>
+        <translation>vom Benutzer beendet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the account may not use VPN connections</source>
+        <translation>das Konto darf keine VPN-Verbindungen nutzen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the server offers no OpenVPN profile</source>
+        <translation>der Server bietet kein OpenVPN-Profil an</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the server offers no protocol this application can use</source>
+        <translation>der Server bietet kein Protokoll an, das dieses Programm nutzen kann</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the previous attempt was still ending</source>
+        <translation>der vorige Versuch wurde noch beendet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the dial failed</source>
+        <translation>die Einwahl ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>no tunnel within 30 seconds</source>
+        <translation>kein Tunnel innerhalb von 30 Sekunden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the certificate could not be downloaded</source>
+        <translation>das Zertifikat konnte nicht heruntergeladen werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the configuration could not be downloaded</source>
+        <translation>die Konfiguration konnte nicht heruntergeladen werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the configuration asks for something not allowed</source>
+        <translation>die Konfiguration verlangt etwas Unerlaubtes</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the work files could not be written</source>
+        <translation>die Arbeitsdateien konnten nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>others may change the OpenVPN program or its folder</source>
+        <translation>andere können das OpenVPN-Programm oder seinen Ordner ändern</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the OpenVPN program could not be started</source>
+        <translation>das OpenVPN-Programm konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the user name or password holds a line break</source>
+        <translation>Benutzername oder Passwort enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the VPN server refused the user name or password</source>
+        <translation>der VPN-Server hat Benutzername oder Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the OpenVPN program gave up</source>
+        <translation>das OpenVPN-Programm hat aufgegeben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the tunnel went down</source>
+        <translation>der Tunnel ist zusammengebrochen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the public address is no longer the server&apos;s</source>
+        <translation>die öffentliche Adresse ist nicht mehr die des Servers</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the connection kept dropping</source>
+        <translation>die Verbindung brach immer wieder ab</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the account has expired</source>
+        <translation>das Konto ist abgelaufen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Cannot connect</source>
         <translation>Keine Verbindung möglich</translation>
     </message>
@@ -1887,12 +2231,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Zu diesem Server ist keine Verbindung möglich. Versuchen Sie es erneut mit einer anderen verfügbaren Konfiguration dieses Servers oder wählen Sie einen anderen Server.</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-164"/>
+        <location line="+74"/>
+        <source>The attempt to %1 failed: %2</source>
+        <translation>Der Versuch mit %1 ist fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <location filename="../app/window/connect.cpp" line="-178"/>
         <source>using IP </source>
         <translation>mit IP </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+27"/>
+        <location filename="../app/window/login.cpp" line="+28"/>
         <source>Corvane - Account Expired</source>
         <translation>Corvane – Konto abgelaufen</translation>
     </message>
@@ -1902,12 +2251,12 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Ihr Konto ist abgelaufen! Um unsere Dienste weiter zu nutzen, verlängern Sie bitte Ihr Abonnement.</translation>
     </message>
     <message>
-        <location filename="../app/window/update.cpp" line="-59"/>
+        <location filename="../app/window/update.cpp" line="-68"/>
         <source>application up to date</source>
         <translation>Programm ist aktuell</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+53"/>
         <source>new update available</source>
         <translation>neues Update verfügbar</translation>
     </message>
@@ -1927,17 +2276,22 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> steht zum Herunterladen bereit. Möchten Sie das Update starten?</translation>
     </message>
     <message>
-        <location line="-75"/>
+        <location line="-85"/>
         <source>cannot download update pack: </source>
         <translation>Update-Paket kann nicht geladen werden: </translation>
     </message>
     <message>
         <location line="+10"/>
         <source>update not started: the installer is not newer than this version</source>
-        <translation>Update nicht gestartet: Das Installationsprogramm ist nicht neuer als diese Version</translation>
+        <translation>Aktualisierung nicht gestartet: das Installationsprogramm ist nicht neuer als diese Version</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+25"/>
+        <source>The update check failed: the Corvane service did not tell its version.</source>
+        <translation>Die Suche nach Aktualisierungen ist fehlgeschlagen: der Corvane-Dienst hat keine Version genannt.</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <source> (stops after %1 min)</source>
         <translation> (bricht nach %1 min ab)</translation>
     </message>
@@ -1977,7 +2331,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation> % heruntergeladen</translation>
     </message>
     <message>
-        <location line="-64"/>
+        <location line="-74"/>
         <source>cannot download update pack: the file is too large</source>
         <translation>Update-Paket kann nicht geladen werden: Datei zu groß</translation>
     </message>
@@ -2002,17 +2356,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+60"/>
+        <location filename="../connection/connectionengine.cpp" line="-344"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="+169"/>
         <source>cannot write the certificate</source>
         <translation>das Zertifikat kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+37"/>
         <source>cannot write the configuration</source>
         <translation>die Konfiguration kann nicht geschrieben werden</translation>
     </message>
@@ -2022,7 +2376,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Benutzername oder Passwort enthält einen Zeilenumbruch</translation>
     </message>
     <message>
-        <location filename="../connection/managementchannel_posix.cpp" line="+24"/>
+        <location filename="../connection/managementchannel_posix.cpp" line="+28"/>
         <source>cannot open the management channel %1: %2</source>
         <translation>der Steuerkanal %1 kann nicht geöffnet werden: %2</translation>
     </message>
@@ -2088,17 +2442,17 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
     <message>
         <location line="-15"/>
         <source>%1 may be changed by other users</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann von anderen Benutzern geändert werden</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>%1 may be entered by other users</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann von anderen Benutzern betreten werden</translation>
     </message>
     <message>
         <location line="+49"/>
         <source>no home folder</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Benutzerordner</translation>
     </message>
     <message>
         <location filename="../connection/workfiles_posix.cpp" line="+2"/>
@@ -2108,7 +2462,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
     <message>
         <location line="+12"/>
         <source>no private folder for the work files: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>kein privater Ordner für die Arbeitsdateien: %1</translation>
     </message>
     <message>
         <location line="+22"/>
@@ -2176,6 +2530,131 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Der VPN-Dienst des Systems konnte die Verbindung nicht herstellen: Der Server hat nicht geantwortet, oder diesem System fehlt die PPP-Unterstützung (das Kernelmodul ppp), die PPTP und L2TP brauchen. Bitte versuchen Sie es später erneut, wählen Sie einen anderen Server oder nutzen Sie OpenVPN. </translation>
     </message>
     <message>
+        <location filename="../ui/lumtarmain.ui"/>
+        <source>search: server, country or city</source>
+        <translation>Suche: Server, Land oder Stadt</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Favourite: listed first</source>
+        <translation>Favorit: steht oben in der Liste</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Start Corvane when I log in to this computer</source>
+        <translation>Beim Anmelden am Computer starten</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Connect to the last server at start</source>
+        <translation>Beim Start mit dem letzten Server verbinden</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Kill switch</source>
+        <translation>Notschalter (Kill Switch)</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Preferred protocol</source>
+        <translation>Bevorzugtes Protokoll</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <location/>
+        <source>About and updates</source>
+        <translation>Info und Updates</translation>
+    </message>
+    <message>
+        <location/>
+        <source>About Corvane</source>
+        <translation>Über Corvane</translation>
+    </message>
+    <message>
+        <location/>
+        <source>© 2026 Corvane. All rights reserved. This client may be used with a subscription to the Corvane VPN service. It is built with Qt (LGPL 3) and runs OpenVPN (GPL 2).</source>
+        <translation>© 2026 Corvane. Alle Rechte vorbehalten. Dieses Programm darf mit einem Abonnement des Corvane-VPN-Dienstes genutzt werden. Es ist mit Qt (LGPL 3) gebaut und verwendet OpenVPN (GPL 2).</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Check for updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <location/>
+        <source>About Qt</source>
+        <translation>Über Qt</translation>
+    </message>
+    <message>
+        <location/>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <location filename="../app/window/serverlists.cpp" line="+56"/>
+        <source>Choose a server to connect to.</source>
+        <translation>Wählen Sie einen Server für die Verbindung.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>This server offers no connection protocol.</source>
+        <translation>Dieser Server bietet kein Verbindungsprotokoll an.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>This server offers no OpenVPN profile.</source>
+        <translation>Dieser Server bietet kein OpenVPN-Profil an.</translation>
+    </message>
+    <message>
+        <location filename="../app/window/settings.cpp" line="+36"/>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Block the internet while reconnecting</source>
+        <translation>Internet beim Neuverbinden sperren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Block the internet unless connected</source>
+        <translation>Internet sperren, wenn nicht verbunden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Never block the internet</source>
+        <translation>Internet nie sperren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>System language</source>
+        <translation>Systemsprache</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The start at login could not be changed.</source>
+        <translation>Der Start bei der Anmeldung konnte nicht geändert werden.</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>checking for updates...</source>
+        <translation>suche nach Updates...</translation>
+    </message>
+    <message>
         <location filename="../connection/managementchannel_windows.cpp" line="+108"/>
         <source>cannot open the management channel: %1</source>
         <translation>der Steuerkanal kann nicht geöffnet werden: %1</translation>
@@ -2189,7 +2668,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
 <context>
     <name>QuickConnectRun</name>
     <message>
-        <location filename="../quickconnect/quickconnectrun.cpp" line="+42"/>
+        <location filename="../quickconnect/quickconnectrun.cpp" line="+43"/>
         <source>Stage %1/%2</source>
         <translation>Stufe %1/%2</translation>
     </message>
@@ -2197,9 +2676,19 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
 <context>
     <name>RequestPolicy</name>
     <message>
-        <location filename="../service/network.cpp" line="+296"/>
+        <location filename="../service/network.cpp" line="+298"/>
         <source>%1 could not be reached.</source>
         <translation>%1 ist nicht erreichbar.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 refused the connection.</source>
+        <translation>%1 hat die Verbindung abgelehnt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 answered with an error of its own.</source>
+        <translation>%1 hat mit einem eigenen Fehler geantwortet.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -2248,14 +2737,59 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
     </message>
 </context>
 <context>
+    <name>TrayView</name>
+    <message>
+        <location filename="../app/trayview.cpp" line="+62"/>
+        <source>Corvane: connecting to %1</source>
+        <translation>Corvane: verbinde mit %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Corvane: connected to %1</source>
+        <translation>Corvane: verbunden mit %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Corvane: connected to %1
+%2</source>
+        <translation>Corvane: verbunden mit %1
+%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Corvane: internet blocked until the VPN connects</source>
+        <translation>Corvane: Internet gesperrt, bis das VPN verbunden ist</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Corvane: not connected</source>
+        <translation>Corvane: nicht verbunden</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Connect</source>
+        <translation>&amp;Verbinden</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Connect to %1</source>
+        <translation>&amp;Verbinden mit %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Trennen</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+45"/>
+        <location filename="../app/main.cpp" line="+39"/>
         <source>Start with the window minimised to the system tray.</source>
         <translation>Mit minimiertem Fenster im Infobereich starten.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-10"/>
         <source>VPN client for the Corvane service.</source>
         <translation>VPN-Client für den Corvane-Dienst.</translation>
     </message>

@@ -34,8 +34,10 @@ void Updater::check()
 void Updater::versionArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);
-    if (!body)
+    if (!body) {
+        later(this, [this] { emit checkFailed(); });
         return;
+    }
     const service::VersionInfo info = service::readVersionDocument(*body);
     latest = info.latestVersion;
     installerUrl = info.installerUrl;
@@ -43,6 +45,7 @@ void Updater::versionArrived(QNetworkReply* reply)
     switch (service::compareVersions(latest, version)) {
     case service::VersionOrder::NotAVersion:
         qCWarning(lcUpdate) << "the version document names no version:" << latest.left(64);
+        later(this, [this] { emit checkFailed(); });
         return;
     case service::VersionOrder::NotNewer:
         // Never back: an older version is no update, and the same one written otherwise neither.
@@ -104,6 +107,13 @@ void Updater::downloadFinished(QNetworkReply* reply)
         return;
     case InstallerDownload::Result::InProgress:
     case InstallerDownload::Result::Failed: {
+        // The download ended an answer that is no installer (a redirect): no fault of the network.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if ((status >= 100 && status <= 199) || (status >= 300 && status <= 399)) {
+            detail.clear();
+            fail(Failure::DownloadFailed);
+            return;
+        }
         const RequestProblem problem = requestProblem(reply);
         detail = requestProblemText(reply);
         fail(isTrustProblem(problem)               ? Failure::NotTrusted

@@ -60,6 +60,8 @@ public:
 
 signals:
     void upToDate();
+    // The version could not be learnt: no answer, or none that names a version.
+    void checkFailed();
     void updateOffered(const QString& version, bool installsItself);
     void downloadProgress(qint64 received, qint64 total);
     void failed(Updater::Failure failure);

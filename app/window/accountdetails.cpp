@@ -47,6 +47,8 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
     }
     view->showUserArea();
     view->setBranding(true);
-    if (details.accepted)
+    if (details.accepted) {
         notices->offer(details.position(14).trimmed());
+        connectAtStartIfChosen();
+    }
 }

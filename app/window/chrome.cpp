@@ -1,5 +1,7 @@
 // Window chrome: dragging the frameless window, the title-strip buttons, the tray and closing.
 #include "app/lumtarmain.h"
+#include "app/trayview.h"
+#include "core/settingskeys.h"
 #include "ui_lumtarmain.h"
 
 #include <QAction>
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSettings>
 
 #include <initializer_list>
 
@@ -28,7 +31,41 @@ void LumtarMain::setUpTray()
     trayIcon->setVisible(true);
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(trayIconClicked(QSystemTrayIcon::ActivationReason)));
+
+    tray = new TrayView(trayIcon, trayMenu, this);
+    tray->setObjectName(QStringLiteral("trayView"));
+    // Connect goes to the server the user last connected to, chosen in the lists again.
+    connect(tray, &TrayView::connectRequested, this, [this] {
+        const QString server = QSettings().value(SettingsKeys::lastServer).toString();
+        if (ui->servers->currentText() != server) {
+            ui->serverSearch->clear();
+            const int line = ui->servers->findText(server, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (line < 0)
+                return;
+            ui->servers->setCurrentIndex(line);
+        }
+        on_connect_clicked();
+    });
+    connect(tray, &TrayView::disconnectRequested, this, &LumtarMain::on_disconnect_clicked);
 }
+
+namespace {
+// Quitting ends the tunnel: the user is told before they confirm.
+QString exitQuestion(const ConnectionController* connection)
+{
+    using State = ConnectionController::State;
+    const State state = connection->state();
+    if (state == State::Connected || state == State::Reconnecting)
+        return LumtarMain::tr("You are connected to %1. Quitting closes the VPN connection.\n\nAre you sure "
+                              "you want to exit?")
+            .arg(connection->server().name);
+    if (state == State::Preparing || state == State::Connecting)
+        return LumtarMain::tr("A connection to %1 is being made. Quitting stops it.\n\nAre you sure you want "
+                              "to exit?")
+            .arg(connection->server().name);
+    return LumtarMain::tr("Are you sure you want to exit?");
+}
+} // namespace
 
 void LumtarMain::mousePressEvent(QMouseEvent* event)
 {
@@ -48,7 +85,7 @@ void LumtarMain::on_application_minimize_clicked()
 
 void LumtarMain::on_application_close_clicked()
 {
-    if (questionBox(tr("Close Confirmation?"), tr("Are you sure you want to exit?")) == QMessageBox::Yes)
+    if (questionBox(tr("Close Confirmation?"), exitQuestion(connection)) == QMessageBox::Yes)
         QApplication::quit();
 }
 
@@ -68,7 +105,7 @@ void LumtarMain::trayIconClicked(QSystemTrayIcon::ActivationReason reason)
 void LumtarMain::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (questionBox(tr("Application close"), tr("Are you sure you want to exit?")) == QMessageBox::Yes)
+    if (questionBox(tr("Application close"), exitQuestion(connection)) == QMessageBox::Yes)
         event->accept();
 }
 
@@ -91,7 +128,8 @@ void LumtarMain::retranslateKeepingLists()
     for (QLabel* label : std::initializer_list<QLabel*>{
              ui->authstatus, ui->statuslabel, ui->application_version, ui->application_version_2,
              ui->connecting_title, ui->connecting_message, ui->connected_title, ui->connected_message,
-             ui->user_email, ui->user_plan, ui->user_expire})
+             ui->user_email, ui->user_plan, ui->user_expire, ui->connected_server, ui->connected_protocol,
+             ui->connected_time, ui->connected_address, ui->connected_traffic, ui->about_version})
         labels << qMakePair(label, label->text());
     QList<QPair<QAbstractButton*, QString>> buttons;
     for (QAbstractButton* button :
@@ -128,4 +166,8 @@ void LumtarMain::retranslateKeepingLists()
         label.first->setText(label.second);
     for (const auto& button : qAsConst(buttons))
         button.first->setText(button.second);
+    showAction->setText(tr("&Show Application"));
+    quitAction->setText(tr("&Quit"));
+    tray->retranslate();
+    showSettings();
 }

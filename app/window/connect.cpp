@@ -2,9 +2,11 @@
 // each of its states.
 #include "app/formview.h"
 #include "app/lumtarmain.h"
+#include "app/trayview.h"
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
 #include "connection/pppworker.h"
+#include "core/clock.h"
 #include "monitor/statustexts.h"
 
 #include <QDir>
@@ -36,12 +38,23 @@ void LumtarMain::setUpConnection()
     connect(connection, &ConnectionController::redialCountdown, this, [this](int secondsLeft) {
         view->setStatus(tr("Reconnecting to %1 in %2 s").arg(connection->server().name).arg(secondsLeft));
     });
-    connect(connection, &ConnectionController::addressSeen, this,
-            [this](const QString& address, bool isServers) {
-                view->setAddress(address);
-                if (isServers && connection->state() == State::Connected)
-                    view->setStatus(tr("Connected! IP: ") + address);
-            });
+    connect(
+        connection, &ConnectionController::addressSeen, this, [this](const QString& address, bool isServers) {
+            view->setAddress(address);
+            if (connection->state() != State::Connected)
+                return;
+            // What the check saw, not what the server was meant to give.
+            view->setConnectedAddress(isServers ? tr("Public address: %1").arg(address)
+                                                : tr("Public address: %1 (not the server's)").arg(address));
+            if (isServers)
+                view->setStatus(tr("Connected! IP: ") + address);
+        });
+    connect(connection, &ConnectionController::trafficCounted, this, [this](quint64 received, quint64 sent) {
+        view->setConnectedTraffic(tr("Traffic: %1").arg(trafficText(received, sent)));
+    });
+    connectedClock = Clock::current().newTimer(this);
+    connectedClock->setObjectName(QStringLiteral("connectedClock"));
+    connect(connectedClock, &ClockTimer::timeout, this, &LumtarMain::showConnectedTime);
     connect(connection, &ConnectionController::stepReached, this, [this](ConnectionEngine::Step step) {
         const QString stage = quickConnectRun->stageLabel();
         const auto staged = [&stage](const QString& separator, const QString& text) {
@@ -119,8 +132,59 @@ void LumtarMain::on_cancel_clicked()
 }
 
 // What each step of the connection does once: the status line, the balloon, the failure box.
+// What happened, for the connection log: where each attempt goes, and why each one ended.
+void LumtarMain::logConnection(State state, Reason reason)
+{
+    const ConnectionController::Server& server = connection->server();
+    switch (state) {
+    case State::Preparing:
+    case State::Connecting: {
+        // The program's start is a step of the same attempt.
+        if (state == State::Connecting && server.protocol == QLatin1String("OpenVPN"))
+            return;
+        QString what = tr("Connecting to %1 (%2) by %3").arg(server.name, server.ip, server.protocol);
+        if (server.protocol == QLatin1String("OpenVPN") &&
+            connection->origin() == ConnectionController::Origin::User)
+            what += tr(", profile %1").arg(view->currentText(FormView::List::Types));
+        if (connection->origin() == ConnectionController::Origin::QuickConnect)
+            what =
+                tr("Quick Connect %1/%2: ").arg(quickConnectRun->stage()).arg(quickConnectRun->entryCount()) +
+                what;
+        else if (connection->origin() == ConnectionController::Origin::Redial)
+            what = tr("Redial: ") + what;
+        appendConnectionLog(what);
+        return;
+    }
+    case State::Connected:
+        appendConnectionLog(tr("Connected to %1").arg(server.name));
+        return;
+    case State::Reconnecting:
+        appendConnectionLog(tr("The connection to %1 dropped: %2. Dialling again in %3 s.")
+                                .arg(server.name, outcomeText(connection->outcome()))
+                                .arg(connection->redialSecondsLeft()));
+        return;
+    case State::Disconnecting:
+        return;
+    case State::Idle:
+        if (reason != Reason::None)
+            appendConnectionLog(tr("Ended: %1").arg(reasonText(reason)));
+        return;
+    case State::Failed:
+        // A Quick Connect run tells its entries' ends; a failure box tells its own.
+        if (quickConnectRun->running())
+            appendConnectionLog(tr("Quick Connect %1/%2 failed: %3")
+                                    .arg(quickConnectRun->stage())
+                                    .arg(quickConnectRun->entryCount())
+                                    .arg(outcomeText(connection->outcome())));
+        return;
+    }
+}
+
 void LumtarMain::showConnection(State state, Reason reason)
 {
+    logConnection(state, reason);
+    if (state != State::Connected)
+        connectedClock->stop();
     model->setConnection(state);
     model->setElapsedSeconds(0);
     showConnectionPage();
@@ -138,6 +202,11 @@ void LumtarMain::showConnection(State state, Reason reason)
         break;
     case State::Connected:
         view->setStatus(tr("connected"));
+        view->setConnectedDetails(name, connection->server().protocol);
+        view->setConnectedAddress(tr("Public address: checking..."));
+        view->setConnectedTraffic(tr("Traffic: -"));
+        showConnectedTime();
+        connectedClock->start(1000);
         setWindowState(Qt::WindowMinimized);
         trayBalloon(tr("Corvane is now connected!"),
                     tr("You are now connected to ") + name + QLatin1Char('.'));
@@ -189,11 +258,13 @@ void LumtarMain::showConnectionPage()
     view->setCancelEnabled(true);
     view->setBusy(attempting);
     const QString name = quick ? quickConnectRun->entry().name : connection->server().name;
+    tray->setState(state == State::Connected ? TrayView::State::Connected
+                   : running                 ? TrayView::State::Connecting
+                                             : TrayView::State::Disconnected,
+                   name);
     if (state == State::Connected) {
         model->showPage(WindowState::Page::Connected);
-        view->setConnectedTexts(tr("Connected to ") + name + tr(" Server!"),
-                                tr("You are now connected to ") + name +
-                                    tr(" Server.\n Your connection is now secured."));
+        view->setConnectedTexts(connectedTitle(name), connectedMessage(name));
     } else if (state == State::Reconnecting) {
         model->showPage(WindowState::Page::Connecting);
         view->setConnectingTexts(tr("Reconnecting to ") + name,
@@ -212,4 +283,11 @@ void LumtarMain::showConnectionPage()
         // The user stays on the tab they were on.
         model->showPage(WindowState::Page::Tabs);
     }
+}
+
+void LumtarMain::showConnectedTime()
+{
+    const QString time = durationText(connection->connectedSeconds());
+    view->setConnectedTime(tr("Connected for: %1").arg(time));
+    tray->setConnectedTime(time);
 }

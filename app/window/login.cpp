@@ -3,6 +3,7 @@
 #include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/noticegate.h"
+#include "app/trayview.h"
 #include "app/whenquiet.h"
 #include "app/windowstate.h"
 #include "catalogue/cataloguereader.h"
@@ -35,10 +36,33 @@ QString notRememberedText(SecretResult::Status status)
     case SecretResult::Status::NotFound:
         return QCoreApplication::translate("LumtarMain", "Password not found in the secret store.");
     case SecretResult::Status::Denied:
-        return QCoreApplication::translate("LumtarMain", "Secret store locked: password not remembered.");
+        return QCoreApplication::translate("LumtarMain", "Keyring prompt declined: password not remembered.");
     default:
         return QCoreApplication::translate("LumtarMain", "No secret store: password not remembered.");
     }
+}
+
+// Which of the service's problems it was, and what the user can do about it.
+QString serviceProblemText(RequestProblem problem)
+{
+    switch (problem) {
+    case RequestProblem::ServiceDown:
+        return QCoreApplication::translate(
+                   "LumtarMain", "The Corvane service is not available at the moment: %1 refused the "
+                                 "connection. Please try again in a few minutes.")
+            .arg(serviceHost());
+    case RequestProblem::Deadline:
+        return QCoreApplication::translate("LumtarMain",
+                                           "The Corvane service did not answer in time. Please check your "
+                                           "internet connection and try again.");
+    case RequestProblem::ServerError:
+        return QCoreApplication::translate("LumtarMain",
+                                           "The Corvane service has a problem of its own. Please try again "
+                                           "later: your computer and its firewall are not the cause.");
+    default:
+        break;
+    }
+    return QCoreApplication::translate("LumtarMain", cannotCommunicate);
 }
 
 } // namespace
@@ -54,6 +78,7 @@ void LumtarMain::setUpService()
     // Whatever the answer, a note about the password comes after it, never on top of its box.
     const auto answered = [this](const std::function<void()>& show) {
         loginStatusShown = true;
+        view->setLoginBusy(false);
         show();
         const QString note = remembered->takeNote();
         if (!note.isEmpty())
@@ -62,6 +87,7 @@ void LumtarMain::setUpService()
     connect(serviceClient, &ServiceClient::loginFailed, this,
             [this, answered](RequestProblem problem, const QString& text) {
                 answered([this, problem, text] {
+                    autoLoginRunning = false;
                     view->setLoginProgress(99);
                     if (isTrustProblem(problem)) {
                         view->setStatus(text);
@@ -72,11 +98,18 @@ void LumtarMain::setUpService()
                         return;
                     }
                     view->setStatus(tr("Not connected!"));
-                    messageBox(QMessageBox::Critical, QString(), tr(cannotCommunicate));
+                    messageBox(QMessageBox::Critical, QString(), serviceProblemText(problem));
                 });
             });
+    connect(serviceClient, &ServiceClient::loginCancelled, this, [this] {
+        autoLoginRunning = false;
+        view->setLoginBusy(false);
+        view->setLoginProgress(0);
+        view->setStatus(tr("Login cancelled."));
+    });
     connect(serviceClient, &ServiceClient::loginUnreadable, this, [this, answered] {
         answered([this] {
+            autoLoginRunning = false;
             view->setLoginProgress(99);
             view->setStatus(tr("Not connected!"));
             messageBox(QMessageBox::Critical, QString(),
@@ -110,7 +143,8 @@ void LumtarMain::setUpService()
         model->setPaymentInProgress(paying);
         model->showPage(paying ? WindowState::Page::PaymentInProgress : WindowState::Page::Tabs);
         view->setBusy(paying);
-        if (!paying)
+        // Without a browser the user is still to open the page: the window stays, the box says where.
+        if (!paying || !paymentInBrowser)
             return;
         setWindowState(Qt::WindowMinimized);
         trayBalloon(tr("Payment in progress"), tr("Please complete the payment process in your browser to "
@@ -163,8 +197,13 @@ void LumtarMain::setUpService()
     }
 }
 
+// While a login is under way the button cancels it.
 void LumtarMain::on_login_clicked()
 {
+    if (serviceClient->loginInFlight()) {
+        serviceClient->cancelLogin();
+        return;
+    }
     Login();
 }
 
@@ -212,6 +251,7 @@ void LumtarMain::Login()
 void LumtarMain::DoHttpGet()
 {
     view->setStatus(tr("Wait... login in progress!"));
+    view->setLoginBusy(true);
     serviceClient->logIn(view->userName(), view->password());
 }
 
@@ -226,6 +266,7 @@ void LumtarMain::loginAnswered(LoginVerdict verdict)
     view->setLoginStep(tr("Login complete!"));
     view->setLoginStep(tr("Getting response!"));
     if (verdict == LoginVerdict::Refused) {
+        autoLoginRunning = false;
         view->setStatus(tr("Not connected!"));
         messageBox(QMessageBox::Information, tr("Bad username/password"),
                    tr("Wrong username or password. Please try again."));
@@ -255,8 +296,10 @@ void LumtarMain::Logout()
     view->clearCredentials();
     setLoginDocument(QString());
     view->storeUserDataDocument(QStringLiteral("0"));
-    view->setStatus(tr("ready to connect"));
+    // The login page: nothing can be connected before the next login.
+    view->setStatus(tr("Logged out. Log in to connect."));
     view->setBranding(false);
+    tray->setConnectTarget(QString());
     model->showPage(WindowState::Page::Login);
     model->setElapsedSeconds(0);
 }

@@ -9,15 +9,32 @@
 
 using namespace service;
 
+namespace {
+QString noBrowserText(const QUrl& page)
+{
+    return LumtarMain::tr("No web browser could be opened. Please open this address in a web browser:\n%1")
+        .arg(page.toString());
+}
+} // namespace
+
 void LumtarMain::on_buy_clicked()
 {
-    openUrl(trialUsed ? orderPageUrl() : trialPageUrl());
+    const QUrl page = trialUsed ? orderPageUrl() : trialPageUrl();
+    if (!openUrl(page)) {
+        messageBox(QMessageBox::Warning, tr("No web browser"), noBrowserText(page));
+        return;
+    }
     setWindowState(Qt::WindowMinimized);
 }
 
+// The order page opens on the plan and the payment method the user chose.
 void LumtarMain::on_payment_do_clicked()
 {
-    openUrl(orderPageUrl());
+    const FormView::PaymentChoice choice = view->paymentChoice();
+    const QUrl page = orderPageUrl(choice.plan, choice.processor);
+    paymentInBrowser = openUrl(page);
+    if (!paymentInBrowser)
+        messageBox(QMessageBox::Warning, tr("No web browser"), noBrowserText(page));
     account->startPayment();
 }
 
@@ -39,6 +56,15 @@ void LumtarMain::on_CreateAccountBtn_clicked()
     if (entry.firstName.isEmpty() || entry.lastName.isEmpty() || entry.email.isEmpty()) {
         messageBox(QMessageBox::Critical, tr("Missing info"),
                    tr("Missing information. Please enter firstname, lastname and your email address."));
+        return;
+    }
+    // The user name and password are sent there: a mistyped address would lose the account.
+    if (!isEmailAddress(entry.email)) {
+        messageBox(QMessageBox::Critical, tr("Invalid e-mail address"),
+                   tr("\"%1\" is not an e-mail address. Please enter the address the account details are "
+                      "to be sent to.")
+                       .arg(entry.email));
+        view->focusNewAccountEmail();
         return;
     }
     serviceClient->createAccount(entry.firstName, entry.lastName, entry.email);
@@ -64,7 +90,7 @@ void LumtarMain::newAccountAnswered(const NewAccountReply& answer)
                   "your email address."));
     on_create_account_cancel_clicked();
     view->setUserName(answer.userName);
-    view->setRememberLogin(true);
+    // Whether the password is kept stays the user's choice.
     view->focusPassword();
 }
 

@@ -1,5 +1,6 @@
 // OpenVPN attempts and what an ended attempt tells the user: the stage slots hand the work to the
 // connection controller's engine; the failure box and the connection log are shown here.
+#include "app/connectionlog.h"
 #include "app/formview.h"
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
@@ -21,6 +22,60 @@ struct FailureTexts
     QString text;
     QMessageBox::Icon icon = QMessageBox::Critical;
 };
+
+} // namespace
+
+// Why an attempt or a connection ended, in words.
+QString reasonText(Reason reason)
+{
+    switch (reason) {
+    case Reason::None:
+        return QString();
+    case Reason::UserRequest:
+        return LumtarMain::tr("the user ended it");
+    case Reason::AccountDisabled:
+        return LumtarMain::tr("the account may not use VPN connections");
+    case Reason::NoProfile:
+        return LumtarMain::tr("the server offers no OpenVPN profile");
+    case Reason::NoProtocol:
+        return LumtarMain::tr("the server offers no protocol this application can use");
+    case Reason::PreviousDialEnding:
+        return LumtarMain::tr("the previous attempt was still ending");
+    case Reason::DialFailed:
+        return LumtarMain::tr("the dial failed");
+    case Reason::TimedOut:
+        return LumtarMain::tr("no tunnel within 30 seconds");
+    case Reason::CertificateDownload:
+        return LumtarMain::tr("the certificate could not be downloaded");
+    case Reason::ConfigDownload:
+        return LumtarMain::tr("the configuration could not be downloaded");
+    case Reason::ConfigRefused:
+        return LumtarMain::tr("the configuration asks for something not allowed");
+    case Reason::FilesNotWritten:
+        return LumtarMain::tr("the work files could not be written");
+    case Reason::UnsafeInstallation:
+        return LumtarMain::tr("others may change the OpenVPN program or its folder");
+    case Reason::ProgramNotStarted:
+        return LumtarMain::tr("the OpenVPN program could not be started");
+    case Reason::CredentialsUnusable:
+        return LumtarMain::tr("the user name or password holds a line break");
+    case Reason::AuthFailed:
+        return LumtarMain::tr("the VPN server refused the user name or password");
+    case Reason::ProgramFailed:
+        return LumtarMain::tr("the OpenVPN program gave up");
+    case Reason::TunnelLost:
+        return LumtarMain::tr("the tunnel went down");
+    case Reason::AddressChanged:
+        return LumtarMain::tr("the public address is no longer the server's");
+    case Reason::KeptDropping:
+        return LumtarMain::tr("the connection kept dropping");
+    case Reason::AccountExpired:
+        return LumtarMain::tr("the account has expired");
+    }
+    return QString();
+}
+
+namespace {
 
 FailureTexts describe(const ConnectionController::Server& server,
                       const ConnectionController::Outcome& outcome)
@@ -82,7 +137,9 @@ FailureTexts describe(const ConnectionController::Server& server,
                            "connect again.");
         break;
     default:
-        texts.text = LumtarMain::tr("The OpenVPN connection could not be set up: ") + detail;
+        // The program's own words where it said something, ours where it did not.
+        texts.text = LumtarMain::tr("The OpenVPN connection could not be set up: ") +
+                     (detail.isEmpty() ? reasonText(outcome.reason) : detail) + QLatin1Char('.');
         break;
     }
     return texts;
@@ -113,10 +170,8 @@ void LumtarMain::removeOpenVPNfiles()
 void LumtarMain::showConnectionFailure()
 {
     const FailureTexts texts = describe(connection->server(), connection->outcome());
-    appendConnectionLog(
-        QStringLiteral("Attempt failed: ") + QVariant::fromValue(connection->outcome().reason).toString() +
-        (connection->outcome().detail.isEmpty() ? QString()
-                                                : QStringLiteral(" - ") + connection->outcome().detail));
+    appendConnectionLog(tr("The attempt to %1 failed: %2")
+                            .arg(connection->server().name, outcomeText(connection->outcome())));
     if (!texts.status.isEmpty())
         view->setStatus(texts.status);
     offerConnectionLog = true;
@@ -126,5 +181,17 @@ void LumtarMain::showConnectionFailure()
 
 void LumtarMain::appendConnectionLog(const QString& text)
 {
-    view->appendLog(Clock::current().now().toString(QStringLiteral("HH:mm:ss ")) + text, connectionLogLines);
+    const QString line = Clock::current().now().toString(QStringLiteral("HH:mm:ss ")) + text;
+    view->appendLog(line, connectionLogLines);
+    appendToConnectionLog(this, line);
+}
+
+QString outcomeText(const ConnectionController::Outcome& outcome)
+{
+    QString text = reasonText(outcome.reason);
+    if (outcome.reason == Reason::DialFailed)
+        text += QStringLiteral(" (%1): %2").arg(outcome.dialCode).arg(pppErrorText(outcome.dialCode));
+    else if (!outcome.detail.isEmpty())
+        text += QStringLiteral(" (") + outcome.detail + QLatin1Char(')');
+    return text;
 }

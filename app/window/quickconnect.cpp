@@ -79,6 +79,8 @@ void LumtarMain::quickConnectEnded(QuickConnectRun::End end)
         break;
     }
     const QString tried = triedSummary(quickConnectRun->tried());
+    appendConnectionLog(tr("Quick Connect ended: none of the %n entries connected", nullptr,
+                           int(quickConnectRun->tried().size())));
     offerConnectionLog = true;
     if (tried.isEmpty())
         messageBox(QMessageBox::Critical, tr("Connection Error"),

@@ -45,10 +45,20 @@ void LumtarMain::setUpUpdater()
     connect(updater, SIGNAL(downloadProgress(qint64, qint64)), this, SLOT(downloadProgress(qint64, qint64)));
     connect(updater, &Updater::upToDate, this, [this] {
         // A late answer says nothing new; what the login or the secret store said stays readable.
-        if (!serviceClient->loginInFlight() && !loginStatusShown)
+        // The user who asked for the check is answered whatever the line said.
+        if (updateAsked || (!serviceClient->loginInFlight() && !loginStatusShown))
             view->setStatus(tr("application up to date"));
+        updateAsked = false;
     });
-    connect(updater, &Updater::updateOffered, this, &LumtarMain::offerUpdate);
+    connect(updater, &Updater::checkFailed, this, [this] {
+        if (updateAsked)
+            view->setStatus(tr("The update check failed: the Corvane service did not tell its version."));
+        updateAsked = false;
+    });
+    connect(updater, &Updater::updateOffered, this, [this](const QString& version, bool installsItself) {
+        updateAsked = false;
+        offerUpdate(version, installsItself);
+    });
     connect(updater, &Updater::failed, this, [this](Updater::Failure failure) {
         view->setBusy(false);
         view->setStatus(failureText(failure, updater->failureDetail()));

@@ -363,6 +363,13 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
     QCOMPARE(harness->balloonTitles(), QStringList{QStringLiteral("Corvane is now connected!")});
     QCOMPARE(harness->window->openVpnChild()->state(), QProcess::Running);
     QVERIFY(harness->boxes.isEmpty());
+    // openvpn counts the bytes each second; the address check's answer came through the tunnel.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        harness->text(QStringLiteral("connected_traffic")).contains(QStringLiteral(" in, ")), 3000);
+    QVERIFY(!harness->text(QStringLiteral("connected_traffic"))
+                 .startsWith(QStringLiteral("Traffic: 0 bytes in")));
+    QCOMPARE(harness->text(QStringLiteral("connected_address")),
+             QStringLiteral("Public address: ") + tunnelAddress);
 
     // The server hears the client leave (explicit-exit-notify) instead of timing it out.
     const QByteArray leaving("exit message received by peer");

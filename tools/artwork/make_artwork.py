@@ -13,7 +13,7 @@ import math
 import os
 import sys
 
-from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont, ImageOps
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 RES = os.path.join(ROOT, "resources")
@@ -230,6 +230,36 @@ def make_icons():
     ico = os.path.join(RES, "lumtar.ico")
     images[-1].save(ico, format="ICO", sizes=[(s, s) for s in sizes], append_images=images[:-1])
     save(mark(64), "lumtar.png")
+
+
+def make_tray_icons():
+    """The tray's mark for each state of the connection: grey while nothing runs, a badge in the
+    corner for the rest, told apart by colour and by shape."""
+    s = 4
+    for name, badge in (("disconnected", None), ("connecting", (240, 170, 20)),
+                        ("connected", (40, 170, 60)), ("blocked", (210, 30, 30))):
+        base = mark(64)
+        if badge is None:
+            grey = ImageOps.grayscale(base).point(lambda v: 90 + v * 0.55)
+            base = Image.merge("RGBA", (grey, grey, grey, base.getchannel("A")))
+            save(base, "tray-%s.png" % name)
+            continue
+        layer = Image.new("RGBA", (64 * s, 64 * s), (0, 0, 0, 0))
+        d = ImageDraw.Draw(layer)
+        c0, c1 = 34 * s, 63 * s
+        d.ellipse([c0, c0, c1, c1], fill=rgba(WHITE))
+        d.ellipse([c0 + 3 * s, c0 + 3 * s, c1 - 3 * s, c1 - 3 * s], fill=rgba(badge))
+        mid = (c0 + c1) / 2
+        if name == "connected":
+            d.line([(mid - 7 * s, mid), (mid - 2 * s, mid + 5 * s), (mid + 7 * s, mid - 5 * s)],
+                   fill=rgba(WHITE), width=4 * s)
+        elif name == "blocked":
+            d.rectangle([mid - 8 * s, mid - 2 * s, mid + 8 * s, mid + 2 * s], fill=rgba(WHITE))
+        else:
+            for dx in (-6, 0, 6):
+                d.ellipse([mid + (dx - 2) * s, mid - 2 * s, mid + (dx + 2) * s, mid + 2 * s], fill=rgba(WHITE))
+        base.alpha_composite(shrink(layer, (64, 64)))
+        save(base, "tray-%s.png" % name)
 
 
 # ---------------------------------------------------------------- logo
@@ -687,6 +717,37 @@ def make_flags():
             d.ellipse([px - dot, py - dot, px + dot, py + dot], fill=rgba(white))
     flags["us"] = us
 
+    def nordic(field, cross, inner=None):
+        img = stripes([field], True, s)
+        d = ImageDraw.Draw(img)
+        for colour, t in ((cross, h * 0.26), (inner, h * 0.12)):
+            if colour is None:
+                continue
+            vx = x + w * 0.36 - t / 2
+            d.rectangle([vx, y, vx + t, y + h], fill=rgba(colour))
+            d.rectangle([x, y + (h - t) / 2, x + w, y + (h + t) / 2], fill=rgba(colour))
+        return img
+
+    jp = stripes([white], True, s)
+    r = h * 0.3
+    ImageDraw.Draw(jp).ellipse([x + w / 2 - r, y + h / 2 - r, x + w / 2 + r, y + h / 2 + r],
+                               fill=rgba((188, 0, 45)))
+    flags["jp"] = jp
+    flags["es"] = stripes([(170, 21, 27), (241, 191, 0), (170, 21, 27)], False, s, weights=[1, 2, 1])
+    flags["at"] = stripes([(200, 16, 46), white, (200, 16, 46)], False, s)
+    flags["be"] = stripes([(20, 20, 20), (253, 218, 36), (239, 51, 64)], True, s)
+    flags["pl"] = stripes([white, (220, 20, 60)], False, s)
+    flags["ie"] = stripes([(22, 155, 98), white, (255, 136, 62)], True, s)
+    flags["hu"] = stripes([(206, 41, 57), white, (71, 112, 80)], False, s)
+    flags["bg"] = stripes([white, (0, 150, 110), (214, 38, 18)], False, s)
+    flags["ua"] = stripes([(0, 87, 183), (255, 215, 0)], False, s)
+    flags["ee"] = stripes([(0, 114, 206), (20, 20, 20), white], False, s)
+    flags["lt"] = stripes([(253, 185, 19), (0, 106, 68), (193, 39, 45)], False, s)
+    flags["lu"] = stripes([(237, 41, 57), white, (0, 161, 222)], False, s)
+    flags["dk"] = nordic((200, 16, 46), white)
+    flags["no"] = nordic((186, 12, 47), white, (0, 32, 91))
+    flags["fi"] = nordic(white, (0, 47, 108))
+
     # Shown for a country the client has no flag for: no country's colours, a plain globe.
     neutral = stripes([(150, 164, 178)], True, s)
     d = ImageDraw.Draw(neutral)
@@ -782,6 +843,7 @@ def main():
     make_money()
     make_loading()
     make_flags()
+    make_tray_icons()
     make_desktop_icons()
 
 

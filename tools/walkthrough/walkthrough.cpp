@@ -364,6 +364,17 @@ bool Walkthrough::tabs()
         return false;
     if (!grabWindow(QStringLiteral("06-tab-advanced")))
         return false;
+    // The search above the list, typed as the user does.
+    find<QLineEdit>("serverSearch")->setText(QStringLiteral("germ"));
+    if (!step("the search shows the matching servers",
+              text("server_name").startsWith(QLatin1String("Germany"))))
+        return false;
+    if (!grabWindow(QStringLiteral("06a-search")))
+        return false;
+    find<QLineEdit>("serverSearch")->clear();
+    if (!step("a server chosen again", selectItem("servers", QStringLiteral("Germany Frankfurt")) &&
+                                           selectItem("protocols", QStringLiteral("PPTP"))))
+        return false;
 
     tabs->setCurrentIndex(2);
     if (!step("account tab shows the account", shown("tabAccountZoneInfo") &&
@@ -372,6 +383,14 @@ bool Walkthrough::tabs()
         return false;
     if (!grabWindow(QStringLiteral("07-tab-account")))
         return false;
+    tabs->setCurrentIndex(3);
+    if (!step("settings tab shown", shown("tabSettings")) || !grabWindow(QStringLiteral("07a-tab-settings")))
+        return false;
+    click("showAbout");
+    if (!step("about page shown", shown("WidgetAbout") && !shown("WingetConnected")) ||
+        !grabWindow(QStringLiteral("07b-about")))
+        return false;
+    click("about_back");
     tabs->setCurrentIndex(1);
     return true;
 }
