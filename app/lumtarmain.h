@@ -170,6 +170,8 @@ private:
     void setUpService();
     void setUpServerLists();
     void setUpConnection();
+    QString blockNote() const;
+    void showHeldBlock();
     void setUpQuickConnect();
     void setUpUpdater();
     void setUpSettings();

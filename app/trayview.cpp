@@ -79,5 +79,6 @@ void TrayView::refresh()
     connectEntry->setText(target.isEmpty() ? tr("&Connect") : tr("&Connect to %1").arg(target));
     connectEntry->setEnabled(!running && !target.isEmpty());
     disconnectEntry->setText(tr("&Disconnect"));
-    disconnectEntry->setEnabled(running);
+    // A block held after a failure is lifted by a disconnect.
+    disconnectEntry->setEnabled(running || current == State::Blocked);
 }

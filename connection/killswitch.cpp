@@ -193,8 +193,11 @@ void KillSwitch::lift(State next, Reason reason)
     wanted = BlockRules();
     sinceMs = 0;
     why.clear();
-    if (current == State::Off && next == State::Lifted)
-        return; // nothing was up
+    // Nothing was up: nothing is said to be lifted.
+    if (next == State::Lifted && (current == State::Off || current == State::Unavailable))
+        next = State::Off;
+    if (current == next)
+        return;
     setState(next, reason);
 }
 

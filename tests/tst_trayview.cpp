@@ -38,7 +38,7 @@ void TestTrayView::eachStateHasItsIconTooltipAndEntries_data()
                                << "Corvane: connected to DE2\n0:02:00" << false << true;
     QTest::newRow("blocked") << S::Blocked << "US1"
                              << ":/resources/tray-blocked.png"
-                             << "Corvane: internet blocked until the VPN connects" << true << false;
+                             << "Corvane: internet blocked until the VPN connects" << true << true;
 }
 
 void TestTrayView::eachStateHasItsIconTooltipAndEntries()

@@ -280,7 +280,7 @@ auf mehreren Servern.</translation>
     </message>
     <message>
         <location/>
-        <location filename="../app/window/connect.cpp" line="+251"/>
+        <location filename="../app/window/connect.cpp" line="+268"/>
         <source>connect</source>
         <translation>verbinden</translation>
     </message>
@@ -827,7 +827,13 @@ Mehr dazu finden Sie auf unserer Website.</translation>
         <translation>Datenverkehr: -</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+58"/>
+        <location line="+43"/>
+        <source>Internet blocked until the VPN connects</source>
+        <translation>Internet gesperrt, bis das VPN verbunden ist</translation>
+    </message>
+    <message>
+        <location line="-28"/>
         <source>Reconnecting to </source>
         <translation>Neue Verbindung zu </translation>
     </message>
@@ -839,7 +845,7 @@ It is dialled again shortly.</source>
 Sie wird gleich neu aufgebaut.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Connecting to </source>
         <translation>Verbindung zu </translation>
     </message>
@@ -856,23 +862,28 @@ is in progress</source>
 wird aufgebaut</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+18"/>
+        <source> - Disconnect in the tray menu lifts it</source>
+        <translation> – „Trennen“ im Infobereich-Menü hebt die Sperre auf</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>Connected for: %1</source>
         <translation>Verbindungsdauer: %1</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-93"/>
         <source>Disconnecting...</source>
         <translation>Trenne …</translation>
     </message>
     <message>
-        <location line="-183"/>
-        <location line="+177"/>
+        <location line="-198"/>
+        <location line="+192"/>
         <source>Reconnecting to %1 in %2 s</source>
         <translation>Neue Verbindung zu %1 in %2 s</translation>
     </message>
     <message>
-        <location line="-169"/>
+        <location line="-184"/>
         <source>Public address: %1</source>
         <translation>Öffentliche Adresse: %1</translation>
     </message>
@@ -887,12 +898,27 @@ wird aufgebaut</translation>
         <translation>Datenverkehr: %1</translation>
     </message>
     <message>
-        <location line="+177"/>
+        <location line="+28"/>
+        <source>The internet could not be blocked outside the tunnel: %1</source>
+        <translation>Das Internet konnte außerhalb des Tunnels nicht gesperrt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Internet block removed</source>
+        <translation>Internetsperre entfernt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The internet was still blocked by an earlier run of Corvane that did not end normally. The block has been removed.</source>
+        <translation>Das Internet war noch von einem früheren Lauf von Corvane gesperrt, der nicht normal beendet wurde. Die Sperre wurde entfernt.</translation>
+    </message>
+    <message>
+        <location line="+158"/>
         <source>Ready!</source>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location filename="../app/window/openvpn.cpp" line="+136"/>
+        <location filename="../app/window/openvpn.cpp" line="+137"/>
         <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
         <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
     </message>
@@ -1812,7 +1838,7 @@ wird aufgebaut</translation>
         <translation>Das PPP-Protokoll hat einen Fehler gemeldet. </translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-165"/>
+        <location filename="../app/window/connect.cpp" line="-180"/>
         <source>downloading OpenVPN certificate...</source>
         <translation>OpenVPN-Zertifikat wird geladen …</translation>
     </message>
@@ -1970,22 +1996,22 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>Connection Error</source>
         <translation>Verbindungsfehler</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-8"/>
         <source>We tested all available protocols (PPTP, L2TP and OpenVPN) on multiple servers and it was not possible to connect to any VPN Server. Please check your internet connection and set your computer firewall/security to allow this application to access internet on all ports and try to connect again. Also make sure to disable any proxy setting if you have installed a proxy.</source>
         <translation>Wir haben alle verfügbaren Protokolle (PPTP, L2TP und OpenVPN) auf mehreren Servern versucht, aber keine Verbindung zu einem VPN-Server erreicht. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Firewall und Sicherheitseinstellungen den Internetzugang auf allen Ports und versuchen Sie es erneut. Schalten Sie außerdem einen eingerichteten Proxy ab.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+10"/>
         <source> and it was not possible to connect to any VPN Server. Please check your internet connection and set your computer firewall/security to allow this application to access internet on all ports and try to connect again. Also make sure to disable any proxy setting if you have installed a proxy.</source>
         <translation>, und zu keinem VPN-Server war eine Verbindung möglich. Bitte prüfen Sie Ihre Internetverbindung, erlauben Sie diesem Programm in Ihrer Firewall den Internetzugang auf allen Ports und versuchen Sie es erneut. Deaktivieren Sie außerdem eingerichtete Proxy-Einstellungen.</translation>
     </message>
     <message>
-        <location line="-51"/>
+        <location line="-53"/>
         <source>Initiating another method. Please wait...</source>
         <translation>Eine andere Methode wird versucht. Bitte warten …</translation>
     </message>
@@ -1995,7 +2021,7 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>Stufe </translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="+130"/>
+        <location filename="../app/window/connect.cpp" line="+145"/>
         <source> in progress...</source>
         <translation> läuft …</translation>
     </message>
@@ -2025,12 +2051,12 @@ Weitere Einzelheiten finden Sie auf unserer Website.</translation>
         <translation>%1 empfangen, %2 gesendet</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-151"/>
+        <location filename="../app/window/connect.cpp" line="-166"/>
         <source>Connected! IP: </source>
         <translation>Verbunden! IP: </translation>
     </message>
     <message>
-        <location line="+167"/>
+        <location line="+182"/>
         <source>Corvane connection dropped</source>
         <translation>Corvane-Verbindung abgebrochen</translation>
     </message>
@@ -2236,7 +2262,25 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Der Versuch mit %1 ist fehlgeschlagen: %2</translation>
     </message>
     <message>
-        <location filename="../app/window/connect.cpp" line="-178"/>
+        <location line="+15"/>
+        <source>
+
+The internet is no longer blocked.</source>
+        <translation>
+
+Das Internet ist nicht mehr gesperrt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+
+The internet stays blocked until the VPN connects or you disconnect.</source>
+        <translation>
+
+Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</translation>
+    </message>
+    <message>
+        <location filename="../app/window/connect.cpp" line="-193"/>
         <source>using IP </source>
         <translation>mit IP </translation>
     </message>
@@ -2620,7 +2664,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Version %1</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>Block the internet while reconnecting</source>
         <translation>Internet beim Neuverbinden sperren</translation>
     </message>

@@ -5,8 +5,10 @@
 #include "app/trayview.h"
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
+#include "connection/killswitch.h"
 #include "connection/pppworker.h"
 #include "core/clock.h"
+#include "core/later.h"
 #include "monitor/statustexts.h"
 
 #include <QDir>
@@ -72,6 +74,21 @@ void LumtarMain::setUpConnection()
             break;
         }
     });
+
+    KillSwitch* block = connection->killSwitch();
+    connect(block, &KillSwitch::stateChanged, this, [this, block](KillSwitch::State state) {
+        showConnectionPage();
+        if (state == KillSwitch::State::Unavailable)
+            appendConnectionLog(
+                tr("The internet could not be blocked outside the tunnel: %1").arg(block->problem()));
+    });
+    // What a run that crashed or was killed left in force has just been removed.
+    if (block->leftoverRemoved())
+        later(this, [this] {
+            messageBox(QMessageBox::Information, tr("Internet block removed"),
+                       tr("The internet was still blocked by an earlier run of Corvane that did not end "
+                          "normally. The block has been removed."));
+        });
 }
 
 QProcess* LumtarMain::openVpnChild() const
@@ -258,17 +275,28 @@ void LumtarMain::showConnectionPage()
     view->setCancelEnabled(true);
     view->setBusy(attempting);
     const QString name = quick ? quickConnectRun->entry().name : connection->server().name;
+    // Blocked outside the tunnel while no tunnel carries traffic: the user is told, and
+    // Cancel, Disconnect (also in the tray) or a connection ends it.
+    const bool blocked =
+        state != State::Connected && connection->killSwitch()->state() == KillSwitch::State::Blocking;
+    const QString blockedText = tr("Internet blocked until the VPN connects");
     tray->setState(state == State::Connected ? TrayView::State::Connected
+                   : blocked                 ? TrayView::State::Blocked
                    : running                 ? TrayView::State::Connecting
                                              : TrayView::State::Disconnected,
                    name);
     if (state == State::Connected) {
         model->showPage(WindowState::Page::Connected);
-        view->setConnectedTexts(connectedTitle(name), connectedMessage(name));
+        const QString dnsProblem = connection->engine()->tunnelDnsProblem();
+        view->setConnectedTexts(connectedTitle(name),
+                                dnsProblem.isEmpty()
+                                    ? connectedMessage(name)
+                                    : connectedMessage(name) + QLatin1Char('\n') + dnsProblem);
     } else if (state == State::Reconnecting) {
         model->showPage(WindowState::Page::Connecting);
         view->setConnectingTexts(tr("Reconnecting to ") + name,
-                                 tr("The connection to %1 dropped.\nIt is dialled again shortly.").arg(name));
+                                 tr("The connection to %1 dropped.\nIt is dialled again shortly.").arg(name) +
+                                     (blocked ? QLatin1Char('\n') + blockedText : QString()));
     } else if (attempting) {
         const QString protocol = quick ? quickConnectRun->entry().protocol : connection->server().protocol;
         model->showPage(WindowState::Page::Connecting);
@@ -277,12 +305,25 @@ void LumtarMain::showConnectionPage()
                  ? QStringLiteral("%1/%2 - ").arg(quickConnectRun->stage()).arg(quickConnectRun->entryCount())
                  : QString()) +
                 tr("Connecting to ") + name,
-            protocol + tr(" connection to ") + name + tr("\nis in progress"));
+            protocol + tr(" connection to ") + name + tr("\nis in progress") +
+                (blocked ? QLatin1Char('\n') + blockedText : QString()));
     } else if (model->page() == WindowState::Page::Connecting ||
                model->page() == WindowState::Page::Connected) {
         // The user stays on the tab they were on.
         model->showPage(WindowState::Page::Tabs);
     }
+    if (!running)
+        showHeldBlock();
+}
+
+// The strict setting holds the block after a failure, until the user disconnects: the status
+// line says so, also over the failure's own words.
+void LumtarMain::showHeldBlock()
+{
+    if (connection->state() != State::Connected &&
+        connection->killSwitch()->state() == KillSwitch::State::Blocking)
+        view->setStatus(tr("Internet blocked until the VPN connects") +
+                        tr(" - Disconnect in the tray menu lifts it"));
 }
 
 void LumtarMain::showConnectedTime()

@@ -5,6 +5,7 @@
 #include "app/lumtarmain.h"
 #include "app/windowstate.h"
 #include "connection/errortexts.h"
+#include "connection/killswitch.h"
 #include "core/clock.h"
 
 #include <QVariant>
@@ -174,9 +175,27 @@ void LumtarMain::showConnectionFailure()
                             .arg(connection->server().name, outcomeText(connection->outcome())));
     if (!texts.status.isEmpty())
         view->setStatus(texts.status);
+    showHeldBlock();
     offerConnectionLog = true;
-    messageBox(texts.icon, texts.title, texts.text);
+    messageBox(texts.icon, texts.title, texts.text + blockNote());
     offerConnectionLog = false;
+}
+
+// What became of the kill switch's block when a connection ended for good, for its box.
+QString LumtarMain::blockNote() const
+{
+    const KillSwitch* block = connection->killSwitch();
+    switch (block->state()) {
+    case KillSwitch::State::Lifted:
+        // With the setting off only name servers and IPv6 outside the tunnel were held.
+        if (block->mode() == KillSwitchMode::Off)
+            return QString();
+        return tr("\n\nThe internet is no longer blocked.");
+    case KillSwitch::State::Blocking:
+        return tr("\n\nThe internet stays blocked until the VPN connects or you disconnect.");
+    default:
+        return QString();
+    }
 }
 
 void LumtarMain::appendConnectionLog(const QString& text)

@@ -89,13 +89,16 @@ void LumtarMain::quickConnectEnded(QuickConnectRun::End end)
                       "your internet connection and set your computer firewall/security to allow "
                       "this application to access internet on all ports and try to connect "
                       "again. Also make sure to disable any proxy setting if you have installed a "
-                      "proxy."));
+                      "proxy.") +
+                       blockNote());
     else
         messageBox(QMessageBox::Critical, tr("Connection Error"),
-                   tried + tr(" and it was not possible to connect to any VPN Server. Please check "
-                              "your internet connection and set your computer firewall/security to allow "
-                              "this application to access internet on all ports and try to connect "
-                              "again. Also make sure to disable any proxy setting if you have installed a "
-                              "proxy."));
+                   tried +
+                       tr(" and it was not possible to connect to any VPN Server. Please check "
+                          "your internet connection and set your computer firewall/security to allow "
+                          "this application to access internet on all ports and try to connect "
+                          "again. Also make sure to disable any proxy setting if you have installed a "
+                          "proxy.") +
+                       blockNote());
     offerConnectionLog = false;
 }

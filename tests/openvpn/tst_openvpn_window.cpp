@@ -3,10 +3,12 @@
 // The service simulator runs in this process on 127.0.0.1 of the client namespace and hands out
 // the lab's CA and client configuration; the window's IP-echo check asks the lab's echo page,
 // which sees the veth address without the tunnel and the user's fixed address through it.
+#include "app/trayview.h"
 #include "connection/connectionengine.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -133,6 +136,8 @@ private slots:
     void connectsThroughTheTunnelAndDisconnectsCleanly_data();
     void connectsThroughTheTunnelAndDisconnectsCleanly();
     void wrongPasswordEndsAtOnceWithTheRefusal();
+    void failureTellsWhatBecameOfTheBlock_data();
+    void failureTellsWhatBecameOfTheBlock();
     void unreachableServerEndsWithinThePollTimeout();
     void killedProgramGoesDownTheDropPath();
     void failureBoxOpenOverTheEndedProgramIsSafe_data();
@@ -385,6 +390,43 @@ void TestOpenVpnWindow::connectsThroughTheTunnelAndDisconnectsCleanly()
     for (int i = 0; i < 50 && address != clientAddress; ++i)
         address = freshEcho();
     QCOMPARE(address, clientAddress);
+}
+
+void TestOpenVpnWindow::failureTellsWhatBecameOfTheBlock_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("boxEnd");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("lifted after the failure") << "reconnect"
+                                              << "The internet is no longer blocked." << false;
+    QTest::newRow("held until the user disconnects")
+        << "always"
+        << "The internet stays blocked until the VPN connects or you disconnect." << true;
+}
+
+// The window tells what the kill switch did when an attempt failed for good, and a block the
+// strict setting holds is shown, with Disconnect in the tray as the way out.
+void TestOpenVpnWindow::failureTellsWhatBecameOfTheBlock()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, boxEnd);
+    QFETCH(bool, held);
+    QSettings().setValue(QStringLiteral("killSwitch"), setting);
+    serveLab(QStringLiteral("ALICE"), QStringLiteral("not-the-password"));
+    openWindowAndLogIn(QStringLiteral("ALICE"), QStringLiteral("not-the-password"));
+    harness->invoke("on_connect_clicked");
+    QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), tunnelTimeoutMs);
+    QVERIFY2(harness->boxes.at(0).text.endsWith(boxEnd), qPrintable(harness->boxes.at(0).text));
+    TrayView* tray = harness->window->trayView();
+    QCOMPARE(tray->state(), held ? TrayView::State::Blocked : TrayView::State::Disconnected);
+    QCOMPARE(harness->text(QStringLiteral("authstatus")).startsWith(QStringLiteral("Internet blocked")),
+             held);
+    QCOMPARE(tray->disconnectAction()->isEnabled(), held);
+    if (!held)
+        return;
+    tray->disconnectAction()->trigger();
+    QTRY_COMPARE(tray->state(), TrayView::State::Disconnected);
+    QVERIFY(!tray->disconnectAction()->isEnabled());
 }
 
 void TestOpenVpnWindow::wrongPasswordEndsAtOnceWithTheRefusal()
