@@ -168,6 +168,7 @@ private:
 
     // Each subsystem's file of app/window/ builds its component and wires its reports.
     void setUpService();
+    void setUpAccount();
     void setUpServerLists();
     void setUpConnection();
     QString blockNote() const;

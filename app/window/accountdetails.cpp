@@ -52,3 +52,36 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
         connectAtStartIfChosen();
     }
 }
+
+// The account's refreshes, the payment under way and the end of a subscription.
+void LumtarMain::setUpAccount()
+{
+    account = new AccountWatch(this);
+    account->setObjectName(QStringLiteral("accountWatch"));
+    connect(account, &AccountWatch::refreshDue, this, &LumtarMain::GetUserData);
+    connect(account, &AccountWatch::stateChanged, this, [this](AccountWatch::State state) {
+        const bool paying = state == AccountWatch::State::AwaitingPayment;
+        model->setPaymentInProgress(paying);
+        model->showPage(paying ? WindowState::Page::PaymentInProgress : WindowState::Page::Tabs);
+        view->setBusy(paying);
+        // Without a browser the user is still to open the page: the window stays, the box says where.
+        if (!paying || !paymentInBrowser)
+            return;
+        setWindowState(Qt::WindowMinimized);
+        trayBalloon(tr("Payment in progress"), tr("Please complete the payment process in your browser to "
+                                                  "automatically apply the new plan to your account."));
+    });
+    connect(account, &AccountWatch::paymentCompleted, this, [this] {
+        trayBalloon(tr("Account Active"), tr("Your account is now active. Thank you!"));
+        application_maximize();
+        view->showTab(0);
+    });
+    connect(account, &AccountWatch::expired, this, [this] {
+        application_maximize();
+        quickConnectRun->cancel();
+        connection->disconnect(ConnectionController::Reason::AccountExpired);
+        trayBalloon(tr("Corvane - Account Expired"),
+                    tr("Your account has expired! In order to continue using "
+                       "our services, you need to update your subscription."));
+    });
+}
