@@ -164,10 +164,6 @@ void LumtarMain::setUpPrompts()
 // the version, and the connecting page's log button.
 void LumtarMain::setUpForm()
 {
-    // Where the system's face is wider than the form's, the tabs shrink and elide their names
-    // rather than hide one behind scroll buttons.
-    ui->WingetConnected->setUsesScrollButtons(false);
-    ui->WingetConnected->setElideMode(Qt::ElideRight);
     // The state store is never seen; hidden widgets are not laid out, which keeps storing
     // large documents cheap.
     for (QWidget* store : {static_cast<QWidget*>(ui->XMLUserData), static_cast<QWidget*>(ui->groupBox_2),
