@@ -14,7 +14,7 @@ bool setStartAtLogin(bool start);
 bool windowsCanBeTranslucent();
 
 // The Exec line of a desktop entry that runs `program` with `arguments`, quoted and escaped as
-// the Desktop Entry Specification asks.
+// freedesktop.org's desktop entries ask.
 QString desktopExecLine(const QString& program, const QStringList& arguments);
 
 #endif

@@ -38,18 +38,6 @@
 
 namespace {
 
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        qFatal("cannot read /proc/self/status");
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    qFatal("no VmRSS in /proc/self/status");
-}
-
 void waitFor(const std::function<bool()>& done, const char* what)
 {
     QElapsedTimer timeout;

@@ -15,6 +15,7 @@
 // By hand, inside the client namespace of a running lab:
 //   CORVANE_LAB_ENV=<lab>/lab.env bench_soak [cycles [every [--check]]]
 
+#include "benchfigures.h"
 #include "connection/connectioncontroller.h"
 #include "connection/connectionengine.h"
 #include "openvpnsupport.h"
@@ -87,17 +88,6 @@ int tunDevices()
          QDir(QStringLiteral("/sys/class/net")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         count += QFile::exists(QStringLiteral("/sys/class/net/%1/tun_flags").arg(name));
     return count;
-}
-
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
 }
 
 struct Holding

@@ -35,8 +35,8 @@ constexpr int arrivalTimeoutMs = 10000;
 const char listenerScript[] = R"(
 import socket, select, sys
 socks = {}
-for spec in sys.argv[1:]:
-    proto, address, port = spec.split(',')
+for listener in sys.argv[1:]:
+    proto, address, port = listener.split(',')
     family = socket.AF_INET6 if ':' in address else socket.AF_INET
     s = socket.socket(family, socket.SOCK_DGRAM if proto == 'udp' else socket.SOCK_STREAM)
     s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
