@@ -5,10 +5,10 @@
 // in the same run: plain openvpn from its start to "Initialization Sequence Completed" with the
 // same configuration, and the client's time from the click to the box after a wrong password.
 //
-// Needs the OpenVPN lab and root; tests/openvpn/bench_connect.sh builds a lab, runs this in
+// Needs the OpenVPN lab and root; tests/openvpn/in-lab.sh builds a lab, runs this in
 // its client namespace and tears the lab down:
 //
-//   tests/openvpn/bench_connect.sh <build folder> [runs]
+//   tests/openvpn/in-lab.sh <build folder> bench_openvpn_connect [runs]
 //
 // By hand, inside the client namespace of a running lab:
 //   CORVANE_LAB_ENV=<lab>/lab.env bench_openvpn_connect [runs]

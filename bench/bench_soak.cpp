@@ -8,9 +8,9 @@
 // more than the first report had, the descriptors are more than a few more, or a cycle fails:
 // the short run in the test suite.
 //
-// Needs the OpenVPN lab and root; tests/openvpn/soak.sh builds a lab and runs this in it:
+// Needs the OpenVPN lab and root; tests/openvpn/in-lab.sh builds a lab and runs this in it:
 //
-//   tests/openvpn/soak.sh <build folder> [cycles [every]]
+//   tests/openvpn/in-lab.sh <build folder> bench_soak [cycles [every]]
 //
 // By hand, inside the client namespace of a running lab:
 //   CORVANE_LAB_ENV=<lab>/lab.env bench_soak [cycles [every [--check]]]
