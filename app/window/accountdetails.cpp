@@ -41,6 +41,8 @@ void LumtarMain::showAccountDetails(const QString& document, const AccountDetail
             view->setAccountTabs(model->accountEnabled());
             if (!model->accountEnabled())
                 view->showTab(2);
+            // A refresh after a failed attempt must not hide that the internet is still blocked.
+            showHeldBlock();
         }
         // An expired account ends the connection; a completed payment is announced.
         account->accountRead(model->accountFlag() != QLatin1String("0"), connected);

@@ -6,6 +6,7 @@
 #include "app/trayview.h"
 #include "connection/connectionengine.h"
 #include "openvpnsupport.h"
+#include "servicewindow.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -419,6 +420,8 @@ void TestOpenVpnWindow::failureTellsWhatBecameOfTheBlock()
     QVERIFY2(harness->boxes.at(0).text.endsWith(boxEnd), qPrintable(harness->boxes.at(0).text));
     TrayView* tray = harness->window->trayView();
     QCOMPARE(tray->state(), held ? TrayView::State::Blocked : TrayView::State::Disconnected);
+    // The account's refresh that follows a failure keeps the held block in the status line.
+    QVERIFY(servicewindow::fetchAccountDetails(*harness));
     QCOMPARE(harness->text(QStringLiteral("authstatus")).startsWith(QStringLiteral("Internet blocked")),
              held);
     QCOMPARE(tray->disconnectAction()->isEnabled(), held);
