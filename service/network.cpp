@@ -375,6 +375,12 @@ std::optional<QByteArray> takeReply(QNetworkReply* reply, qint64 cap)
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError)
         return std::nullopt;
+    // Redirects are never followed, so a 3xx carries no document, whatever its body holds.
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
+        markProblem(reply, RequestProblem::Network);
+        return std::nullopt;
+    }
     return readCappedBody(reply, cap);
 }
 

@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -203,6 +204,14 @@ void TestLogin::unreachableServiceIsReportedOnce_data()
                                       "The Corvane service did not answer in time. Please check your "
                                       "internet connection and try again.");
     QTest::newRow("oversized body") << QStringLiteral("oversized") << cannotCommunicate;
+    QTest::newRow("stalls after half the reply")
+        << QStringLiteral("stalled")
+        << QStringLiteral("The Corvane service did not answer in time. Please check your "
+                          "internet connection and try again.");
+    QTest::newRow("closes after half the reply") << QStringLiteral("cut") << cannotCommunicate;
+    const QString unreadable = cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read.");
+    QTest::newRow("10 MB of garbage") << QStringLiteral("garbage") << unreadable;
+    QTest::newRow("redirects to itself") << QStringLiteral("loop") << cannotCommunicate;
 }
 
 void TestLogin::unreachableServiceIsReportedOnce()
@@ -223,6 +232,17 @@ void TestLogin::unreachableServiceIsReportedOnce()
     } else if (failure == QLatin1String("silent")) {
         setServiceTransferTimeoutForTesting(400);
         h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::neverAnswer());
+    } else if (failure == QLatin1String("stalled")) {
+        setServiceTransferTimeoutForTesting(400);
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::stallMidway());
+    } else if (failure == QLatin1String("cut")) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::closeMidway());
+    } else if (failure == QLatin1String("garbage")) {
+        QByteArray garbage(10 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::customBody(garbage, "text/xml"));
+    } else if (failure == QLatin1String("loop")) {
+        h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::redirect(h.sim.baseUrl() + "/AppServersV2"));
     } else {
         setDocumentSizeLimitForTesting(64 * 1024);
         h.sim.setFault(QStringLiteral("/AppServersV2"), Fault::oversized(1024 * 1024));

@@ -106,6 +106,20 @@ Fault Fault::trickle(int intervalMs)
     return f;
 }
 
+Fault Fault::stallMidway()
+{
+    Fault f;
+    f.kind = Kind::StallMidway;
+    return f;
+}
+
+Fault Fault::closeMidway()
+{
+    Fault f;
+    f.kind = Kind::CloseMidway;
+    return f;
+}
+
 Fault Fault::once() const
 {
     Fault f = *this;

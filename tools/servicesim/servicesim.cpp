@@ -363,7 +363,8 @@ void ServiceSimulator::Private::handle(const httplib::Request& req, httplib::Res
         }
         if (fault.kind == Fault::Kind::None || fault.kind == Fault::Kind::MalformedXml ||
             fault.kind == Fault::Kind::TruncatedXml || fault.kind == Fault::Kind::NulByte ||
-            fault.kind == Fault::Kind::Trickle) {
+            fault.kind == Fault::Kind::Trickle || fault.kind == Fault::Kind::StallMidway ||
+            fault.kind == Fault::Kind::CloseMidway) {
             answer = route(request);
         }
     }
@@ -442,6 +443,23 @@ void ServiceSimulator::Private::handle(const httplib::Request& req, httplib::Res
                                      if (offset > 0 && !waitUnlessStopping(interval))
                                          return false;
                                      return sink.write(body->constData() + offset, 1);
+                                 });
+        return;
+    }
+    case Fault::Kind::StallMidway:
+    case Fault::Kind::CloseMidway: {
+        // The header promises the whole answer; only its first half ever comes.
+        res.status = answer.status;
+        const auto body = std::make_shared<QByteArray>(answer.body);
+        const bool stall = fault.kind == Fault::Kind::StallMidway;
+        res.set_content_provider(static_cast<size_t>(body->size()), answer.contentType.toStdString(),
+                                 [this, body, stall](size_t offset, size_t, httplib::DataSink& sink) {
+                                     const size_t half = static_cast<size_t>(body->size()) / 2;
+                                     if (offset < half)
+                                         return sink.write(body->constData() + offset, half - offset);
+                                     if (stall)
+                                         waitUnlessStopping(-1);
+                                     return false;
                                  });
         return;
     }

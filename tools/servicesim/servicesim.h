@@ -42,6 +42,8 @@ struct Fault
         Oversized,    // size bytes, streamed
         CustomBody,   // status 200 (or status when set) with body and contentType
         Trickle,      // the normal answer, one byte every intervalMs
+        StallMidway,  // the first half of the normal answer, then silence until the simulator stops
+        CloseMidway,  // the first half of the normal answer, then the connection closes
     };
 
     Kind kind = Kind::None;
@@ -65,6 +67,8 @@ struct Fault
     static Fault oversized(qint64 bytes);
     static Fault customBody(const QByteArray& body, const QByteArray& contentType = "text/plain");
     static Fault trickle(int intervalMs);
+    static Fault stallMidway();
+    static Fault closeMidway();
 
     // The fault is used for one request, then removed.
     Fault once() const;
