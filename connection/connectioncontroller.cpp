@@ -46,6 +46,7 @@ ConnectionController::Reason controllerReason(ConnectionEngine::Reason reason)
     case Engine::ProgramEnded:
         return Reason::ProgramFailed;
     case Engine::Reconnecting:
+    case Engine::ProgramSilent:
         return Reason::TunnelLost;
     }
     return Reason::ProgramFailed;

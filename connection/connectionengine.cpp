@@ -8,6 +8,7 @@
 #include "connection/pppworker.h"
 #include "connection/systemvpn.h"
 #include "connection/tunneldns.h"
+#include "core/clock.h"
 #include "core/logging.h"
 #include "monitor/statustexts.h"
 #include "service/network.h"
@@ -34,6 +35,8 @@ const QString logName = QStringLiteral("openvpn.log");
 constexpr unsigned long dialThreadStopMs = 5000;
 // How long the program gets to end on its own after it has been asked to.
 constexpr int programStopMs = 3000;
+// Five byte counts missed in a row: the program hangs.
+constexpr int programSilenceLimitMs = 6000;
 // A server that does not answer is given up after this long, well inside the attempt allowance.
 const QString serverPollSeconds = QStringLiteral("10");
 // Past this size the log starts afresh, the one before kept beside it: a chatty program must
@@ -110,6 +113,10 @@ ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
     // Both come from the worker's thread; they are taken here, on the window's.
     connect(pppWorker, &PPPWorker::changed, this, &ConnectionEngine::takeDialStatus, Qt::QueuedConnection);
     connect(pppThread, &QThread::finished, this, &ConnectionEngine::dialThreadEnded, Qt::QueuedConnection);
+
+    silenceTimer = Clock::current().newTimer(this);
+    silenceTimer->setSingleShot(true);
+    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
 
     openVpnProcess = makeOpenVpnProcess(this);
     openVpnStage1Manager = new QNetworkAccessManager(this);
@@ -336,6 +343,10 @@ void ConnectionEngine::launchProgram()
     dnsProblem.clear();
     if (openVpnProcess->state() == QProcess::NotRunning)
         delete openVpnProcess;
+    silenceTimer = Clock::current().newTimer(this);
+    silenceTimer->setSingleShot(true);
+    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+
     openVpnProcess = makeOpenVpnProcess(this);
     channel = makeManagementChannel();
     lineReader = ManagementLineReader();
@@ -466,7 +477,10 @@ void ConnectionEngine::readChannel()
     if (!channel || !channel->device())
         return;
     ManagementLineReader& reader = lineReader;
-    reader.append(channel->device()->readAll());
+    const QByteArray bytes = channel->device()->readAll();
+    if (!bytes.isEmpty() && stage == Stage::TunnelUp)
+        silenceTimer->start(programSilenceLimitMs);
+    reader.append(bytes);
     QByteArray line;
     const quint64 thisAttempt = attempt;
     while (thisAttempt == attempt && channel && reader.nextLine(&line))
@@ -480,7 +494,9 @@ void ConnectionEngine::handleLine(const QByteArray& line)
     case ManagementMessage::Kind::Log: {
         writeLog(message.text);
         emit logLine(message.text);
-        lastLog = message.text;
+        // Its echo of what goes over the channel says nothing about why it ended.
+        if (!message.text.startsWith(QLatin1String("MANAGEMENT: ")))
+            lastLog = message.text;
         static const QRegularExpression opened(QStringLiteral("^(?:TUN/TAP|DCO) device (\\S+) opened"));
         const QRegularExpressionMatch device = opened.match(message.text);
         if (message.text.contains(QLatin1String("PUSH_REPLY,"))) {
@@ -554,6 +570,9 @@ void ConnectionEngine::programFinished()
         return;
     if (lastProblem.contains(QLatin1String("AUTH_FAILED")) || lastLog.contains(QLatin1String("AUTH_FAILED")))
         fail(Reason::AuthFailed, QString());
+    else if (openVpnProcess->exitStatus() == QProcess::CrashExit)
+        // Killed or crashed: its last line was not about this.
+        fail(Reason::ProgramEnded, tr("the OpenVPN program was ended unexpectedly"));
     else
         fail(Reason::ProgramEnded, lastRelevantLog());
 }
@@ -578,6 +597,25 @@ void ConnectionEngine::fail(Reason reason, const QString& detail)
 void ConnectionEngine::setStage(Stage next)
 {
     stage = next;
+    // The system's service watches its own program.
+    if (stage == Stage::TunnelUp && !systemVpn)
+        silenceTimer->start(programSilenceLimitMs);
+    else if (stage != Stage::TunnelUp)
+        silenceTimer->stop();
+}
+
+void ConnectionEngine::programFellSilent()
+{
+    if (stage != Stage::TunnelUp)
+        return;
+    const QString text = tr("The OpenVPN program has not answered for %1 seconds; it is ended")
+                             .arg(programSilenceLimitMs / 1000);
+    qCWarning(lcConnection).noquote() << text;
+    writeLog(text);
+    emit logLine(text);
+    // A stopped program takes no polite signal: it goes at once, and with it its tunnel.
+    openVpnProcess->kill();
+    fail(Reason::ProgramSilent, text);
 }
 
 void ConnectionEngine::report(std::function<void()> emitOutcome)
@@ -639,6 +677,10 @@ void ConnectionEngine::stopProgram()
     });
     connect(program, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), program,
             &QObject::deleteLater);
+    silenceTimer = Clock::current().newTimer(this);
+    silenceTimer->setSingleShot(true);
+    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+
     openVpnProcess = makeOpenVpnProcess(this);
     QFile::remove(openVpnPidFile(openVpnFiles.privateFolder));
 }

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class ClockTimer;
 class ManagementChannel;
 class PPPWorker;
 class QFile;
@@ -48,6 +49,7 @@ public:
         ConnectError,        // the tunnel came up with errors
         ProgramEnded,        // the program ended on its own
         Reconnecting,        // the program lost the server while the tunnel was up
+        ProgramSilent,       // the program stopped answering on its channel: it hangs
     };
     Q_ENUM(Reason)
 
@@ -172,6 +174,7 @@ private:
     void programFinished();
     void fail(Reason reason, const QString& detail);
     void setStage(Stage stage);
+    void programFellSilent();
     // Emits through the event loop, unless another attempt has begun by then.
     void report(std::function<void()> emitOutcome);
     void stopProgram();
@@ -197,6 +200,9 @@ private:
     // Options after the configuration that keep what it asks for within bounds.
     QStringList boundingOptions;
     Stage stage = Stage::None;
+    // Restarted by every line from the program while the tunnel is up; it counts bytes every
+    // second, so a long silence means the program hangs and the tunnel carries nothing.
+    ClockTimer* silenceTimer;
     quint64 attempt = 0;
     int failedHttpStatus = 0;
     QString lastLog;

@@ -62,6 +62,13 @@ if scenario == "authfail":
 say(">STATE:1796654642,CONNECTED,SUCCESS,198.19.0.10,198.18.0.1,1194,,")
 if scenario == "reconnect":
     say(">STATE:1796654643,RECONNECTING,ping-restart,,,,,")
+if scenario == "counting":
+    import threading
+    def count():
+        while True:
+            say(">BYTECOUNT:100,200")
+            time.sleep(0.2)
+    threading.Thread(target=count, daemon=True).start()
 until("signal SIGTERM")
 if scenario != "deaf":
     say(">STATE:1796654643,EXITING,SIGTERM,,,,,")
@@ -83,6 +90,8 @@ private slots:
     void outcomeIsKnownAtOnce_data();
     void outcomeIsKnownAtOnce();
     void reconnectingWhileUpIsADrop();
+    void programThatFallsSilentIsEndedAsADrop_data();
+    void programThatFallsSilentIsEndedAsADrop();
     void stopEndsTheProgram_data();
     void stopEndsTheProgram();
     void programLeftByAnEarlierRunIsEndedAtStart();
@@ -189,6 +198,45 @@ void TestConnectionEngine::reconnectingWhileUpIsADrop()
     start(QStringLiteral("reconnect"));
     QTRY_COMPARE_WITH_TIMEOUT(dropped.size(), 1, 10000);
     QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::Reconnecting);
+}
+
+void TestConnectionEngine::programThatFallsSilentIsEndedAsADrop_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<bool>("silent");
+    QTest::newRow("counting every second") << "counting" << false;
+    // This one ignores SIGTERM, as a stopped program does.
+    QTest::newRow("silent after connecting") << "deaf" << true;
+}
+
+void TestConnectionEngine::programThatFallsSilentIsEndedAsADrop()
+{
+    QFETCH(QString, scenario);
+    QFETCH(bool, silent);
+    ManualClock clock;
+    engine = std::make_unique<ConnectionEngine>(base->path());
+    const auto endEngine = qScopeGuard([this] { engine.reset(); });
+    QSignalSpy up(engine.get(), &ConnectionEngine::tunnelUp);
+    QSignalSpy dropped(engine.get(), &ConnectionEngine::tunnelDropped);
+    QSignalSpy counted(engine.get(), &ConnectionEngine::trafficCounted);
+    start(scenario);
+    QTRY_COMPARE_WITH_TIMEOUT(up.size(), 1, 10000);
+    // Each lap: a few seconds pass, then whatever the program says in the meantime is read.
+    for (int lap = 0; lap < 3 && dropped.isEmpty(); ++lap) {
+        clock.advance(4000);
+        const int before = counted.size();
+        if (!silent)
+            QTRY_VERIFY(counted.size() > before);
+        QTest::qWait(0);
+    }
+    if (!silent) {
+        QVERIFY(dropped.isEmpty());
+        return;
+    }
+    QTRY_COMPARE(dropped.size(), 1);
+    QCOMPARE(dropped.at(0).at(0).value<ConnectionEngine::Reason>(), ConnectionEngine::Reason::ProgramSilent);
+    // Gone at once, long before a polite stop would have given up on it.
+    QTRY_COMPARE_WITH_TIMEOUT(engine->process()->state(), QProcess::NotRunning, 1500);
 }
 
 void TestConnectionEngine::stopEndsTheProgram_data()

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -141,6 +142,9 @@ private slots:
     void failureTellsWhatBecameOfTheBlock();
     void unreachableServerEndsWithinThePollTimeout();
     void killedProgramGoesDownTheDropPath();
+    void faultUnderTheTunnelEndsInTheTruth_data();
+    void faultUnderTheTunnelEndsInTheTruth();
+    void programKilledWhileConnectingIsTold();
     void failureBoxOpenOverTheEndedProgramIsSafe_data();
     void failureBoxOpenOverTheEndedProgramIsSafe();
     void configurationThatRunsCodeIsRefused_data();
@@ -167,6 +171,13 @@ private:
     // Files under these folders and command lines of running processes that hold `secret`.
     QStringList placesHolding(const QByteArray& secret) const;
     int serverLogCount(const QByteArray& text) const;
+    // Runs `ip` with these arguments; true when it succeeded.
+    static bool ip(const QStringList& arguments);
+    qint64 serverPid() const;
+    // Stops the lab's server (SIGTERM: it tells its clients) and starts it again.
+    bool restartServer();
+    // The server's end of the link under the tunnel.
+    QString serverLink() const;
 
     QHash<QString, QString> labValues;
     QString labError;
@@ -491,6 +502,145 @@ void TestOpenVpnWindow::killedProgramGoesDownTheDropPath()
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Reconnecting);
     QVERIFY(harness->shown(QStringLiteral("WidgetConnectingVPN")) &&
             harness->shown(QStringLiteral("cancel")));
+}
+
+bool TestOpenVpnWindow::ip(const QStringList& arguments)
+{
+    QProcess run;
+    run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    run.start(QStringLiteral("ip"), arguments);
+    return run.waitForFinished(10000) && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
+}
+
+qint64 TestOpenVpnWindow::serverPid() const
+{
+    QFile file(lab(QStringLiteral("LAB_DIR")) + QStringLiteral("/server.pid"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
+}
+
+bool TestOpenVpnWindow::restartServer()
+{
+    const qint64 pid = serverPid();
+    if (pid <= 0 || ::kill(pid_t(pid), SIGTERM) != 0)
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (::kill(pid_t(pid), 0) == 0 && clock.elapsed() < 10000)
+        QTest::qWait(20);
+    const QString dir = lab(QStringLiteral("LAB_DIR"));
+    if (!ip({QStringLiteral("netns"), QStringLiteral("exec"), lab(QStringLiteral("LAB_SERVER_NS")),
+             QStringLiteral("openvpn"), QStringLiteral("--config"), dir + QStringLiteral("/server.conf"),
+             QStringLiteral("--daemon"), QStringLiteral("corvane-lab-server")}))
+        return false;
+    while (serverLogCount("Initialization Sequence Completed") == 0 && clock.elapsed() < 20000)
+        QTest::qWait(20);
+    return serverLogCount("Initialization Sequence Completed") > 0;
+}
+
+QString TestOpenVpnWindow::serverLink() const
+{
+    QProcess run;
+    run.start(QStringLiteral("ip"), {QStringLiteral("-n"), lab(QStringLiteral("LAB_SERVER_NS")),
+                                     QStringLiteral("-o"), QStringLiteral("link"), QStringLiteral("show"),
+                                     QStringLiteral("type"), QStringLiteral("veth")});
+    run.waitForFinished(10000);
+    // "7: cv1234abcds@if8: <BROADCAST,...": the name ends at the '@'.
+    const QByteArray line = run.readAllStandardOutput();
+    const int start = line.indexOf(": ") + 2;
+    return QString::fromLatin1(line.mid(start, line.indexOf('@') - start));
+}
+
+void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("dropped");
+    // A stopped program answers nothing: its silence on the channel gives it away.
+    QTest::newRow("program hangs") << "hang" << true;
+    QTest::newRow("server restarts") << "restart" << true;
+    // Too short for the keepalive to give up: the tunnel carries traffic again once it is back.
+    QTest::newRow("link down for 5 s") << "link" << false;
+}
+
+// What the user sees after the fault is what became of the tunnel; a dropped one is dialled
+// again to the same server, and Disconnect leaves nothing behind.
+void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, dropped);
+    const QString tunnelAddress = lab(QStringLiteral("LAB_TUNNEL_IP_ALICE"));
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Connected, tunnelTimeoutMs);
+    const auto program = pid_t(harness->window->openVpnChild()->processId());
+    // Whatever happens below, the stopped program must not outlive the test.
+    const auto resume = qScopeGuard([program] { ::kill(program, SIGCONT); });
+    const QString link = serverLink();
+    if (fault == QLatin1String("hang")) {
+        QCOMPARE(::kill(program, SIGSTOP), 0);
+        harness->clock->advance(7000);
+    } else if (fault == QLatin1String("restart")) {
+        QVERIFY(restartServer());
+    } else {
+        QVERIFY2(!link.isEmpty(), "the lab has no link under the tunnel");
+        const QString ns = lab(QStringLiteral("LAB_SERVER_NS"));
+        // Down would take the link's IPv6 addresses with it, and the lab's later tests need them.
+        QVERIFY(ip({QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("sysctl"),
+                    QStringLiteral("-qw"), QStringLiteral("net.ipv6.conf.%1.keep_addr_on_down=1").arg(link)}));
+        QVERIFY(ip({QStringLiteral("-n"), ns, QStringLiteral("link"), QStringLiteral("set"), link,
+                    QStringLiteral("down")}));
+        // The outage itself: five seconds of real time in which nothing gets through.
+        QTest::qWait(5000);
+        QVERIFY(ip({QStringLiteral("-n"), ns, QStringLiteral("link"), QStringLiteral("set"), link,
+                    QStringLiteral("up")}));
+    }
+    if (dropped) {
+        QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                                  ConnectionController::State::Reconnecting, 5000);
+        QVERIFY(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")));
+        QVERIFY(harness->shown(QStringLiteral("WidgetConnectingVPN")));
+        QTRY_COMPARE_WITH_TIMEOUT(::kill(program, 0), -1, replyTimeoutMs);
+        harness->clock->advance(3000);
+        QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                                  ConnectionController::State::Connected, tunnelTimeoutMs);
+        QVERIFY(harness->window->openVpnChild()->processId() != program);
+    } else {
+        QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Connected);
+        QCOMPARE(harness->window->openVpnChild()->processId(), qint64(program));
+    }
+    QVERIFY(harness->shown(QStringLiteral("WidgetConnectedVPN")));
+    QString address;
+    for (int i = 0; i < 50 && address != tunnelAddress; ++i)
+        address = freshEcho();
+    QCOMPARE(address, tunnelAddress);
+    harness->invoke("on_disconnect_clicked");
+    QVERIFY(idlePageShown());
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::NotRunning, replyTimeoutMs);
+    QCOMPARE(presentWorkFiles(), QStringList());
+}
+
+void TestOpenVpnWindow::programKilledWhileConnectingIsTold()
+{
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    // A stopped server keeps the attempt connecting for as long as the test needs.
+    const auto server = pid_t(serverPid());
+    QVERIFY(server > 0);
+    QCOMPARE(::kill(server, SIGSTOP), 0);
+    const auto resume = qScopeGuard([server] { ::kill(server, SIGCONT); });
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::Running, replyTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(programLog().contains("UDPv4 link remote"), replyTimeoutMs);
+    QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Connecting);
+    QCOMPARE(::kill(pid_t(harness->window->openVpnChild()->processId()), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), 3000);
+    QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
+    QVERIFY2(harness->boxes.at(0).text.contains(QStringLiteral(": the OpenVPN program was ended unexpectedly.")),
+             qPrintable(harness->boxes.at(0).text));
+    QVERIFY(idlePageShown());
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QCOMPARE(freshEcho(), lab(QStringLiteral("LAB_CLIENT_IP")));
 }
 
 void TestOpenVpnWindow::failureBoxOpenOverTheEndedProgramIsSafe_data()
