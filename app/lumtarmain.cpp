@@ -6,6 +6,8 @@
 #include "app/textstore.h"
 #include "app/windowstate.h"
 #include "core/clock.h"
+#include "core/later.h"
+#include "core/logging.h"
 #include "core/settingsfile.h"
 #include "core/settingskeys.h"
 #include "corvaneversion.h"
@@ -57,6 +59,7 @@ LumtarMain::LumtarMain(QWidget* parent)
     QCoreApplication::setOrganizationDomain(QStringLiteral("corvane.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
 
+    const SettingsFileCheck settingsCheck = checkSettingsFile(QSettings().fileName());
     QSettings settings;
     protectSettingsFile(settings.fileName());
     if (settingIs(settings, SettingsKeys::running, "1"))
@@ -101,6 +104,19 @@ LumtarMain::LumtarMain(QWidget* parent)
     PPPDisconnect();
     // A crash or a kill must not leave the password of the last OpenVPN attempt behind.
     removeOpenVPNfiles();
+
+    if (settingsCheck.outcome != SettingsFileCheck::Outcome::Fine) {
+        const QString text =
+            settingsCheck.outcome == SettingsFileCheck::Outcome::SetAside
+                ? tr("Your settings could not be read, so Corvane starts with its defaults. The old "
+                     "settings file is kept as %1.")
+                      .arg(QDir::toNativeSeparators(settingsCheck.keptAs))
+                : tr("Your settings file %1 cannot be read or written, so the changes you make will not "
+                     "be kept. Please check that it belongs to you.")
+                      .arg(QDir::toNativeSeparators(settings.fileName()));
+        qCWarning(lcApp).noquote() << text;
+        later(this, [this, text] { messageBox(QMessageBox::Warning, tr("Settings not read"), text); });
+    }
 
     UpdateCheck();
 

@@ -9,4 +9,22 @@
 // False when the file could not be made private.
 bool protectSettingsFile(const QString& path);
 
+// What was found in the settings file at start.
+struct SettingsFileCheck
+{
+    enum class Outcome
+    {
+        Fine,       // readable, or kept elsewhere than in a file, or not there yet
+        SetAside,   // not readable as settings: moved to keptAs, the client starts afresh
+        Unreadable, // the file cannot be read or written: changes would not be kept
+    };
+    Outcome outcome = Outcome::Fine;
+    QString keptAs;
+};
+
+// The settings store never writes over a file it could not parse, so every change would be lost
+// without a word: such a file is moved aside (replacing one set aside before) and the client
+// starts with its defaults.
+SettingsFileCheck checkSettingsFile(const QString& path);
+
 #endif

@@ -22,6 +22,8 @@ private slots:
     void settingsFileIsOwnerOnly_data();
     void settingsFileIsOwnerOnly();
     void registryIsLeftAlone();
+    void unusableFileIsFoundAtStart_data();
+    void unusableFileIsFoundAtStart();
 };
 
 void TestSettingsFile::settingsFileIsOwnerOnly_data()
@@ -74,6 +76,45 @@ void TestSettingsFile::registryIsLeftAlone()
     QVERIFY(QDir::setCurrent(dir.path()));
     QVERIFY(protectSettingsFile(QStringLiteral("\\HKEY_CURRENT_USER\\Software\\Corvane\\Corvane")));
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestSettingsFile::unusableFileIsFoundAtStart_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: a folder where the file belongs
+    QTest::addColumn<int>("outcome");
+    using Outcome = SettingsFileCheck::Outcome;
+    QTest::newRow("readable") << QByteArray("[General]\nltu=alice\n") << int(Outcome::Fine);
+    QTest::newRow("cut off by a full disk") << QByteArray("[General]\nltu=alice\n[Gen") << int(Outcome::SetAside);
+    QTest::newRow("binary inside")
+        << QByteArray("[General]\nltu=alice\n\xff\xfe\x00garbage\n[bad\nzz", 38) << int(Outcome::SetAside);
+    QTest::newRow("a folder in its place") << QByteArray() << int(Outcome::Unreadable);
+}
+
+void TestSettingsFile::unusableFileIsFoundAtStart()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, outcome);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Corvane.conf"));
+    if (content.isNull()) {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const SettingsFileCheck check = checkSettingsFile(path);
+    QCOMPARE(int(check.outcome), outcome);
+    if (check.outcome != SettingsFileCheck::Outcome::SetAside) {
+        QVERIFY(check.keptAs.isEmpty());
+        return;
+    }
+    // Nothing is lost: the old bytes are kept, and what is set from now on is kept too.
+    QFile kept(check.keptAs);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content);
+    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("ltu"), QStringLiteral("bob"));
+    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("ltu")).toString(), QStringLiteral("bob"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

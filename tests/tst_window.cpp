@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QLineEdit>
 #include <QMenu>
@@ -106,6 +107,7 @@ private slots:
 
     void firstStartMarksRunningAndShowsLoginPage();
     void firstStartAsksForVersionButDoesNotLogIn();
+    void unreadableSettingsAreToldAndSetAside();
     void secondCopyAsksRunningCopyToShow();
     void firstTickAnswersShowRequest();
     void laterShowRequestRestoresMinimisedWindow();
@@ -169,6 +171,27 @@ void TestWindow::firstStartMarksRunningAndShowsLoginPage()
     QCOMPARE(h->text(QStringLiteral("paymentInProgress")), QStringLiteral("0"));
     QCOMPARE(h->text(QStringLiteral("workingFolder")), QDir::currentPath());
     QVERIFY(h->boxes.isEmpty());
+}
+
+void TestWindow::unreadableSettingsAreToldAndSetAside()
+{
+    const QString path = QSettings().fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nltu=alice\nltrunning=1\n[Gen");
+    }
+    h->create();
+    QTRY_COMPARE(h->boxTitles(), QStringList{QStringLiteral("Settings not read")});
+    QVERIFY2(h->boxes.at(0).text.contains(path + QStringLiteral(".unreadable")), qPrintable(h->boxes.at(0).text));
+    // Set aside, not written over: the new file takes what the window stores from now on.
+    QVERIFY(QFile::exists(path + QStringLiteral(".unreadable")));
+    QSettings().sync();
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("[General]\nltrunning=1\n"));
+    QFile::remove(path + QStringLiteral(".unreadable"));
 }
 
 void TestWindow::firstStartAsksForVersionButDoesNotLogIn()
