@@ -262,9 +262,10 @@ void ConnectionEngine::certificateArrived(QNetworkReply* reply)
         fail(Reason::FilesNotWritten, openVpnFiles.error);
         return;
     }
-    if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + certificateName, *body)) {
+    QString writeError;
+    if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + certificateName, *body, &writeError)) {
         fail(Reason::FilesNotWritten,
-             QCoreApplication::translate("LumtarMain", "cannot write the certificate"));
+             QCoreApplication::translate("LumtarMain", "cannot write the certificate (%1)").arg(writeError));
         return;
     }
     emit stepReached(Step::ConfigRequested);
@@ -298,10 +299,11 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
     emit serversChosen(openVpnServerEndpoints(verdict.directives));
     if (!downloadIsCurrent(reply))
         return;
-    if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body)) {
+    QString writeError;
+    if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body, &writeError)) {
         removeWorkFiles();
         fail(Reason::FilesNotWritten,
-             QCoreApplication::translate("LumtarMain", "cannot write the configuration"));
+             QCoreApplication::translate("LumtarMain", "cannot write the configuration (%1)").arg(writeError));
         return;
     }
     emit stepReached(Step::ProgramStarting);

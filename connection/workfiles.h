@@ -29,7 +29,8 @@ OpenVpnPlaces openVpnPlaces(const QString& installation);
 bool runningAsAdministrator();
 
 // Writes a new file byte for byte in place of whatever is at the path (a link there is
-// replaced, not followed); false when it could not be written whole.
-bool writeWorkFile(const QString& path, const QByteArray& data);
+// replaced, not followed); false when it could not be written whole, and then nothing of it
+// stays behind and `error`, when given, says why in the system's words.
+bool writeWorkFile(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 #endif

@@ -2406,13 +2406,13 @@ Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</trans
     </message>
     <message>
         <location line="+169"/>
-        <source>cannot write the certificate</source>
-        <translation>das Zertifikat kann nicht geschrieben werden</translation>
+        <source>cannot write the certificate (%1)</source>
+        <translation>das Zertifikat kann nicht geschrieben werden (%1)</translation>
     </message>
     <message>
         <location line="+37"/>
-        <source>cannot write the configuration</source>
-        <translation>die Konfiguration kann nicht geschrieben werden</translation>
+        <source>cannot write the configuration (%1)</source>
+        <translation>die Konfiguration kann nicht geschrieben werden (%1)</translation>
     </message>
     <message>
         <location line="+27"/>

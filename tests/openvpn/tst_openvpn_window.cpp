@@ -145,6 +145,7 @@ private slots:
     void faultUnderTheTunnelEndsInTheTruth_data();
     void faultUnderTheTunnelEndsInTheTruth();
     void programKilledWhileConnectingIsTold();
+    void fullDiskIsToldAndLeavesNoHalfFile();
     void failureBoxOpenOverTheEndedProgramIsSafe_data();
     void failureBoxOpenOverTheEndedProgramIsSafe();
     void configurationThatRunsCodeIsRefused_data();
@@ -641,6 +642,34 @@ void TestOpenVpnWindow::programKilledWhileConnectingIsTold()
     QVERIFY(idlePageShown());
     QCOMPARE(presentWorkFiles(), QStringList());
     QCOMPARE(freshEcho(), lab(QStringLiteral("LAB_CLIENT_IP")));
+}
+
+void TestOpenVpnWindow::fullDiskIsToldAndLeavesNoHalfFile()
+{
+    serveLab(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    openWindowAndLogIn(QStringLiteral("ALICE"), lab(QStringLiteral("LAB_PASSWORD_ALICE")));
+    // A disk of one page, all but a few bytes taken: the certificate cannot fit.
+    const QString folder = harness->workDir.filePath(QStringLiteral("include"));
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                          QStringLiteral("-o"), QStringLiteral("size=4k"),
+                                                          QStringLiteral("tmpfs"), folder}),
+             0);
+    const auto unmount = qScopeGuard([folder] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+    {
+        QFile filler(folder + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        filler.write(QByteArray(4096 - 16, 'x'));
+        QVERIFY(filler.flush());
+    }
+    harness->invoke("on_connect_clicked");
+    QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), replyTimeoutMs);
+    QVERIFY2(harness->boxes.at(0).text.contains(QStringLiteral("cannot write the certificate (No space left on device)")),
+             qPrintable(harness->boxes.at(0).text));
+    QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
+    QVERIFY(idlePageShown());
+    QCOMPARE(presentWorkFiles(), QStringList());
+    QCOMPARE(harness->window->openVpnChild()->processId(), qint64(0));
 }
 
 void TestOpenVpnWindow::failureBoxOpenOverTheEndedProgramIsSafe_data()
