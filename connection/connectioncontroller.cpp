@@ -19,6 +19,8 @@ constexpr int addressCheckSeconds = 15;
 constexpr int redialPausesMs[] = {3000, 10000, 30000};
 // A connection that stayed up this long counts as good again.
 constexpr qint64 stableConnectionMs = 3 * 60 * 1000;
+// A server gives up on a client it has not heard from for a minute (keepalive's usual 60 s).
+constexpr qint64 sleepLimitMs = 60 * 1000;
 
 ConnectionController::Reason controllerReason(ConnectionEngine::Reason reason)
 {
@@ -187,6 +189,20 @@ void ConnectionController::cancelRedial()
 void ConnectionController::tick()
 {
     seconds += 3;
+    const qint64 steadyMs = clock.steadyMs();
+    const qint64 wallMs = clock.now().toMSecsSinceEpoch();
+    const qint64 sleptMs = lastTickSteadyMs < 0 ? 0 : (wallMs - lastTickWallMs) - (steadyMs - lastTickSteadyMs);
+    lastTickSteadyMs = steadyMs;
+    lastTickWallMs = wallMs;
+    // Longer than the servers wait for a silent client: the tunnel is gone on their side even when
+    // the program here has not noticed yet, so it is dialled afresh at once.
+    if (current == State::Connected && sleptMs > sleepLimitMs) {
+        const QString text = tr("The computer was asleep for %1 minutes").arg(sleptMs / 60000);
+        qCInfo(lcConnection).noquote() << text;
+        drop(Reason::ComputerSlept, text);
+        emit ticked(current, seconds);
+        return;
+    }
     switch (current) {
     case State::Preparing:
     case State::Connecting:

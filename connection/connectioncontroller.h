@@ -57,6 +57,7 @@ public:
         AddressChanged, // the address check saw another public address than the server's
         KeptDropping,   // it dropped again and again: no further redial
         AccountExpired, // the account stopped being enabled while connected
+        ComputerSlept,  // the computer slept while connected: the server has let the tunnel go
     };
     Q_ENUM(Reason)
 
@@ -168,6 +169,10 @@ private:
     QString secret;
     Outcome lastOutcome;
     int seconds = 0;
+    // Both clocks at the last tick: the wall clock runs on while the computer sleeps, the steady one
+    // does not.
+    qint64 lastTickSteadyMs = -1;
+    qint64 lastTickWallMs = 0;
     QString seenAddress;
     bool confirmed = false;
     // Drops in a row, and when the connection was last up, to pace the redials.

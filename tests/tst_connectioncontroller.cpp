@@ -30,6 +30,8 @@ private slots:
     void refusedAttemptChangesNothing_data();
     void refusedAttemptChangesNothing();
     void dropIsRedialledToTheSameServerAfterItsPause();
+    void sleepOfTheComputerRedialsAtOnce_data();
+    void sleepOfTheComputerRedialsAtOnce();
     void usersOwnStepEndsTheRedialPause_data();
     void usersOwnStepEndsTheRedialPause();
     void connectionThatKeepsDroppingStops();
@@ -213,6 +215,38 @@ void tst_connectioncontroller::dropIsRedialledToTheSameServerAfterItsPause()
     QCOMPARE(simulated->dialCalls().back().params.szEntryName, std::u16string(ras::entryName));
     QCOMPARE(controller->server().ip, QStringLiteral("198.18.10.1"));
     QCOMPARE(states.first().at(0).value<State>(), State::Reconnecting);
+}
+
+void tst_connectioncontroller::sleepOfTheComputerRedialsAtOnce_data()
+{
+    QTest::addColumn<int>("sleptSeconds");
+    QTest::addColumn<bool>("redialled");
+    QTest::newRow("ten minutes") << 600 << true;
+    // Shorter than the servers wait: the tunnel is still there.
+    QTest::newRow("half a minute") << 30 << false;
+}
+
+void tst_connectioncontroller::sleepOfTheComputerRedialsAtOnce()
+{
+    QFETCH(int, sleptSeconds);
+    QFETCH(bool, redialled);
+    QVERIFY(connectNow());
+    controller->tick();
+    // Asleep: the wall clock runs on, the steady clock and the timers do not.
+    clock->jumpWallClock(sleptSeconds * 1000);
+    clock->advance(3000);
+    controller->tick();
+    QCOMPARE(controller->state(), redialled ? State::Reconnecting : State::Connected);
+    if (!redialled)
+        return;
+    QCOMPARE(controller->outcome().reason, Reason::ComputerSlept);
+    clock->advance(3000);
+    QVERIFY(waitFor(State::Connected));
+    QCOMPARE(simulated->dialCalls().size(), size_t(2));
+    // Once awake, ticks are ordinary again.
+    clock->advance(3000);
+    controller->tick();
+    QCOMPARE(controller->state(), State::Connected);
 }
 
 void tst_connectioncontroller::usersOwnStepEndsTheRedialPause_data()

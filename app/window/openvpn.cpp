@@ -72,6 +72,8 @@ QString reasonText(Reason reason)
         return LumtarMain::tr("the connection kept dropping");
     case Reason::AccountExpired:
         return LumtarMain::tr("the account has expired");
+    case Reason::ComputerSlept:
+        return LumtarMain::tr("the computer was asleep");
     }
     return QString();
 }
