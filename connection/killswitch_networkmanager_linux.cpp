@@ -110,6 +110,10 @@ public:
     bool apply(const BlockRules& rules, QString* error) override
     {
         const BlockSettings settings = settingsFor(rules);
+        if (!devicePath.isEmpty() && !isStillOurs()) {
+            activePath.clear();
+            devicePath.clear();
+        }
         if (!devicePath.isEmpty()) {
             // In place: the routes change, the device never goes down in between.
             const QDBusMessage reapplied =
@@ -159,12 +163,18 @@ public:
 
     void lift() override
     {
-        if (!activePath.isEmpty())
+        // The connection itself is found by its uuid, its paths may be another's by now.
+        if (!activePath.isEmpty() && isStillOurs())
             call(rootPath, service, QStringLiteral("DeactivateConnection"),
                  {QVariant::fromValue(QDBusObjectPath(activePath))});
-        if (!settingsPath.isEmpty())
-            call(settingsPath, service + QStringLiteral(".Settings.Connection"), QStringLiteral("Delete"),
-                 {});
+        if (!settingsPath.isEmpty()) {
+            const QDBusMessage found =
+                call(rootPath + QStringLiteral("/Settings"), service + QStringLiteral(".Settings"),
+                     QStringLiteral("GetConnectionByUuid"), {uuid});
+            if (found.type() == QDBusMessage::ReplyMessage && !found.arguments().isEmpty())
+                call(qdbus_cast<QDBusObjectPath>(found.arguments().at(0)).path(),
+                     service + QStringLiteral(".Settings.Connection"), QStringLiteral("Delete"), {});
+        }
         if (!settingsPath.isEmpty())
             nm::setBlockingTable(0);
         activePath.clear();
@@ -195,6 +205,14 @@ public:
     }
 
 private:
+    // A daemon restarted since numbers its objects afresh: a path is ours only while it still
+    // carries our connection's uuid.
+    bool isStillOurs() const
+    {
+        return property(activePath, service + QStringLiteral(".Connection.Active"), QStringLiteral("Uuid"))
+                   .toString() == uuid;
+    }
+
     BlockSettings settingsFor(const BlockRules& rules)
     {
         if (uuid.isEmpty())

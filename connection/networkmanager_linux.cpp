@@ -227,6 +227,7 @@ VpnSession::~VpnSession()
 bool VpnSession::start(const VpnProfile& profile, QString* error)
 {
     stop();
+    removeOrphans();
     pluginFailure = noPluginFailure;
     pluginService = profile.serviceType;
     pluginOwners.clear();
@@ -334,6 +335,36 @@ void VpnSession::onNameOwnerChanged(const QString& name, const QString&, const Q
                         (name == pluginService || name.startsWith(pluginService + QLatin1Char('.')));
     if (plugin && !owner.isEmpty())
         pluginOwners.insert(owner);
+    // A daemon that leaves takes its connections and their tunnels with it, and says nothing of
+    // them any more: the attempt or tunnel has ended.
+    if (name == service && owner.isEmpty() && !activeConnection.isEmpty()) {
+        qCWarning(lcConnection) << "NetworkManager left the bus during a VPN connection";
+        orphanUuids.insert(uuid);
+        SecretAgent::instance().forget(uuid);
+        activeConnection.clear();
+        settingsPath.clear();
+        uuid.clear();
+        emit vpnStateChanged(VpnDisconnected, vpnEndReason(ReasonServiceStopped, pluginFailure));
+    } else if (name == service && !owner.isEmpty()) {
+        removeOrphans();
+    }
+}
+
+void VpnSession::removeOrphans()
+{
+    for (auto it = orphanUuids.begin(); it != orphanUuids.end();) {
+        const QDBusMessage found = call(rootPath + QStringLiteral("/Settings"), service + QStringLiteral(".Settings"),
+                                        QStringLiteral("GetConnectionByUuid"), {*it});
+        if (found.type() == QDBusMessage::ReplyMessage && !found.arguments().isEmpty())
+            call(qdbus_cast<QDBusObjectPath>(found.arguments().at(0)).path(),
+                 service + QStringLiteral(".Settings.Connection"), QStringLiteral("Delete"), {});
+        // Kept while no daemon answers at all (the bus's own errors); gone once the daemon knows it not.
+        if (found.type() == QDBusMessage::ReplyMessage ||
+            !found.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.")))
+            it = orphanUuids.erase(it);
+        else
+            ++it;
+    }
 }
 
 } // namespace nm

@@ -66,6 +66,10 @@ private:
     QString settingsPath;
     QString activeConnection;
     QString uuid;
+    // Connections of a daemon that left before they could be removed; a daemon that comes back
+    // loads them again, so they are removed from it.
+    QSet<QString> orphanUuids;
+    void removeOrphans();
     uint pluginFailure;
 };
 

@@ -15,7 +15,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,6 +59,8 @@ private slots:
     void nextStartRemovesTheBlockADeadRunLeft();
     void refusedPasswordIsToldAtOnce();
     void tunnelEndedOutsideGoesDownTheDropPath();
+    void daemonOrPluginGoneIsADropAndRedialled_data();
+    void daemonOrPluginGoneIsADropAndRedialled();
     void secretsGoToNetworkManagerAlone();
     void pluginFailureCountsOnlyFromThePlugin();
     void inlineBlocksLeaveNothingBehind();
@@ -277,6 +281,50 @@ void TestNmOpenVpn::tunnelEndedOutsideGoesDownTheDropPath()
                              3000);
     QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Reconnecting);
+}
+
+void TestNmOpenVpn::daemonOrPluginGoneIsADropAndRedialled_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("NetworkManager restarted") << "restart";
+    QTest::newRow("VPN plugin killed") << "plugin";
+}
+
+// The tunnel the daemon ran is gone with it or with its plugin: the user sees the drop, the
+// redial goes through the daemon that is there now, and Disconnect leaves no connection behind.
+void TestNmOpenVpn::daemonOrPluginGoneIsADropAndRedialled()
+{
+    QFETCH(QString, fault);
+    openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"));
+    harness->invoke("on_connect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Connected, tunnelTimeoutMs);
+    if (fault == QLatin1String("restart")) {
+        const QFileInfo labDir(qEnvironmentVariable("CORVANE_LAB_DIR"));
+        QProcess restart;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVANE_LAB_ROOT"), labDir.path());
+        restart.setProcessEnvironment(environment);
+        restart.setProcessChannelMode(QProcess::ForwardedChannels);
+        restart.start(QStringLiteral("bash"),
+                      {qEnvironmentVariable("CORVANE_NM_SCRIPT"), QStringLiteral("restart"),
+                       labDir.fileName().remove(QStringLiteral("corvane-lab-"))});
+        QVERIFY(restart.waitForFinished(60000));
+        QCOMPARE(restart.exitCode(), 0);
+    } else {
+        QCOMPARE(QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-KILL"), QStringLiteral("-f"),
+                                                             QStringLiteral("nm-openvpn-service")}),
+                 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Reconnecting, 10000);
+    QVERIFY(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")));
+    harness->clock->advance(3000);
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Connected, tunnelTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(harness->text("ipCurrent"), lab("LAB_TUNNEL_IP_ALICE"), tunnelTimeoutMs);
+    harness->invoke("on_disconnect_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(vpnConnections(), QStringList(), 10000);
 }
 
 void TestNmOpenVpn::secretsGoToNetworkManagerAlone()
