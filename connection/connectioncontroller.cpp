@@ -191,7 +191,8 @@ void ConnectionController::tick()
     seconds += 3;
     const qint64 steadyMs = clock.steadyMs();
     const qint64 wallMs = clock.now().toMSecsSinceEpoch();
-    const qint64 sleptMs = lastTickSteadyMs < 0 ? 0 : (wallMs - lastTickWallMs) - (steadyMs - lastTickSteadyMs);
+    const qint64 sleptMs =
+        lastTickSteadyMs < 0 ? 0 : (wallMs - lastTickWallMs) - (steadyMs - lastTickSteadyMs);
     lastTickSteadyMs = steadyMs;
     lastTickWallMs = wallMs;
     // Longer than the servers wait for a silent client: the tunnel is gone on their side even when

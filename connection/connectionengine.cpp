@@ -302,8 +302,9 @@ void ConnectionEngine::configArrived(QNetworkReply* reply)
     QString writeError;
     if (!writeWorkFile(openVpnFiles.workFolder + QLatin1Char('/') + configName, *body, &writeError)) {
         removeWorkFiles();
-        fail(Reason::FilesNotWritten,
-             QCoreApplication::translate("LumtarMain", "cannot write the configuration (%1)").arg(writeError));
+        fail(
+            Reason::FilesNotWritten,
+            QCoreApplication::translate("LumtarMain", "cannot write the configuration (%1)").arg(writeError));
         return;
     }
     emit stepReached(Step::ProgramStarting);

@@ -353,8 +353,9 @@ void VpnSession::onNameOwnerChanged(const QString& name, const QString&, const Q
 void VpnSession::removeOrphans()
 {
     for (auto it = orphanUuids.begin(); it != orphanUuids.end();) {
-        const QDBusMessage found = call(rootPath + QStringLiteral("/Settings"), service + QStringLiteral(".Settings"),
-                                        QStringLiteral("GetConnectionByUuid"), {*it});
+        const QDBusMessage found =
+            call(rootPath + QStringLiteral("/Settings"), service + QStringLiteral(".Settings"),
+                 QStringLiteral("GetConnectionByUuid"), {*it});
         if (found.type() == QDBusMessage::ReplyMessage && !found.arguments().isEmpty())
             call(qdbus_cast<QDBusObjectPath>(found.arguments().at(0)).path(),
                  service + QStringLiteral(".Settings.Connection"), QStringLiteral("Delete"), {});

@@ -24,7 +24,8 @@ SettingsFileCheck checkSettingsFile(const QString& path)
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("check.ini"));
     const bool copied = info.isFile() && QFile::copy(path, copy);
-    const QSettings::Status status = copied ? QSettings(copy, QSettings::IniFormat).status() : QSettings::AccessError;
+    const QSettings::Status status =
+        copied ? QSettings(copy, QSettings::IniFormat).status() : QSettings::AccessError;
     if (status == QSettings::AccessError || !info.isReadable() || !info.isWritable()) {
         check.outcome = SettingsFileCheck::Outcome::Unreadable;
     } else if (status == QSettings::FormatError) {

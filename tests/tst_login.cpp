@@ -209,7 +209,8 @@ void TestLogin::unreachableServiceIsReportedOnce_data()
         << QStringLiteral("The Corvane service did not answer in time. Please check your "
                           "internet connection and try again.");
     QTest::newRow("closes after half the reply") << QStringLiteral("cut") << cannotCommunicate;
-    const QString unreadable = cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read.");
+    const QString unreadable =
+        cannotCommunicate + QStringLiteral("\n\nThe service's answer could not be read.");
     QTest::newRow("10 MB of garbage") << QStringLiteral("garbage") << unreadable;
     QTest::newRow("redirects to itself") << QStringLiteral("loop") << cannotCommunicate;
 }

@@ -84,9 +84,10 @@ void TestSettingsFile::unusableFileIsFoundAtStart_data()
     QTest::addColumn<int>("outcome");
     using Outcome = SettingsFileCheck::Outcome;
     QTest::newRow("readable") << QByteArray("[General]\nltu=alice\n") << int(Outcome::Fine);
-    QTest::newRow("cut off by a full disk") << QByteArray("[General]\nltu=alice\n[Gen") << int(Outcome::SetAside);
-    QTest::newRow("binary inside")
-        << QByteArray("[General]\nltu=alice\n\xff\xfe\x00garbage\n[bad\nzz", 38) << int(Outcome::SetAside);
+    QTest::newRow("cut off by a full disk")
+        << QByteArray("[General]\nltu=alice\n[Gen") << int(Outcome::SetAside);
+    QTest::newRow("binary inside") << QByteArray("[General]\nltu=alice\n\xff\xfe\x00garbage\n[bad\nzz", 38)
+                                   << int(Outcome::SetAside);
     QTest::newRow("a folder in its place") << QByteArray() << int(Outcome::Unreadable);
 }
 
@@ -114,7 +115,8 @@ void TestSettingsFile::unusableFileIsFoundAtStart()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), content);
     QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("ltu"), QStringLiteral("bob"));
-    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("ltu")).toString(), QStringLiteral("bob"));
+    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("ltu")).toString(),
+             QStringLiteral("bob"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -184,7 +184,8 @@ void TestWindow::unreadableSettingsAreToldAndSetAside()
     }
     h->create();
     QTRY_COMPARE(h->boxTitles(), QStringList{QStringLiteral("Settings not read")});
-    QVERIFY2(h->boxes.at(0).text.contains(path + QStringLiteral(".unreadable")), qPrintable(h->boxes.at(0).text));
+    QVERIFY2(h->boxes.at(0).text.contains(path + QStringLiteral(".unreadable")),
+             qPrintable(h->boxes.at(0).text));
     // Set aside, not written over: the new file takes what the window stores from now on.
     QVERIFY(QFile::exists(path + QStringLiteral(".unreadable")));
     QSettings().sync();

@@ -587,8 +587,9 @@ void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth()
         QVERIFY2(!link.isEmpty(), "the lab has no link under the tunnel");
         const QString ns = lab(QStringLiteral("LAB_SERVER_NS"));
         // Down would take the link's IPv6 addresses with it, and the lab's later tests need them.
-        QVERIFY(ip({QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("sysctl"),
-                    QStringLiteral("-qw"), QStringLiteral("net.ipv6.conf.%1.keep_addr_on_down=1").arg(link)}));
+        QVERIFY(
+            ip({QStringLiteral("netns"), QStringLiteral("exec"), ns, QStringLiteral("sysctl"),
+                QStringLiteral("-qw"), QStringLiteral("net.ipv6.conf.%1.keep_addr_on_down=1").arg(link)}));
         QVERIFY(ip({QStringLiteral("-n"), ns, QStringLiteral("link"), QStringLiteral("set"), link,
                     QStringLiteral("down")}));
         // The outage itself: five seconds of real time in which nothing gets through.
@@ -637,8 +638,9 @@ void TestOpenVpnWindow::programKilledWhileConnectingIsTold()
     QCOMPARE(::kill(pid_t(harness->window->openVpnChild()->processId()), SIGKILL), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), 3000);
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
-    QVERIFY2(harness->boxes.at(0).text.contains(QStringLiteral(": the OpenVPN program was ended unexpectedly.")),
-             qPrintable(harness->boxes.at(0).text));
+    QVERIFY2(
+        harness->boxes.at(0).text.contains(QStringLiteral(": the OpenVPN program was ended unexpectedly.")),
+        qPrintable(harness->boxes.at(0).text));
     QVERIFY(idlePageShown());
     QCOMPARE(presentWorkFiles(), QStringList());
     QCOMPARE(freshEcho(), lab(QStringLiteral("LAB_CLIENT_IP")));
@@ -651,9 +653,9 @@ void TestOpenVpnWindow::fullDiskIsToldAndLeavesNoHalfFile()
     // A disk of one page, all but a few bytes taken: the certificate cannot fit.
     const QString folder = harness->workDir.filePath(QStringLiteral("include"));
     QVERIFY(QDir().mkpath(folder));
-    QCOMPARE(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                          QStringLiteral("-o"), QStringLiteral("size=4k"),
-                                                          QStringLiteral("tmpfs"), folder}),
+    QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                QStringLiteral("size=4k"), QStringLiteral("tmpfs"), folder}),
              0);
     const auto unmount = qScopeGuard([folder] { QProcess::execute(QStringLiteral("umount"), {folder}); });
     {
@@ -664,7 +666,8 @@ void TestOpenVpnWindow::fullDiskIsToldAndLeavesNoHalfFile()
     }
     harness->invoke("on_connect_clicked");
     QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), replyTimeoutMs);
-    QVERIFY2(harness->boxes.at(0).text.contains(QStringLiteral("cannot write the certificate (No space left on device)")),
+    QVERIFY2(harness->boxes.at(0).text.contains(
+                 QStringLiteral("cannot write the certificate (No space left on device)")),
              qPrintable(harness->boxes.at(0).text));
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
     QVERIFY(idlePageShown());
