@@ -9,8 +9,13 @@
 #include <QDBusVariant>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include <unistd.h>
+
+#include <csignal>
 
 namespace {
 const QString service = QStringLiteral("org.freedesktop.NetworkManager");
@@ -99,4 +104,32 @@ QStringList nmFilesHolding(const QByteArray& secret)
             found << file.fileName();
     }
     return found;
+}
+
+bool restartNetworkManager()
+{
+    const QFileInfo labDir(qEnvironmentVariable("CORVANE_LAB_DIR"));
+    QProcess restart;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVANE_LAB_ROOT"), labDir.path());
+    restart.setProcessEnvironment(environment);
+    restart.setProcessChannelMode(QProcess::ForwardedChannels);
+    restart.start(QStringLiteral("bash"),
+                  {qEnvironmentVariable("CORVANE_NM_SCRIPT"), QStringLiteral("restart"),
+                   labDir.fileName().remove(QStringLiteral("corvane-lab-"))});
+    return restart.waitForFinished(60000) && restart.exitStatus() == QProcess::NormalExit &&
+           restart.exitCode() == 0;
+}
+
+bool killVpnPlugin(const QString& serviceType)
+{
+    QDBusConnectionInterface* names = QDBusConnection::systemBus().interface();
+    bool killed = false;
+    for (const QString& name : names->registeredServiceNames().value()) {
+        if (name != serviceType && !name.startsWith(serviceType + QLatin1Char('.')))
+            continue;
+        const uint pid = names->servicePid(name).value();
+        killed = pid > 1 && ::kill(pid_t(pid), SIGKILL) == 0;
+    }
+    return killed;
 }

@@ -21,5 +21,10 @@ QMap<QString, QString> nmVpnData(const NmSettings& settings);
 QStringList nmAppliedNameServers();
 // Files under the daemon's folders (state, run, keyfiles, IPsec) that hold `secret`.
 QStringList nmFilesHolding(const QByteArray& secret);
+// Stops the lab's daemon and starts it again on the same bus (nm.sh restart); true once it is back.
+bool restartNetworkManager();
+// Kills the process that holds a name of this VPN plugin on the lab's bus, and no other; true
+// when there was one.
+bool killVpnPlugin(const QString& serviceType);
 
 #endif

@@ -11,8 +11,6 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -145,17 +143,7 @@ void TestNmDialUp::secretsStillReachARestartedNetworkManager()
     dialPptpReachesPppd();
     if (QTest::currentTestFailed())
         return;
-    const QFileInfo labDir(qEnvironmentVariable("CORVANE_LAB_DIR"));
-    QProcess restart;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CORVANE_LAB_ROOT"), labDir.path());
-    restart.setProcessEnvironment(environment);
-    restart.setProcessChannelMode(QProcess::ForwardedChannels);
-    restart.start(QStringLiteral("bash"),
-                  {qEnvironmentVariable("CORVANE_NM_SCRIPT"), QStringLiteral("restart"),
-                   labDir.fileName().remove(QStringLiteral("corvane-lab-"))});
-    QVERIFY(restart.waitForFinished(60000));
-    QCOMPARE(restart.exitCode(), 0);
+    QVERIFY(restartNetworkManager());
     dialPptpReachesPppd();
 }
 

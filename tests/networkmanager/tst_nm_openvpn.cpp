@@ -15,9 +15,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -299,23 +297,10 @@ void TestNmOpenVpn::daemonOrPluginGoneIsADropAndRedialled()
     harness->invoke("on_connect_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
                               ConnectionController::State::Connected, tunnelTimeoutMs);
-    if (fault == QLatin1String("restart")) {
-        const QFileInfo labDir(qEnvironmentVariable("CORVANE_LAB_DIR"));
-        QProcess restart;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("CORVANE_LAB_ROOT"), labDir.path());
-        restart.setProcessEnvironment(environment);
-        restart.setProcessChannelMode(QProcess::ForwardedChannels);
-        restart.start(QStringLiteral("bash"),
-                      {qEnvironmentVariable("CORVANE_NM_SCRIPT"), QStringLiteral("restart"),
-                       labDir.fileName().remove(QStringLiteral("corvane-lab-"))});
-        QVERIFY(restart.waitForFinished(60000));
-        QCOMPARE(restart.exitCode(), 0);
-    } else {
-        QCOMPARE(QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-KILL"), QStringLiteral("-f"),
-                                                             QStringLiteral("nm-openvpn-service")}),
-                 0);
-    }
+    if (fault == QLatin1String("restart"))
+        QVERIFY(restartNetworkManager());
+    else
+        QVERIFY(killVpnPlugin(QStringLiteral("org.freedesktop.NetworkManager.openvpn")));
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
                               ConnectionController::State::Reconnecting, 10000);
     QVERIFY(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")));
