@@ -636,7 +636,8 @@ void TestOpenVpnWindow::programKilledWhileConnectingIsTold()
     harness->invoke("on_connect_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->openVpnChild()->state(), QProcess::Running, replyTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(programLog().contains("UDPv4 link remote"), replyTimeoutMs);
-    QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Connecting);
+    QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                              ConnectionController::State::Connecting, replyTimeoutMs);
     QCOMPARE(::kill(pid_t(harness->window->openVpnChild()->processId()), SIGKILL), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!harness->boxes.isEmpty(), 3000);
     QCOMPARE(harness->window->connectionController()->state(), ConnectionController::State::Failed);
