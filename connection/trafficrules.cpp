@@ -177,6 +177,58 @@ QByteArray nftablesRemovalScript()
     return table + "\ndelete " + table + '\n';
 }
 
+QVector<WfpFilter> wfpFilters(const BlockRules& rules)
+{
+    // Weights: what may pass outweighs the block.
+    constexpr quint8 permitted = 15;
+    constexpr quint8 blocked = 1;
+    constexpr quint8 tcp = 6;
+    constexpr quint8 udp = 17;
+    QVector<WfpFilter> filters;
+    for (const bool ipv6 : {false, true}) {
+        WfpFilter permit;
+        permit.ipv6 = ipv6;
+        permit.permit = true;
+        permit.weight = permitted;
+        WfpFilter loopback = permit;
+        loopback.loopback = true;
+        filters << loopback;
+        for (const QString& device : rules.tunnelDevices) {
+            WfpFilter tunnel = permit;
+            tunnel.device = device;
+            filters << tunnel;
+        }
+        for (const AllowedEndpoint& endpoint : rules.allowed) {
+            const bool v6 = endpoint.address.protocol() == QAbstractSocket::IPv6Protocol;
+            if (endpoint.address.isNull() || v6 != ipv6)
+                continue;
+            WfpFilter server = permit;
+            server.remote = endpoint.address;
+            server.remotePort = endpoint.port;
+            if (endpoint.transport == QLatin1String("tcp"))
+                server.protocol = tcp;
+            else if (endpoint.transport == QLatin1String("udp"))
+                server.protocol = udp;
+            filters << server;
+        }
+        // The link itself stays up: addresses by DHCP. Neighbour discovery passes below these
+        // layers.
+        WfpFilter dhcp = permit;
+        dhcp.protocol = udp;
+        dhcp.localPort = ipv6 ? 546 : 68;
+        dhcp.remotePort = ipv6 ? 547 : 67;
+        filters << dhcp;
+
+        WfpFilter block;
+        block.ipv6 = ipv6;
+        block.weight = blocked;
+        if (!rules.everything && !ipv6)
+            block.remotePort = 53;
+        filters << block;
+    }
+    return filters;
+}
+
 QStringList pushedNameServers(const QString& logLine)
 {
     QString options = logLine;

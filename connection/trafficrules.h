@@ -1,6 +1,7 @@
 // What the kill switch and the leak protection are made of, as plain data and text: the VPN
 // servers a configuration names, the rules that keep traffic in the tunnel, the nftables rule
-// set that says them, the name servers a server pushes and the resolv.conf that uses them.
+// set and the Windows filters that say them, the name servers a server pushes and the
+// resolv.conf that uses them.
 #ifndef CORVANE_TRAFFICRULES_H
 #define CORVANE_TRAFFICRULES_H
 
@@ -83,6 +84,25 @@ extern const char nftablesTableName[];
 QByteArray nftablesScript(const BlockRules& rules);
 // The script that removes the table, if there is one.
 QByteArray nftablesRemovalScript();
+
+// One filter of the Windows Filtering Platform's block, as plain data. Within the client's own
+// sublayer the matching filter of the highest weight decides whether a connection may be made.
+struct WfpFilter
+{
+    bool ipv6 = false;
+    bool permit = false;
+    quint8 weight = 0;
+    bool loopback = false;  // only loopback traffic
+    QString device;         // only traffic over this device (the tunnel's)
+    QHostAddress remote;    // only to this address; null: any
+    quint16 remotePort = 0; // 0: any
+    quint16 localPort = 0;  // 0: any
+    quint8 protocol = 0;    // 6 TCP, 17 UDP; 0: any
+};
+
+// The filters that say `rules` for connections the system authorises (both families), the same
+// rules as nftablesScript().
+QVector<WfpFilter> wfpFilters(const BlockRules& rules);
 
 // The name servers of a pushed option list ("PUSH: Received control message: 'PUSH_REPLY,...'"
 // as the program logs it, or the options alone): every 'dhcp-option DNS' and 'DNS6' address.

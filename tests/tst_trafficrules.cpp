@@ -24,6 +24,8 @@ private slots:
     void ruleSetAllowsOnlyWhatItNames_data();
     void ruleSetAllowsOnlyWhatItNames();
     void ruleSetIsOneNftTransaction();
+    void windowsFiltersPassOnlyWhatTheRulesAllow_data();
+    void windowsFiltersPassOnlyWhatTheRulesAllow();
     void pushedNameServersAreAddressesOnly_data();
     void pushedNameServersAreAddressesOnly();
     void resolvConfNamesOnlyTheTunnelsServers();
@@ -136,6 +138,70 @@ void TestTrafficRules::ruleSetIsOneNftTransaction()
         QVERIFY(check.waitForFinished());
         QVERIFY2(check.exitCode() == 0, check.readAllStandardError().constData());
     }
+}
+
+void TestTrafficRules::windowsFiltersPassOnlyWhatTheRulesAllow_data()
+{
+    QTest::addColumn<bool>("everything");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("remote");
+    QTest::addColumn<int>("remotePort");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<bool>("passes");
+    const QString eth = QStringLiteral("Ethernet");
+    const int tcp = 6;
+    const int udp = 17;
+    QTest::newRow("loopback") << true << QString() << "127.0.0.1" << 80 << tcp << true;
+    QTest::newRow("tunnel") << true << "tun0"
+                            << "203.0.113.5" << 443 << tcp << true;
+    QTest::newRow("server, its transport") << true << eth << "198.18.0.1" << 1194 << udp << true;
+    QTest::newRow("server, other transport") << true << eth << "198.18.0.1" << 1194 << tcp << false;
+    QTest::newRow("server, other port") << true << eth << "198.18.0.1" << 443 << tcp << false;
+    QTest::newRow("other host") << true << eth << "203.0.113.5" << 443 << tcp << false;
+    QTest::newRow("v6 server, any transport") << true << eth << "2001:db8::1" << 443 << udp << true;
+    QTest::newRow("v6 other host") << true << eth << "2001:db8::9" << 443 << tcp << false;
+    QTest::newRow("v6 loopback") << true << QString() << "::1" << 80 << tcp << true;
+    QTest::newRow("name server") << true << eth << "192.0.2.53" << 53 << udp << false;
+    QTest::newRow("guard: other host") << false << eth << "203.0.113.5" << 443 << tcp << true;
+    QTest::newRow("guard: name server") << false << eth << "192.0.2.53" << 53 << udp << false;
+    QTest::newRow("guard: name server, tcp") << false << eth << "192.0.2.53" << 53 << tcp << false;
+    QTest::newRow("guard: name server in tunnel") << false << "tun0"
+                                                  << "192.0.2.53" << 53 << udp << true;
+    QTest::newRow("guard: v6 outside") << false << eth << "2001:db8::9" << 443 << tcp << false;
+    QTest::newRow("guard: v6 in tunnel") << false << "tun0"
+                                         << "2001:db8::9" << 443 << tcp << true;
+}
+
+void TestTrafficRules::windowsFiltersPassOnlyWhatTheRulesAllow()
+{
+    QFETCH(bool, everything);
+    QFETCH(QString, device);
+    QFETCH(QString, remote);
+    QFETCH(int, remotePort);
+    QFETCH(int, protocol);
+    QFETCH(bool, passes);
+    BlockRules rules;
+    rules.everything = everything;
+    rules.tunnelDevices = QStringList{QStringLiteral("tun0")};
+    rules.allowed = {{QHostAddress(QStringLiteral("198.18.0.1")), 1194, QStringLiteral("udp")},
+                     {QHostAddress(QStringLiteral("2001:db8::1")), 443, QString()}};
+    const QHostAddress address(remote);
+    // The platform's arbitration within one sublayer: the matching filter of highest weight.
+    int best = -1;
+    bool verdict = true;
+    for (const WfpFilter& filter : wfpFilters(rules)) {
+        const bool matches = filter.ipv6 == (address.protocol() == QAbstractSocket::IPv6Protocol) &&
+                             (!filter.loopback || address.isLoopback()) &&
+                             (filter.device.isEmpty() || filter.device == device) &&
+                             (filter.remote.isNull() || filter.remote == address) &&
+                             (!filter.remotePort || filter.remotePort == remotePort) && !filter.localPort &&
+                             (!filter.protocol || filter.protocol == protocol);
+        if (matches && filter.weight > best) {
+            best = filter.weight;
+            verdict = filter.permit;
+        }
+    }
+    QCOMPARE(verdict, passes);
 }
 
 void TestTrafficRules::pushedNameServersAreAddressesOnly_data()

@@ -17,14 +17,29 @@ packages=(
     qttools5-dev qttools5-dev-tools qttranslations5-l10n
     dpkg-dev file lintian desktop-file-utils appstream python3-pil
 )
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# systemd-resolved, for the test of the tunnel's name servers through it. Installed, it would take
+# over this machine's own name resolution, so its package (the installed systemd's version: it
+# uses systemd's private library) is unpacked to a folder of its own and run only inside a test's
+# namespaces, as its own system user.
+resolved=/opt/corvane-systemd-resolved
+if [ ! -x "$resolved/lib/systemd/systemd-resolved" ]; then
+    work=$(mktemp -d)
+    version=$(dpkg-query -W -f='${Version}' systemd)
+    (cd "$work" && { $sudo apt-get download -qq "systemd-resolved=$version" 2>/dev/null ||
+        $sudo apt-get download -qq systemd-resolved; })
+    $sudo dpkg -x "$work"/systemd-resolved_*.deb "$resolved"
+    rm -rf "$work"
+fi
+id systemd-resolve > /dev/null 2>&1 ||
+    $sudo useradd --system --no-create-home --home-dir /run/systemd --shell /usr/sbin/nologin systemd-resolve

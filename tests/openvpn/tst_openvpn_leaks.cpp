@@ -30,44 +30,6 @@ const QString configPath = QStringLiteral("/files/lab/client.ovpn");
 constexpr int tunnelTimeoutMs = 30000;
 constexpr int arrivalTimeoutMs = 10000;
 
-// Prints "ready", then one line per datagram or connection: "<proto> <address> <port> <tag>",
-// the tag being the payload's first word or a DNS query's name.
-const char listenerScript[] = R"(
-import socket, select, sys
-socks = {}
-for listener in sys.argv[1:]:
-    proto, address, port = listener.split(',')
-    family = socket.AF_INET6 if ':' in address else socket.AF_INET
-    s = socket.socket(family, socket.SOCK_DGRAM if proto == 'udp' else socket.SOCK_STREAM)
-    s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    s.bind((address, int(port)))
-    if proto == 'tcp':
-        s.listen(8)
-    socks[s] = (proto, address, port)
-print('ready', flush=True)
-def tag(data, port):
-    if port == '53' and len(data) > 12:
-        labels, i = [], 12
-        while i < len(data) and data[i]:
-            labels.append(data[i + 1:i + 1 + data[i]].decode('ascii', 'replace'))
-            i += 1 + data[i]
-        return '.'.join(labels)
-    return data.split()[0].decode('ascii', 'replace') if data.split() else '-'
-while True:
-    for s in select.select(list(socks), [], [])[0]:
-        proto, address, port = socks[s]
-        if proto == 'udp':
-            data = s.recv(512)
-        else:
-            c, _ = s.accept()
-            c.settimeout(2)
-            try:
-                data = c.recv(512)
-            except OSError:
-                data = b''
-            c.close()
-        print(proto, address, port, tag(data, port), flush=True)
-)";
 } // namespace
 
 class TestOpenVpnLeaks : public QObject
@@ -102,9 +64,8 @@ private:
     QByteArray labCa;
     QByteArray labConfig;
     std::unique_ptr<WindowHarness> harness;
-    QProcess listener;
+    ArrivalListener listener;
     QList<QProcess*> lookups;
-    QStringList heard;
 };
 
 void TestOpenVpnLeaks::initTestCase()
@@ -123,14 +84,9 @@ void TestOpenVpnLeaks::initTestCase()
 
     const QString outside = lab("LAB_OUTSIDE_IP");
     const QString outside6 = lab("LAB_OUTSIDE_IP6");
-    listener.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    listener.start(QStringLiteral("ip"),
-                   {QStringLiteral("netns"), QStringLiteral("exec"), lab("LAB_SERVER_NS"),
-                    QStringLiteral("python3"), QStringLiteral("-c"), QString::fromLatin1(listenerScript),
-                    "udp," + outside + ",53", "udp," + outside + ",9", "tcp," + outside + ",8080",
-                    "udp," + outside6 + ",9", "udp," + lab("LAB_DNS_IP") + ",53"});
-    QVERIFY(listener.waitForReadyRead(10000));
-    QCOMPARE(listener.readLine().trimmed(), QByteArray("ready"));
+    QVERIFY(listener.start(lab("LAB_SERVER_NS"),
+                           {"udp," + outside + ",53", "udp," + outside + ",9", "tcp," + outside + ",8080",
+                            "udp," + outside6 + ",9", "udp," + lab("LAB_DNS_IP") + ",53"}));
 }
 
 void TestOpenVpnLeaks::init()
@@ -205,10 +161,8 @@ void TestOpenVpnLeaks::sendProbes(const QString& tag)
 
 bool TestOpenVpnLeaks::arrived(const QString& place, const QString& tag)
 {
-    while (listener.canReadLine())
-        heard << QString::fromLatin1(listener.readLine().trimmed());
     const QString dns = place.endsWith(QLatin1String(" 53")) ? QStringLiteral(".test") : QString();
-    return heard.contains(place + QLatin1Char(' ') + tag + dns);
+    return listener.arrived(place, tag + dns);
 }
 
 QByteArray TestOpenVpnLeaks::resolvConf() const

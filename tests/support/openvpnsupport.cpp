@@ -154,3 +154,69 @@ void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const Q
     sim.setFile(QStringLiteral("/files/lab/ca.crt"), ca.readAll());
     sim.setFile(QStringLiteral("/files/lab/client.ovpn"), config.readAll());
 }
+
+namespace {
+// Prints "ready", then one line per datagram or connection: "<proto> <address> <port> <tag>",
+// the tag being the payload's first word or a DNS query's name.
+const char arrivalListenerScript[] = R"(
+import socket, select, sys
+socks = {}
+for listener in sys.argv[1:]:
+    proto, address, port = listener.split(',')
+    family = socket.AF_INET6 if ':' in address else socket.AF_INET
+    s = socket.socket(family, socket.SOCK_DGRAM if proto == 'udp' else socket.SOCK_STREAM)
+    s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    s.bind((address, int(port)))
+    if proto == 'tcp':
+        s.listen(8)
+    socks[s] = (proto, address, port)
+print('ready', flush=True)
+def tag(data, port):
+    if port == '53' and len(data) > 12:
+        labels, i = [], 12
+        while i < len(data) and data[i]:
+            labels.append(data[i + 1:i + 1 + data[i]].decode('ascii', 'replace'))
+            i += 1 + data[i]
+        return '.'.join(labels)
+    return data.split()[0].decode('ascii', 'replace') if data.split() else '-'
+while True:
+    for s in select.select(list(socks), [], [])[0]:
+        proto, address, port = socks[s]
+        if proto == 'udp':
+            data = s.recv(512)
+        else:
+            c, _ = s.accept()
+            c.settimeout(2)
+            try:
+                data = c.recv(512)
+            except OSError:
+                data = b''
+            c.close()
+        print(proto, address, port, tag(data, port), flush=True)
+)";
+
+} // namespace
+
+ArrivalListener::~ArrivalListener()
+{
+    process.kill();
+    process.waitForFinished();
+}
+
+bool ArrivalListener::start(const QString& labNamespace, const QStringList& places)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral("ip"),
+                  QStringList{QStringLiteral("netns"), QStringLiteral("exec"), labNamespace,
+                              QStringLiteral("python3"), QStringLiteral("-c"),
+                              QString::fromLatin1(arrivalListenerScript)} +
+                      places);
+    return process.waitForReadyRead(10000) && process.readLine().trimmed() == "ready";
+}
+
+bool ArrivalListener::arrived(const QString& place, const QString& tag)
+{
+    while (process.canReadLine())
+        heard << QString::fromLatin1(process.readLine().trimmed());
+    return heard.contains(place + QLatin1Char(' ') + tag);
+}

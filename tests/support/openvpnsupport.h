@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -91,5 +92,23 @@ QJsonObject labServiceData(const LabAccount& account, const QString& configPath,
 // server, and its CA and client configuration at /files/lab/.
 class ServiceSimulator;
 void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const QString& password = QString());
+
+// Listeners in a namespace of the lab (the server's, which also holds the outside host) that
+// tell where traffic arrived.
+class ArrivalListener
+{
+public:
+    ArrivalListener() = default;
+    ~ArrivalListener();
+    // `places`: "<proto>,<address>,<port>" each; true once all listen.
+    bool start(const QString& labNamespace, const QStringList& places);
+    // Whether something tagged `tag` arrived at `place` ("<proto> <address> <port>"); the tag
+    // is a payload's first word or a DNS query's name.
+    bool arrived(const QString& place, const QString& tag);
+
+private:
+    QProcess process;
+    QStringList heard;
+};
 
 #endif

@@ -1,6 +1,7 @@
 // The Windows platform code against the system's own calls, under Wine: where an elevated
 // client takes its programs from, who it counts as an administrator, which paths it refuses,
-// and the secret store.
+// the secret store and the kill switch's filters.
+#include "connection/killswitchblock.h"
 #include "connection/pathsafety.h"
 #include "connection/workfiles.h"
 #include "core/installationfolder.h"
@@ -41,6 +42,7 @@ private slots:
     void pathOthersMayChangeIsRefused();
     void missingPathIsRefused();
     void secretStoreKeepsAndForgetsThePassword();
+    void filterEngineTakesTheBlockOrSaysWhy();
 };
 
 void TestWindowsPlatform::installationIsTheProgramsOwnFolder()
@@ -98,6 +100,28 @@ void TestWindowsPlatform::secretStoreKeepsAndForgetsThePassword()
     QVERIFY(wait([&](SecretStore::Done done) { store->remove(account, &context, done); }).ok());
     QCOMPARE(wait([&](SecretStore::Done done) { store->read(account, &context, done); }).status,
              SecretResult::Status::NotFound);
+}
+
+void TestWindowsPlatform::filterEngineTakesTheBlockOrSaysWhy()
+{
+    const std::unique_ptr<KillSwitchBlock> block = makeKillSwitchBlock();
+    QCOMPARE(block->means(), QStringLiteral("Windows Filtering Platform"));
+    QVERIFY(!block->removeLeftover()); // a dynamic session's filters end with their process
+    BlockRules rules;
+    rules.everything = true;
+    rules.allowed = {{QHostAddress(QStringLiteral("198.18.0.1")), 1194, QStringLiteral("udp")}};
+    QString error;
+    const bool applied = block->apply(rules, &error);
+    // Wine has no filtering engine: opening it is refused, and the refusal is the reason given.
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
+        QVERIFY(!applied);
+        QVERIFY2(error.startsWith(QStringLiteral("the Windows Filtering Platform could not be opened: ")) &&
+                     error.contains(QStringLiteral("(0x")),
+                 qPrintable(error));
+    } else {
+        QVERIFY2(applied == bool(IsUserAnAdmin()), qPrintable(error));
+    }
+    block->lift();
 }
 
 QTEST_GUILESS_MAIN(TestWindowsPlatform)
