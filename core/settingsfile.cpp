@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -57,4 +58,18 @@ bool protectSettingsFile(const QString& path)
         return (file.permissions() & ~ownerOnly) == 0;
     }
     return QFile::setPermissions(path, ownerOnly);
+}
+
+SettingsSaved saveSettings(QString* path)
+{
+    QSettings settings;
+    settings.sync();
+    *path = settings.fileName();
+    if (settings.status() != QSettings::AccessError)
+        return SettingsSaved::Yes;
+    // The store says only that it failed; a disk without room is the usual cause.
+    const QStorageInfo disk(QFileInfo(*path).absolutePath());
+    constexpr qint64 roomForTheFile = 64 * 1024;
+    return disk.isValid() && disk.bytesAvailable() < roomForTheFile ? SettingsSaved::DiskFull
+                                                                    : SettingsSaved::NotWritable;
 }

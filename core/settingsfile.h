@@ -27,4 +27,14 @@ struct SettingsFileCheck
 // starts with its defaults.
 SettingsFileCheck checkSettingsFile(const QString& path);
 
+// Writes what the settings store holds now and says whether it could; `path` gets the file's
+// name. The store keeps what was not written and writes it with the next write that works.
+enum class SettingsSaved
+{
+    Yes,
+    DiskFull,    // the disk has no room
+    NotWritable, // the file or its folder cannot be written
+};
+SettingsSaved saveSettings(QString* path);
+
 #endif

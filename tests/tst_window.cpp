@@ -2,6 +2,7 @@
 // remembered login, and an orderly end in every state.
 #include "connection/dialup_simulated.h"
 #include "connection/pppworker.h"
+#include "core/settingskeys.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -24,6 +25,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -108,6 +111,7 @@ private slots:
     void firstStartMarksRunningAndShowsLoginPage();
     void firstStartAsksForVersionButDoesNotLogIn();
     void unreadableSettingsAreToldAndSetAside();
+    void fullDiskIsToldAndNoChoiceIsLost();
     void secondCopyAsksRunningCopyToShow();
     void firstTickAnswersShowRequest();
     void laterShowRequestRestoresMinimisedWindow();
@@ -193,6 +197,40 @@ void TestWindow::unreadableSettingsAreToldAndSetAside()
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), QByteArray("[General]\nltrunning=1\n"));
     QFile::remove(path + QStringLiteral(".unreadable"));
+}
+
+void TestWindow::fullDiskIsToldAndNoChoiceIsLost()
+{
+    QVERIFY2(::geteuid() == 0, "A full disk is a small tmpfs, which only root may mount. It does not skip.");
+    const QString path = QSettings().fileName();
+    const QString folder = QFileInfo(path).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                QStringLiteral("size=16k"), QStringLiteral("corvane-full"), folder}),
+             0);
+    const auto unmount = qScopeGuard([&] {
+        h.reset();
+        QProcess::execute(QStringLiteral("umount"), {folder});
+    });
+    h->create();
+    QVERIFY(h->settle());
+    QFile filler(folder + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    filler.write(QByteArray(64 * 1024, 'x'));
+    filler.close();
+
+    h->find<QCheckBox>(QStringLiteral("connectAtStart"))->click();
+    QCOMPARE(h->boxTitles(), QStringList{QStringLiteral("Settings not saved")});
+    QVERIFY2(h->boxes.at(0).text.contains(path + QStringLiteral(" (the disk is full)")),
+             qPrintable(h->boxes.at(0).text));
+
+    QVERIFY(filler.remove());
+    QVERIFY(QMetaObject::invokeMethod(h->window.get(), "on_killSwitch_activated", Q_ARG(int, 2)));
+    QCOMPARE(h->boxes.size(), 1);
+    QSettings written(path, QSettings::IniFormat);
+    QCOMPARE(written.value(SettingsKeys::connectAtStart).toString(), QStringLiteral("1"));
+    QCOMPARE(written.value(SettingsKeys::killSwitch).toString(), QStringLiteral("off"));
 }
 
 void TestWindow::firstStartAsksForVersionButDoesNotLogIn()

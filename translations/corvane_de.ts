@@ -2,9 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ConnectionController</name>
+    <message>
+        <location filename="../connection/connectioncontroller.cpp" line="+201"/>
+        <source>The computer was asleep for %1 minutes</source>
+        <translation>Der Computer war %1 Minuten im Ruhezustand</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionEngine</name>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="+47"/>
+        <location filename="../connection/connectionengine.cpp" line="+50"/>
         <source>ended</source>
         <translation>beendet</translation>
     </message>
@@ -54,7 +62,7 @@
         <translation>NetworkManager: der Tunnel steht</translation>
     </message>
     <message>
-        <location line="+330"/>
+        <location line="+341"/>
         <source>Starting %1</source>
         <translation>Starte %1</translation>
     </message>
@@ -62,6 +70,16 @@
         <location line="+38"/>
         <source>Starting OpenVPN through NetworkManager</source>
         <translation>Starte OpenVPN über NetworkManager</translation>
+    </message>
+    <message>
+        <location line="+129"/>
+        <source>the OpenVPN program was ended unexpectedly</source>
+        <translation>das OpenVPN-Programm wurde unerwartet beendet</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>The OpenVPN program has not answered for %1 seconds; it is ended</source>
+        <translation>Das OpenVPN-Programm hat %1 Sekunden lang nicht geantwortet; es wird beendet</translation>
     </message>
 </context>
 <context>
@@ -221,7 +239,7 @@
     </message>
     <message>
         <location/>
-        <location filename="../app/lumtarmain.cpp" line="+76"/>
+        <location filename="../app/lumtarmain.cpp" line="+79"/>
         <source>create trial account</source>
         <translation>Testkonto anlegen</translation>
     </message>
@@ -307,7 +325,7 @@ auf mehreren Servern.</translation>
     <message>
         <location/>
         <location filename="../app/lumtarmain.cpp" line="+0"/>
-        <location filename="../app/window/login.cpp" line="+282"/>
+        <location filename="../app/window/login.cpp" line="+255"/>
         <source>buy package</source>
         <translation>Paket kaufen</translation>
     </message>
@@ -446,7 +464,22 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>Programm schließen</translation>
     </message>
     <message>
-        <location filename="../app/lumtarmain.cpp" line="+64"/>
+        <location filename="../app/lumtarmain.cpp" line="+32"/>
+        <source>Your settings could not be read, so Corvane starts with its defaults. The old settings file is kept as %1.</source>
+        <translation>Ihre Einstellungen konnten nicht gelesen werden, daher startet Corvane mit den Standardwerten. Die alte Einstellungsdatei bleibt als %1 erhalten.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Your settings file %1 cannot be read or written, so the changes you make will not be kept. Please check that it belongs to you.</source>
+        <translation>Ihre Einstellungsdatei %1 kann nicht gelesen oder geschrieben werden, daher werden Ihre Änderungen nicht gespeichert. Bitte prüfen Sie, ob sie Ihnen gehört.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Settings not read</source>
+        <translation>Einstellungen nicht gelesen</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <location line="+60"/>
         <source>Show log</source>
         <translation>Protokoll anzeigen</translation>
@@ -470,7 +503,7 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>Version </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-209"/>
+        <location filename="../app/window/login.cpp" line="-182"/>
         <source>Notice</source>
         <translation>Hinweis</translation>
     </message>
@@ -480,7 +513,7 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation> Datenvolumen verfügbar</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+81"/>
+        <location line="+38"/>
         <source>Account Active</source>
         <translation>Konto aktiv</translation>
     </message>
@@ -490,12 +523,12 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>Ihr Konto ist jetzt aktiv. Vielen Dank!</translation>
     </message>
     <message>
-        <location filename="../app/window/accountdetails.cpp" line="+1"/>
+        <location line="-37"/>
         <source>account is disabled</source>
         <translation>Konto ist gesperrt</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-126"/>
+        <location filename="../app/window/login.cpp" line="-45"/>
         <source>Cannot communicate with Corvane servers. Try temporarily disabling your firewall to see if that helps. If you have any proxy set up, disable it.</source>
         <translation>Keine Verbindung zu den Corvane-Servern. Deaktivieren Sie testweise Ihre Firewall. Falls Sie einen Proxy eingerichtet haben, deaktivieren Sie ihn.</translation>
     </message>
@@ -520,7 +553,7 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>Kein Schlüsselspeicher: Passwort nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+205"/>
+        <location line="+178"/>
         <source>Starting auth process...</source>
         <translation>Anmeldung beginnt …</translation>
     </message>
@@ -550,8 +583,8 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>. Corvane fragt beim nächsten Start danach.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-158"/>
-        <location line="+97"/>
+        <location filename="../app/window/login.cpp" line="-131"/>
+        <location line="+70"/>
         <source>Password not remembered</source>
         <translation>Passwort nicht gespeichert</translation>
     </message>
@@ -561,7 +594,7 @@ Möchten Sie das Programm wirklich beenden?</translation>
         <translation>Bitte warten … Anmeldung läuft!</translation>
     </message>
     <message>
-        <location line="-159"/>
+        <location line="-132"/>
         <source>Service not trusted</source>
         <translation>Dienst nicht vertrauenswürdig</translation>
     </message>
@@ -577,7 +610,7 @@ Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwe
     <message>
         <location line="+5"/>
         <location line="+14"/>
-        <location line="+156"/>
+        <location line="+129"/>
         <source>Not connected!</source>
         <translation>Nicht verbunden!</translation>
     </message>
@@ -592,7 +625,7 @@ Ihr Benutzername und Ihr Passwort wurden nicht gesendet. Jemand in diesem Netzwe
         <translation>XML wird gelesen …</translation>
     </message>
     <message>
-        <location line="-171"/>
+        <location line="-144"/>
         <source>
 
 The service&apos;s answer could not be read.</source>
@@ -626,12 +659,12 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Anmeldung abgebrochen.</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location filename="../app/window/accountdetails.cpp" line="+33"/>
         <source>Please complete the payment process in your browser to automatically apply the new plan to your account.</source>
         <translation>Bitte schließen Sie die Zahlung in Ihrem Browser ab; der neue Tarif wird dann automatisch Ihrem Konto zugewiesen.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location filename="../app/window/login.cpp" line="+58"/>
         <source>Login disabled: %1 uses plain HTTP</source>
         <translation>Anmeldung gesperrt: %1 ohne HTTPS</translation>
     </message>
@@ -666,7 +699,7 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>Abgemeldet. Melden Sie sich an, um zu verbinden.</translation>
     </message>
     <message>
-        <location line="-150"/>
+        <location filename="../app/window/accountdetails.cpp" line="+0"/>
         <source>Payment in progress</source>
         <translation>Zahlung läuft</translation>
     </message>
@@ -704,7 +737,7 @@ Die Antwort des Dienstes war nicht lesbar.</translation>
         <translation>„%1“ ist keine E-Mail-Adresse. Bitte geben Sie die Adresse ein, an die die Kontodaten gesendet werden sollen.</translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="-21"/>
+        <location filename="../app/window/login.cpp" line="-144"/>
         <location line="+4"/>
         <source>Error</source>
         <translation>Fehler</translation>
@@ -918,7 +951,7 @@ wird aufgebaut</translation>
         <translation>Bereit!</translation>
     </message>
     <message>
-        <location filename="../app/window/openvpn.cpp" line="+137"/>
+        <location filename="../app/window/openvpn.cpp" line="+139"/>
         <source>The previous connection attempt is still ending. Please wait a moment and connect again.</source>
         <translation>Der vorige Verbindungsversuch wird noch beendet. Bitte warten Sie einen Moment und verbinden Sie erneut.</translation>
     </message>
@@ -2147,7 +2180,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Verbindung kann nicht hergestellt werden</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-51"/>
         <source>the user ended it</source>
         <translation>vom Benutzer beendet</translation>
     </message>
@@ -2247,6 +2280,11 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>das Konto ist abgelaufen</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>the computer was asleep</source>
+        <translation>der Computer war im Ruhezustand</translation>
+    </message>
+    <message>
         <location line="+11"/>
         <source>Cannot connect</source>
         <translation>Keine Verbindung möglich</translation>
@@ -2262,7 +2300,7 @@ Wenn das Problem bleibt, wählen Sie ein anderes Protokoll auf dem Server </tran
         <translation>Der Versuch mit %1 ist fehlgeschlagen: %2</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+19"/>
         <source>
 
 The internet is no longer blocked.</source>
@@ -2285,7 +2323,7 @@ Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</trans
         <translation>mit IP </translation>
     </message>
     <message>
-        <location filename="../app/window/login.cpp" line="+28"/>
+        <location filename="../app/window/accountdetails.cpp" line="+12"/>
         <source>Corvane - Account Expired</source>
         <translation>Corvane – Konto abgelaufen</translation>
     </message>
@@ -2400,17 +2438,17 @@ Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</trans
         <translation>Update nicht gestartet: Das Installationsprogramm ist nicht von Corvane signiert</translation>
     </message>
     <message>
-        <location filename="../connection/connectionengine.cpp" line="-344"/>
+        <location filename="../connection/connectionengine.cpp" line="-520"/>
         <source>the file is too large</source>
         <translation>die Datei ist zu groß</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+174"/>
         <source>cannot write the certificate (%1)</source>
         <translation>das Zertifikat kann nicht geschrieben werden (%1)</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>cannot write the configuration (%1)</source>
         <translation>die Konfiguration kann nicht geschrieben werden (%1)</translation>
     </message>
@@ -2659,7 +2697,7 @@ Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</trans
         <translation>Dieser Server bietet kein OpenVPN-Profil an.</translation>
     </message>
     <message>
-        <location filename="../app/window/settings.cpp" line="+36"/>
+        <location filename="../app/window/settings.cpp" line="+37"/>
         <source>Version %1</source>
         <translation>Version %1</translation>
     </message>
@@ -2689,7 +2727,27 @@ Das Internet bleibt gesperrt, bis das VPN verbunden ist oder Sie trennen.</trans
         <translation>Systemsprache</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
+        <source>Settings not saved</source>
+        <translation>Einstellungen nicht gespeichert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Your choice could not be saved in %1 (%2). It applies while Corvane runs and is saved with the next change that can be written.</source>
+        <translation>Ihre Auswahl konnte nicht in %1 gespeichert werden (%2). Sie gilt, solange Corvane läuft, und wird mit der nächsten Änderung gespeichert, die geschrieben werden kann.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the file cannot be written</source>
+        <translation>die Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>The start at login could not be changed.</source>
         <translation>Der Start bei der Anmeldung konnte nicht geändert werden.</translation>
     </message>

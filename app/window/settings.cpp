@@ -9,6 +9,7 @@
 #include "connection/killswitch.h"
 #include "connection/trafficrules.h"
 #include "core/clientsettings.h"
+#include "core/settingsfile.h"
 #include "core/settingskeys.h"
 #include "ui_lumtarmain.h"
 #include "update/updater.h"
@@ -64,6 +65,14 @@ void LumtarMain::showSettings()
 void LumtarMain::settingsChanged()
 {
     showSettings();
+    QString path;
+    const SettingsSaved saved = saveSettings(&path);
+    if (saved != SettingsSaved::Yes)
+        messageBox(QMessageBox::Warning, tr("Settings not saved"),
+                   tr("Your choice could not be saved in %1 (%2). It applies while Corvane runs and is saved "
+                      "with the next change that can be written.")
+                       .arg(path, saved == SettingsSaved::DiskFull ? tr("the disk is full")
+                                                                   : tr("the file cannot be written")));
 }
 
 void LumtarMain::on_startAtLogin_clicked()

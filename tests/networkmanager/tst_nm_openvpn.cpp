@@ -68,6 +68,8 @@ private:
     // Serves the lab's configuration with `addition` at its end.
     void openWindowAndLogIn(const QString& user, const QString& password, const QByteArray& addition = {});
     QStringList vpnConnections() const;
+    // Drops what reaches the VPN server's port, or stops dropping it.
+    bool holdServer(bool hold) const;
 
     QHash<QString, QString> labValues;
     QTemporaryDir runtime;
@@ -114,6 +116,21 @@ void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& passw
     harness->create();
     QVERIFY(harness->login(lab("LAB_USER_" + user), password));
     QCOMPARE(harness->text("server_protocol"), QStringLiteral("OpenVPN"));
+}
+
+bool TestNmOpenVpn::holdServer(bool hold) const
+{
+    const QByteArray table = "table inet corvane_test_hold";
+    const QByteArray script =
+        hold ? table + " {\n chain input {\n type filter hook input priority 0;\n udp dport " +
+                   lab("LAB_SERVER_PORT").toLatin1() + " drop\n }\n}\n"
+             : "delete " + table + "\n";
+    QProcess nft;
+    nft.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), lab("LAB_SERVER_NS"),
+                                     QStringLiteral("nft"), QStringLiteral("-f"), QStringLiteral("-")});
+    nft.write(script);
+    nft.closeWriteChannel();
+    return nft.waitForFinished() && nft.exitCode() == 0;
 }
 
 QStringList TestNmOpenVpn::vpnConnections() const
@@ -285,6 +302,7 @@ void TestNmOpenVpn::daemonOrPluginGoneIsADropAndRedialled_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::newRow("NetworkManager restarted") << "restart";
+    QTest::newRow("NetworkManager restarted while connecting") << "restart while connecting";
     QTest::newRow("VPN plugin killed") << "plugin";
 }
 
@@ -294,6 +312,31 @@ void TestNmOpenVpn::daemonOrPluginGoneIsADropAndRedialled()
 {
     QFETCH(QString, fault);
     openWindowAndLogIn("ALICE", lab("LAB_PASSWORD_ALICE"));
+    if (fault == QLatin1String("restart while connecting")) {
+        // The server does not answer yet, so the attempt is still connecting when the daemon goes.
+        QVERIFY(holdServer(true));
+        harness->invoke("on_connect_clicked");
+        QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                                  ConnectionController::State::Connecting, tunnelTimeoutMs);
+        QVERIFY(restartNetworkManager());
+        QVERIFY(holdServer(false));
+        QTRY_VERIFY_WITH_TIMEOUT(harness->window->connectionController()->state() !=
+                                     ConnectionController::State::Connecting,
+                                 10000);
+        QCOMPARE(harness->text("connectionStatus"), QStringLiteral("disconnected"));
+        QTRY_COMPARE_WITH_TIMEOUT(vpnConnections(), QStringList(), 10000);
+        QTRY_VERIFY(!harness->boxes.isEmpty());
+        QVERIFY2(harness->boxes.last().text.contains(
+                     QStringLiteral("The system's VPN service stopped while connecting.")),
+                 qPrintable(harness->boxes.last().text));
+        harness->boxes.clear();
+        harness->invoke("on_connect_clicked");
+        QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
+                                  ConnectionController::State::Connected, tunnelTimeoutMs);
+        harness->invoke("on_disconnect_clicked");
+        QTRY_COMPARE_WITH_TIMEOUT(vpnConnections(), QStringList(), 10000);
+        return;
+    }
     harness->invoke("on_connect_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
                               ConnectionController::State::Connected, tunnelTimeoutMs);
