@@ -4,12 +4,14 @@
 #include "connection/killswitchblock.h"
 #include "core/logging.h"
 
+// clang-format off
+// winsock2.h before windows.h, which would otherwise bring the old winsock.h
+#include <winsock2.h>
 #include <windows.h>
-
 #include <fwpmu.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
-#include <winsock2.h>
+// clang-format on
 
 #include <vector>
 
