@@ -37,6 +37,8 @@ constexpr unsigned long dialThreadStopMs = 5000;
 constexpr int programStopMs = 3000;
 // Five byte counts missed in a row: the program hangs.
 constexpr int programSilenceLimitMs = 6000;
+// How often the dial-up layer or the system's service is asked for the tunnel's byte counts.
+constexpr int trafficCountMs = 1000;
 // A server that does not answer is given up after this long, well inside the attempt allowance.
 const QString serverPollSeconds = QStringLiteral("10");
 // Past this size the log starts afresh, the one before kept beside it: a chatty program must
@@ -117,6 +119,8 @@ ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
     silenceTimer = Clock::current().newTimer(this);
     silenceTimer->setSingleShot(true);
     connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+    trafficTimer = Clock::current().newTimer(this);
+    connect(trafficTimer, &ClockTimer::timeout, this, &ConnectionEngine::countTraffic);
 
     openVpnProcess = makeOpenVpnProcess(this);
     openVpnStage1Manager = new QNetworkAccessManager(this);
@@ -187,6 +191,7 @@ void ConnectionEngine::takeDialStatus()
     // Each outcome is taken once; a dial that the hang-up ended reads as stopped, not failed.
     if (status == QLatin1String("connected")) {
         pppWorker->setStatus(QString());
+        trafficTimer->start(trafficCountMs);
         emit dialConnected();
     } else if (status == QLatin1String("error")) {
         pppWorker->setStatus(QString());
@@ -605,6 +610,24 @@ void ConnectionEngine::setStage(Stage next)
         silenceTimer->start(programSilenceLimitMs);
     else if (stage != Stage::TunnelUp)
         silenceTimer->stop();
+    if (stage == Stage::TunnelUp && systemVpn)
+        trafficTimer->start(trafficCountMs);
+    else
+        trafficTimer->stop();
+}
+
+void ConnectionEngine::countTraffic()
+{
+    std::uint64_t received = 0;
+    std::uint64_t sent = 0;
+    quint64 systemReceived = 0;
+    quint64 systemSent = 0;
+    if (systemVpn && stage == Stage::TunnelUp) {
+        if (systemVpn->traffic(systemReceived, systemSent))
+            emit trafficCounted(systemReceived, systemSent);
+    } else if (pppWorker->dialUp().statistics(pppWorker->rasConnection.load(), received, sent)) {
+        emit trafficCounted(received, sent);
+    }
 }
 
 void ConnectionEngine::programFellSilent()

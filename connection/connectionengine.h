@@ -148,7 +148,8 @@ signals:
     void serversChosen(const QVector<ServerEndpoint>& servers);
     // The program opened the tunnel's device.
     void tunnelDeviceOpened(const QString& device);
-    // The bytes through the tunnel since it came up, counted by the program, every second.
+    // The bytes through the tunnel since it came up, every second: counted by the program, by the
+    // system's VPN service or by the dial-up layer.
     void trafficCounted(quint64 received, quint64 sent);
 
 private:
@@ -203,6 +204,10 @@ private:
     // Restarted by every line from the program while the tunnel is up; it counts bytes every
     // second, so a long silence means the program hangs and the tunnel carries nothing.
     ClockTimer* silenceTimer;
+    // Asks the dial-up layer or the system's service for the tunnel's byte counts each second;
+    // the program of the client's own counts by itself.
+    ClockTimer* trafficTimer;
+    void countTraffic();
     quint64 attempt = 0;
     int failedHttpStatus = 0;
     QString lastLog;

@@ -151,6 +151,16 @@ public:
 
     // RasHangUpW. A null or stale handle fails without harm.
     virtual std::uint32_t hangUp(RasHandle connection) = 0;
+
+    // RasGetConnectionStatistics: the bytes through the connection since it came up. False when
+    // the system does not count them for this handle; a null or stale handle is harmless.
+    virtual bool statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent)
+    {
+        (void)connection;
+        (void)received;
+        (void)sent;
+        return false;
+    }
 };
 
 // The platform's own implementation: the Windows one, or on other systems one whose dials fail

@@ -117,6 +117,26 @@ public:
         return ras::success;
     }
 
+    // The window's thread alone asks and hangs up, so the session stays while it is asked.
+    bool statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent) override
+    {
+        nm::VpnSession* up = nullptr;
+        {
+            std::lock_guard<std::mutex> locker(lock);
+            auto found = dials.find(connection);
+            if (found == dials.end() || found->second.loop)
+                return false;
+            up = found->second.session;
+        }
+        quint64 in = 0;
+        quint64 out = 0;
+        if (!up->traffic(in, out))
+            return false;
+        received = in;
+        sent = out;
+        return true;
+    }
+
 private:
     struct Dial
     {

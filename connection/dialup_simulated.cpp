@@ -151,6 +151,23 @@ RasHandle SimulatedDialUp::dialling() const
     return activeDial;
 }
 
+void SimulatedDialUp::setStatistics(std::uint64_t received, std::uint64_t sent)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    bytesReceived = received;
+    bytesSent = sent;
+}
+
+bool SimulatedDialUp::statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (openConnections.count(connection) == 0 || connection == activeDial)
+        return false;
+    received = bytesReceived;
+    sent = bytesSent;
+    return true;
+}
+
 bool SimulatedDialUp::isOpen(RasHandle connection) const
 {
     std::lock_guard<std::mutex> lock(mutex);

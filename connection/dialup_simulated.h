@@ -78,6 +78,8 @@ public:
     // until released: lets a test act between the hang-up and the dial's return.
     void holdDialReturn();
     void releaseDialReturn();
+    // The bytes every open connection reports from now on.
+    void setStatistics(std::uint64_t received, std::uint64_t sent);
 
     // What was received.
     std::vector<std::uint32_t> versionRequests() const;
@@ -100,6 +102,7 @@ public:
                        std::uint32_t notifierType, const void* notifier,
                        std::atomic<RasHandle>& connection) override;
     std::uint32_t hangUp(RasHandle connection) override;
+    bool statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent) override;
 
 private:
     mutable std::mutex mutex;
@@ -124,6 +127,8 @@ private:
     bool activeDialHungUp = false;
     bool returnHeld = false;
     std::set<RasHandle> openConnections;
+    std::uint64_t bytesReceived = 0;
+    std::uint64_t bytesSent = 0;
 };
 
 #endif

@@ -103,6 +103,21 @@ public:
     {
         return RasHangUpW(reinterpret_cast<HRASCONN>(connection));
     }
+
+    bool statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent) override
+    {
+        if (connection == 0)
+            return false;
+        RAS_STATS stats;
+        std::memset(&stats, 0, sizeof(stats));
+        stats.dwSize = sizeof(stats);
+        if (RasGetConnectionStatistics(reinterpret_cast<HRASCONN>(connection), &stats) != ERROR_SUCCESS)
+            return false;
+        // The system counts in 32 bits; past 4 GiB the figures wrap, as its own dialog's do.
+        received = stats.dwBytesRcved;
+        sent = stats.dwBytesXmited;
+        return true;
+    }
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QLoggingCategory>
 #include <QMutex>
@@ -20,6 +21,8 @@
 
 #include <pwd.h>
 #include <unistd.h>
+
+#include <functional>
 
 // No Q_DECLARE_METATYPE for the alias: another one for the same map elsewhere in the program wins
 // at link time, "SettingsMap" is then never named, the agent's slots are not found and
@@ -175,6 +178,32 @@ QDBusMessage call(const QString& path, const QString& interface, const QString& 
     return bus().call(message, QDBus::Block, 15000);
 }
 
+// Without waiting: `answered` gets the reply (or the error) in `owner`'s thread, unless the owner
+// is gone by then.
+void callLater(QObject* owner, const QString& path, const QString& interface, const QString& method,
+               const QVariantList& args, std::function<void(const QDBusMessage&)> answered)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(args);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(message, 5000), owner);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, owner,
+                     [watcher, answered = std::move(answered)] {
+                         watcher->deleteLater();
+                         answered(watcher->reply());
+                     });
+}
+
+// A kernel's interface name: at most 15 bytes, none of them a separator or a control character.
+bool isInterfaceName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 15 || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || c == QLatin1Char('/') || c == QLatin1Char(':'))
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace {
@@ -214,6 +243,10 @@ VpnSession::VpnSession(QObject* parent) : QObject(parent), pluginFailure(noPlugi
     bus().connect(QString(), QStringLiteral("/org/freedesktop/NetworkManager/VPN/Plugin"),
                   service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Failure"), this,
                   SLOT(onPluginFailure(QDBusMessage)));
+    // The plugin names the tunnel's device in its configuration, whose statistics are its traffic.
+    bus().connect(QString(), QStringLiteral("/org/freedesktop/NetworkManager/VPN/Plugin"),
+                  service + QStringLiteral(".VPN.Plugin"), QStringLiteral("Config"), this,
+                  SLOT(onPluginConfig(QDBusMessage)));
     bus().connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                   QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
                   SLOT(onNameOwnerChanged(QString, QString, QString)));
@@ -229,6 +262,8 @@ bool VpnSession::start(const VpnProfile& profile, QString* error)
     stop();
     removeOrphans();
     pluginFailure = noPluginFailure;
+    counted = Counted();
+    ++countedGeneration;
     pluginService = profile.serviceType;
     pluginOwners.clear();
     QDBusConnectionInterface* names = bus().interface();
@@ -301,6 +336,90 @@ void VpnSession::stop()
     activeConnection.clear();
     settingsPath.clear();
     uuid.clear();
+    counted = Counted();
+    ++countedGeneration;
+}
+
+bool VpnSession::traffic(quint64& received, quint64& sent)
+{
+    askForCounts();
+    if (!counted.known)
+        return false;
+    received = counted.received;
+    sent = counted.sent;
+    return true;
+}
+
+void VpnSession::askForCounts()
+{
+    if (activeConnection.isEmpty() || counted.device.isEmpty() || counted.asking)
+        return;
+    counted.asking = true;
+    const uint generation = countedGeneration;
+    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    const QString statistics = service + QStringLiteral(".Device.Statistics");
+    if (counted.devicePath.isEmpty()) {
+        callLater(this, rootPath, service, QStringLiteral("GetDeviceByIpIface"), {counted.device},
+                  [this, generation, properties, statistics](const QDBusMessage& reply) {
+                      if (generation != countedGeneration)
+                          return;
+                      counted.asking = false;
+                      if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+                          qCDebug(lcConnection) << "no device for" << counted.device << reply.errorMessage();
+                          return;
+                      }
+                      counted.devicePath = qdbus_cast<QDBusObjectPath>(reply.arguments().at(0)).path();
+                      // The daemon counts only at a rate someone asked for; once a second, like
+                      // openvpn's own count.
+                      callLater(this, counted.devicePath, properties, QStringLiteral("Set"),
+                                {statistics, QStringLiteral("RefreshRateMs"),
+                                 QVariant::fromValue(QDBusVariant(QVariant::fromValue(uint(1000))))},
+                                [](const QDBusMessage& set) {
+                                    if (set.type() == QDBusMessage::ErrorMessage)
+                                        qCWarning(lcConnection)
+                                            << "NetworkManager does not count the tunnel's traffic:"
+                                            << set.errorMessage();
+                                });
+                  });
+        return;
+    }
+    callLater(this, counted.devicePath, properties, QStringLiteral("GetAll"), {statistics},
+              [this, generation](const QDBusMessage& reply) {
+                  if (generation != countedGeneration)
+                      return;
+                  counted.asking = false;
+                  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+                      qCDebug(lcConnection) << "no statistics:" << reply.errorMessage();
+                      return;
+                  }
+                  const QVariantMap values = qdbus_cast<QVariantMap>(reply.arguments().at(0));
+                  const QVariant rx = values.value(QStringLiteral("RxBytes"));
+                  const QVariant tx = values.value(QStringLiteral("TxBytes"));
+                  // Counting only once the daemon does: before that both read 0.
+                  if (!rx.canConvert<quint64>() || !tx.canConvert<quint64>() ||
+                      values.value(QStringLiteral("RefreshRateMs")).toUInt() == 0)
+                      return;
+                  counted.received = rx.toULongLong();
+                  counted.sent = tx.toULongLong();
+                  counted.known = true;
+              });
+}
+
+void VpnSession::onPluginConfig(const QDBusMessage& message)
+{
+    if (activeConnection.isEmpty() || message.arguments().size() != 1 ||
+        !pluginOwners.contains(message.service()))
+        return;
+    const QVariantMap config = qdbus_cast<QVariantMap>(message.arguments().at(0));
+    const QString device = config.value(QStringLiteral("tundev")).toString();
+    if (!isInterfaceName(device)) {
+        qCWarning(lcConnection) << "the plugin named no usable tunnel device";
+        return;
+    }
+    counted = Counted();
+    ++countedGeneration;
+    counted.device = device;
+    qCDebug(lcConnection) << "tunnel device" << device;
 }
 
 void VpnSession::onVpnState(const QDBusMessage& message)

@@ -52,12 +52,18 @@ public:
     QString connectionPath() const { return settingsPath; }
     QString activePath() const { return activeConnection; }
 
+    // The bytes through the tunnel's device as NetworkManager last counted them (its device
+    // statistics), and asks it for fresh ones without waiting. False until the tunnel's device
+    // is known and counted once.
+    bool traffic(quint64& received, quint64& sent);
+
 signals:
     void vpnStateChanged(uint state, uint reason);
 
 private slots:
     void onVpnState(const QDBusMessage& message);
     void onPluginFailure(const QDBusMessage& message);
+    void onPluginConfig(const QDBusMessage& message);
     void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& owner);
 
 private:
@@ -71,6 +77,20 @@ private:
     QSet<QString> orphanUuids;
     void removeOrphans();
     uint pluginFailure;
+
+    // The tunnel's device, as the plugin named it, and its counts.
+    struct Counted
+    {
+        QString device;
+        QString devicePath;
+        bool asking = false;
+        bool known = false;
+        quint64 received = 0;
+        quint64 sent = 0;
+    };
+    Counted counted;
+    uint countedGeneration = 0; // replies for an earlier tunnel are dropped
+    void askForCounts();
 };
 
 } // namespace nm

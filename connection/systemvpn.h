@@ -27,6 +27,8 @@ public:
                        const QString& password, QString* error) = 0;
     // Ends the tunnel and removes every trace of it from the service.
     virtual void stop() = 0;
+    // The bytes through the tunnel as the service last counted them; false while it has not.
+    virtual bool traffic(quint64& received, quint64& sent) = 0;
 
 signals:
     // `loginFailed` when the server refused the credentials; `detail` says why in words.

@@ -46,6 +46,8 @@ public:
         return session.start(profile, error);
     }
 
+    bool traffic(quint64& received, quint64& sent) override { return session.traffic(received, sent); }
+
     void stop() override
     {
         session.stop();

@@ -27,6 +27,7 @@ private slots:
     void onlyTheTunnelMakesItConnected();
     void dialOutcomeDecidesTheAttempt_data();
     void dialOutcomeDecidesTheAttempt();
+    void dialledTunnelsTrafficIsCountedEachSecond();
     void refusedAttemptChangesNothing_data();
     void refusedAttemptChangesNothing();
     void dropIsRedialledToTheSameServerAfterItsPause();
@@ -168,6 +169,21 @@ void tst_connectioncontroller::dialOutcomeDecidesTheAttempt()
     QVERIFY(waitFor(state));
     QCOMPARE(controller->outcome().reason, reason);
     QCOMPARE(controller->outcome().dialCode, state == State::Failed ? int(result) : 0);
+}
+
+void tst_connectioncontroller::dialledTunnelsTrafficIsCountedEachSecond()
+{
+    QVERIFY(connectNow());
+    QSignalSpy counted(controller.get(), &ConnectionController::trafficCounted);
+    simulated->setStatistics(5000, 1200);
+    clock->advance(999);
+    QCOMPARE(counted.size(), 0);
+    clock->advance(1);
+    QCOMPARE(counted.size(), 1);
+    QCOMPARE(counted.at(0), (QVariantList{quint64(5000), quint64(1200)}));
+    controller->disconnect();
+    clock->advance(5000);
+    QCOMPARE(counted.size(), 1);
 }
 
 void tst_connectioncontroller::refusedAttemptChangesNothing_data()

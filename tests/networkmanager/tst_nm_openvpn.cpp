@@ -152,6 +152,13 @@ void TestNmOpenVpn::connectsAppliesNameServerAndLeavesNothing()
     // Confirmed by the address check through the tunnel.
     QTRY_COMPARE_WITH_TIMEOUT(harness->text("ipCurrent"), lab("LAB_TUNNEL_IP_BOB"), tunnelTimeoutMs);
     QVERIFY(harness->shown("WidgetConnectedVPN"));
+    // The daemon's count of the tunnel's device, the address check's bytes included, asked for
+    // each second of the test's clock.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (harness->clock->advance(1000), harness->text("connected_traffic").contains(QStringLiteral(" in, "))),
+        5000);
+    QVERIFY2(!harness->text("connected_traffic").startsWith(QStringLiteral("Traffic: 0 bytes in")),
+             qPrintable(harness->text("connected_traffic")));
     QCOMPARE(harness->window->openVpnChild()->state(), QProcess::NotRunning);
 
     // The daemon's connection: imported from the checked configuration, in memory, its password

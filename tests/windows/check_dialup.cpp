@@ -163,7 +163,14 @@ int main()
     checkCredentials();
     checkDialParams();
     checkTextAtItsLimit();
-    check(makePlatformDialUp() != nullptr, "platform dial-up");
+    const std::unique_ptr<DialUp> platform = makePlatformDialUp();
+    check(platform != nullptr, "platform dial-up");
+    // Figures only for a connection the system has: none for a null or a made-up handle.
+    std::uint64_t received = 7;
+    std::uint64_t sent = 7;
+    check(!platform->statistics(0, received, sent), "no figures without a connection");
+    check(!platform->statistics(RasHandle(0x4d2), received, sent), "no figures for a stale handle");
+    check(received == 7 && sent == 7, "no figures written when there are none");
     if (failures == 0)
         std::printf("all dial-up structure checks passed\n");
     return failures == 0 ? 0 : 1;

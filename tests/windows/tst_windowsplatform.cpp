@@ -1,6 +1,7 @@
 // The Windows platform code against the system's own calls, under Wine: where an elevated
 // client takes its programs from, who it counts as an administrator, which paths it refuses,
-// the secret store and the kill switch's filters.
+// the secret store, the kill switch's filters and the start at login.
+#include "app/desktopintegration.h"
 #include "connection/killswitchblock.h"
 #include "connection/pathsafety.h"
 #include "connection/workfiles.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +45,7 @@ private slots:
     void missingPathIsRefused();
     void secretStoreKeepsAndForgetsThePassword();
     void filterEngineTakesTheBlockOrSaysWhy();
+    void startAtLoginIsTheRunKeysQuotedCommand();
 };
 
 void TestWindowsPlatform::installationIsTheProgramsOwnFolder()
@@ -122,6 +125,26 @@ void TestWindowsPlatform::filterEngineTakesTheBlockOrSaysWhy()
         QVERIFY2(applied == bool(IsUserAnAdmin()), qPrintable(error));
     }
     block->lift();
+}
+
+void TestWindowsPlatform::startAtLoginIsTheRunKeysQuotedCommand()
+{
+    // The registry of the test's own Wine prefix, read afresh each time.
+    const auto command = [] {
+        return QSettings(
+                   QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                   QSettings::NativeFormat)
+            .value(QStringLiteral("Corvane"));
+    };
+    QVERIFY(setStartAtLogin(true));
+    QVERIFY(startsAtLogin());
+    // Quoted: a folder with a blank would otherwise start another program.
+    QCOMPARE(command().toString(), QLatin1Char('"') +
+                                       QDir::toNativeSeparators(QCoreApplication::applicationFilePath()) +
+                                       QStringLiteral("\" --minimized"));
+    QVERIFY(setStartAtLogin(false));
+    QVERIFY(!startsAtLogin());
+    QVERIFY(!command().isValid());
 }
 
 QTEST_GUILESS_MAIN(TestWindowsPlatform)
