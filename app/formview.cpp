@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractListModel>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -17,6 +18,7 @@
 #include <QPixmap>
 #include <QSet>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStylePainter>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -295,6 +297,20 @@ FormView::FormView(Ui::LumtarMain* form, QObject* parent) : QObject(parent), ui(
 {
     for (QLineEdit* field : {ui->username, ui->password})
         connect(field, &QLineEdit::textEdited, this, &FormView::credentialsEdited);
+    // The search's clear button without the fade of the built-in one, whose frames repaint the
+    // whole translucent window for a sixth of a second after the first key of a search.
+    QLineEdit* search = ui->serverSearch;
+    search->setClearButtonEnabled(false);
+    QAction* clear = search->addAction(search->style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                       QLineEdit::TrailingPosition);
+    clear->setObjectName(QStringLiteral("serverSearchClear"));
+    clear->setVisible(!search->text().isEmpty());
+    connect(clear, &QAction::triggered, search, [search] {
+        search->clear();
+        search->setFocus(Qt::OtherFocusReason);
+    });
+    connect(search, &QLineEdit::textChanged, clear,
+            [clear](const QString& text) { clear->setVisible(!text.isEmpty()); });
 }
 
 void FormView::setStatus(const QString& text)
