@@ -97,6 +97,14 @@ std::optional<QByteArray> downloadBody(QNetworkReply* reply, int* httpStatus, QS
     return body;
 }
 
+// openvpn's note of a datagram the server's address refused: ECONNREFUSED on POSIX systems,
+// WSAECONNRESET (10054) on Windows.
+bool isRefusal(const QString& text)
+{
+    return text.startsWith(QLatin1String("read UDP")) &&
+           (text.contains(QLatin1String("[ECONNREFUSED]")) || text.contains(QLatin1String("code=10054")));
+}
+
 QString stamped(const QString& text)
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + text;
@@ -348,6 +356,8 @@ void ConnectionEngine::launchProgram()
 
     pushedDns.clear();
     tunnelDevice.clear();
+    refusalsInARow = 0;
+    receivedSoFar = 0;
     dnsProblem.clear();
     if (openVpnProcess->state() == QProcess::NotRunning)
         delete openVpnProcess;
@@ -515,6 +525,11 @@ void ConnectionEngine::handleLine(const QByteArray& line)
         }
         if (message.detail.contains(QLatin1Char('N')) || message.detail.contains(QLatin1Char('F')))
             lastProblem = message.text;
+        // The server's address answers that nothing listens there (ICMP port unreachable):
+        // openvpn only notes it and would carry on for a whole keepalive period, showing a
+        // tunnel that carries nothing. Twice with nothing received in between is a drop.
+        if (stage == Stage::TunnelUp && isRefusal(message.text) && ++refusalsInARow >= 2)
+            fail(Reason::Reconnecting, tr("the server's address refuses the connection"));
         break;
     }
     case ManagementMessage::Kind::State: {
@@ -558,6 +573,9 @@ void ConnectionEngine::handleLine(const QByteArray& line)
         send(QByteArrayLiteral("hold release"));
         break;
     case ManagementMessage::Kind::ByteCount:
+        if (message.received != receivedSoFar)
+            refusalsInARow = 0;
+        receivedSoFar = message.received;
         if (stage == Stage::TunnelUp)
             report([this, message] { emit trafficCounted(message.received, message.sent); });
         break;

@@ -216,6 +216,9 @@ private:
     QStringList pushedDns;
     QString tunnelDevice;
     QString dnsProblem;
+    // Refusals of the server's address since the program last received anything.
+    int refusalsInARow = 0;
+    quint64 receivedSoFar = 0;
 };
 
 #endif

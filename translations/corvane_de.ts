@@ -77,6 +77,10 @@
         <translation>das OpenVPN-Programm wurde unerwartet beendet</translation>
     </message>
     <message>
+        <source>the server&apos;s address refuses the connection</source>
+        <translation>die Adresse des Servers weist die Verbindung ab</translation>
+    </message>
+    <message>
         <location line="+36"/>
         <source>The OpenVPN program has not answered for %1 seconds; it is ended</source>
         <translation>Das OpenVPN-Programm hat %1 Sekunden lang nicht geantwortet; es wird beendet</translation>

@@ -25,6 +25,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUdpSocket>
+#include <QUrl>
 #include <QtTest>
 
 #include <dirent.h>
@@ -179,6 +181,8 @@ private:
     bool restartServer();
     // The server's end of the link under the tunnel.
     QString serverLink() const;
+    // Rejects what reaches the VPN server's port, or stops rejecting it.
+    bool refuseAtServer(bool refuse) const;
 
     QHash<QString, QString> labValues;
     QString labError;
@@ -540,6 +544,22 @@ bool TestOpenVpnWindow::restartServer()
     return serverLogCount("Initialization Sequence Completed") > 0;
 }
 
+bool TestOpenVpnWindow::refuseAtServer(bool refuse) const
+{
+    const QByteArray table = "table inet corvane_test_refuse";
+    const QByteArray script =
+        refuse ? table + " {\n chain input {\n type filter hook input priority 0;\n udp dport " +
+                     lab(QStringLiteral("LAB_SERVER_PORT")).toLatin1() + " reject\n }\n}\n"
+               : "delete " + table + "\n";
+    QProcess nft;
+    nft.start(QStringLiteral("ip"),
+              {QStringLiteral("netns"), QStringLiteral("exec"), lab(QStringLiteral("LAB_SERVER_NS")),
+               QStringLiteral("nft"), QStringLiteral("-f"), QStringLiteral("-")});
+    nft.write(script);
+    nft.closeWriteChannel();
+    return nft.waitForFinished() && nft.exitCode() == 0;
+}
+
 QString TestOpenVpnWindow::serverLink() const
 {
     QProcess run;
@@ -560,6 +580,8 @@ void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth_data()
     // A stopped program answers nothing: its silence on the channel gives it away.
     QTest::newRow("program hangs") << "hang" << true;
     QTest::newRow("server restarts") << "restart" << true;
+    // Nothing listens at the server's address any more (ICMP port unreachable).
+    QTest::newRow("server's address refuses") << "refuse" << true;
     // Too short for the keepalive to give up: the tunnel carries traffic again once it is back.
     QTest::newRow("link down for 5 s") << "link" << false;
 }
@@ -579,12 +601,26 @@ void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth()
     const auto program = pid_t(harness->window->openVpnChild()->processId());
     // Whatever happens below, the stopped program must not outlive the test.
     const auto resume = qScopeGuard([program] { ::kill(program, SIGCONT); });
+    // Nor the rejection the lab's later tests: deleting it twice does no harm.
+    const auto accept = qScopeGuard([this, fault] {
+        if (fault == QLatin1String("refuse"))
+            refuseAtServer(false);
+    });
     const QString link = serverLink();
     if (fault == QLatin1String("hang")) {
         QCOMPARE(::kill(program, SIGSTOP), 0);
         harness->clock->advance(7000);
     } else if (fault == QLatin1String("restart")) {
         QVERIFY(restartServer());
+    } else if (fault == QLatin1String("refuse")) {
+        QVERIFY(refuseAtServer(true));
+        // Traffic into the tunnel: each datagram the program sends on is refused.
+        QUdpSocket probe;
+        const QHostAddress echoHost(QUrl(lab(QStringLiteral("LAB_ECHO_URL"))).host());
+        for (int i = 0; i < 3; ++i) {
+            probe.writeDatagram(QByteArrayLiteral("probe"), echoHost, 9);
+            QTest::qWait(200);
+        }
     } else {
         QVERIFY2(!link.isEmpty(), "the lab has no link under the tunnel");
         const QString ns = lab(QStringLiteral("LAB_SERVER_NS"));
@@ -605,6 +641,8 @@ void TestOpenVpnWindow::faultUnderTheTunnelEndsInTheTruth()
         QVERIFY(harness->balloonTitles().contains(QStringLiteral("Corvane connection dropped")));
         QVERIFY(harness->shown(QStringLiteral("WidgetConnectingVPN")));
         QTRY_COMPARE_WITH_TIMEOUT(::kill(program, 0), -1, replyTimeoutMs);
+        if (fault == QLatin1String("refuse"))
+            QVERIFY(refuseAtServer(false));
         harness->clock->advance(3000);
         QTRY_COMPARE_WITH_TIMEOUT(harness->window->connectionController()->state(),
                                   ConnectionController::State::Connected, tunnelTimeoutMs);
