@@ -156,12 +156,13 @@ void SimulatedDialUp::setStatistics(std::uint64_t received, std::uint64_t sent)
     std::lock_guard<std::mutex> lock(mutex);
     bytesReceived = received;
     bytesSent = sent;
+    counting = true;
 }
 
 bool SimulatedDialUp::statistics(RasHandle connection, std::uint64_t& received, std::uint64_t& sent)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (openConnections.count(connection) == 0 || connection == activeDial)
+    if (!counting || openConnections.count(connection) == 0 || connection == activeDial)
         return false;
     received = bytesReceived;
     sent = bytesSent;

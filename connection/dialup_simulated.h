@@ -78,7 +78,7 @@ public:
     // until released: lets a test act between the hang-up and the dial's return.
     void holdDialReturn();
     void releaseDialReturn();
-    // The bytes every open connection reports from now on.
+    // The bytes every open connection reports from now on; until then none counts any.
     void setStatistics(std::uint64_t received, std::uint64_t sent);
 
     // What was received.
@@ -129,6 +129,7 @@ private:
     std::set<RasHandle> openConnections;
     std::uint64_t bytesReceived = 0;
     std::uint64_t bytesSent = 0;
+    bool counting = false;
 };
 
 #endif
