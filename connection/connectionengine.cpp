@@ -638,14 +638,12 @@ void ConnectionEngine::countTraffic()
 {
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
-    quint64 systemReceived = 0;
-    quint64 systemSent = 0;
-    if (systemVpn && stage == Stage::TunnelUp) {
-        if (systemVpn->traffic(systemReceived, systemSent))
-            emit trafficCounted(systemReceived, systemSent);
-    } else if (pppWorker->dialUp().statistics(pppWorker->rasConnection.load(), received, sent)) {
+    const bool counted =
+        systemVpn && stage == Stage::TunnelUp
+            ? systemVpn->traffic(received, sent)
+            : pppWorker->dialUp().statistics(pppWorker->rasConnection.load(), received, sent);
+    if (counted)
         emit trafficCounted(received, sent);
-    }
 }
 
 void ConnectionEngine::programFellSilent()

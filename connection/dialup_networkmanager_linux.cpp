@@ -128,13 +128,7 @@ public:
                 return false;
             up = found->second.session;
         }
-        quint64 in = 0;
-        quint64 out = 0;
-        if (!up->traffic(in, out))
-            return false;
-        received = in;
-        sent = out;
-        return true;
+        return up->traffic(received, sent);
     }
 
 private:

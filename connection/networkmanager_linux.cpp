@@ -340,7 +340,7 @@ void VpnSession::stop()
     ++countedGeneration;
 }
 
-bool VpnSession::traffic(quint64& received, quint64& sent)
+bool VpnSession::traffic(std::uint64_t& received, std::uint64_t& sent)
 {
     askForCounts();
     if (!counted.known)

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QString>
 
+#include <cstdint>
+
 class QDBusMessage;
 
 namespace nm {
@@ -55,7 +57,7 @@ public:
     // The bytes through the tunnel's device as NetworkManager last counted them (its device
     // statistics), and asks it for fresh ones without waiting. False until the tunnel's device
     // is known and counted once.
-    bool traffic(quint64& received, quint64& sent);
+    bool traffic(std::uint64_t& received, std::uint64_t& sent);
 
 signals:
     void vpnStateChanged(uint state, uint reason);
@@ -85,8 +87,8 @@ private:
         QString devicePath;
         bool asking = false;
         bool known = false;
-        quint64 received = 0;
-        quint64 sent = 0;
+        std::uint64_t received = 0;
+        std::uint64_t sent = 0;
     };
     Counted counted;
     uint countedGeneration = 0; // replies for an earlier tunnel are dropped

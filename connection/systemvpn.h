@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+
 class SystemOpenVpn : public QObject
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
     // Ends the tunnel and removes every trace of it from the service.
     virtual void stop() = 0;
     // The bytes through the tunnel as the service last counted them; false while it has not.
-    virtual bool traffic(quint64& received, quint64& sent) = 0;
+    virtual bool traffic(std::uint64_t& received, std::uint64_t& sent) = 0;
 
 signals:
     // `loginFailed` when the server refused the credentials; `detail` says why in words.

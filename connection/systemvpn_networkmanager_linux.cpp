@@ -46,7 +46,10 @@ public:
         return session.start(profile, error);
     }
 
-    bool traffic(quint64& received, quint64& sent) override { return session.traffic(received, sent); }
+    bool traffic(std::uint64_t& received, std::uint64_t& sent) override
+    {
+        return session.traffic(received, sent);
+    }
 
     void stop() override
     {
