@@ -120,17 +120,7 @@ void TestNmOpenVpn::openWindowAndLogIn(const QString& user, const QString& passw
 
 bool TestNmOpenVpn::holdServer(bool hold) const
 {
-    const QByteArray table = "table inet corvane_test_hold";
-    const QByteArray script =
-        hold ? table + " {\n chain input {\n type filter hook input priority 0;\n udp dport " +
-                   lab("LAB_SERVER_PORT").toLatin1() + " drop\n }\n}\n"
-             : "delete " + table + "\n";
-    QProcess nft;
-    nft.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), lab("LAB_SERVER_NS"),
-                                     QStringLiteral("nft"), QStringLiteral("-f"), QStringLiteral("-")});
-    nft.write(script);
-    nft.closeWriteChannel();
-    return nft.waitForFinished() && nft.exitCode() == 0;
+    return filterServerPort(labValues, "corvane_test_hold", hold ? "drop" : "");
 }
 
 QStringList TestNmOpenVpn::vpnConnections() const

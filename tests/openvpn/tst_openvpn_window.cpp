@@ -546,18 +546,7 @@ bool TestOpenVpnWindow::restartServer()
 
 bool TestOpenVpnWindow::refuseAtServer(bool refuse) const
 {
-    const QByteArray table = "table inet corvane_test_refuse";
-    const QByteArray script =
-        refuse ? table + " {\n chain input {\n type filter hook input priority 0;\n udp dport " +
-                     lab(QStringLiteral("LAB_SERVER_PORT")).toLatin1() + " reject\n }\n}\n"
-               : "delete " + table + "\n";
-    QProcess nft;
-    nft.start(QStringLiteral("ip"),
-              {QStringLiteral("netns"), QStringLiteral("exec"), lab(QStringLiteral("LAB_SERVER_NS")),
-               QStringLiteral("nft"), QStringLiteral("-f"), QStringLiteral("-")});
-    nft.write(script);
-    nft.closeWriteChannel();
-    return nft.waitForFinished() && nft.exitCode() == 0;
+    return filterServerPort(labValues, "corvane_test_refuse", refuse ? "reject" : "");
 }
 
 QString TestOpenVpnWindow::serverLink() const

@@ -220,3 +220,20 @@ bool ArrivalListener::arrived(const QString& place, const QString& tag)
         heard << QString::fromLatin1(process.readLine().trimmed());
     return heard.contains(place + QLatin1Char(' ') + tag);
 }
+
+bool filterServerPort(const QHash<QString, QString>& lab, const QByteArray& table, const QByteArray& verdict)
+{
+    const QByteArray name = "table inet " + table;
+    const QByteArray script =
+        verdict.isEmpty()
+            ? "delete " + name + "\n"
+            : name + " {\n chain input {\n type filter hook input priority 0;\n udp dport " +
+                  lab.value(QStringLiteral("LAB_SERVER_PORT")).toLatin1() + " " + verdict + "\n }\n}\n";
+    QProcess nft;
+    nft.start(QStringLiteral("ip"),
+              {QStringLiteral("netns"), QStringLiteral("exec"), lab.value(QStringLiteral("LAB_SERVER_NS")),
+               QStringLiteral("nft"), QStringLiteral("-f"), QStringLiteral("-")});
+    nft.write(script);
+    nft.closeWriteChannel();
+    return nft.waitForFinished() && nft.exitCode() == 0;
+}

@@ -93,6 +93,10 @@ QJsonObject labServiceData(const LabAccount& account, const QString& configPath,
 class ServiceSimulator;
 void serveLab(ServiceSimulator& sim, const QHash<QString, QString>& lab, const QString& password = QString());
 
+// Has the lab's server namespace meet what reaches the VPN server's port with `verdict` ("drop",
+// "reject") in a table of this name; an empty verdict removes the table. True when nft did it.
+bool filterServerPort(const QHash<QString, QString>& lab, const QByteArray& table, const QByteArray& verdict);
+
 // Listeners in a namespace of the lab (the server's, which also holds the outside host) that
 // tell where traffic arrived.
 class ArrivalListener
