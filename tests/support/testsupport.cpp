@@ -11,10 +11,13 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkReply>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 QTemporaryDir& settingsDir()
@@ -188,7 +191,13 @@ void WindowHarness::tick(int count)
 
 bool WindowHarness::settle(int timeoutMs)
 {
-    // Replies arrive through the event loop; give it a moment after the last request.
+    // Replies arrive through the event loop; give it a moment after the last request. The
+    // simulator logs a request before it answers, so a reply the window has not yet taken
+    // (slow under load, and under Wine) keeps it unsettled too.
+    const auto replyInFlight = [this] {
+        const auto replies = window ? window->findChildren<QNetworkReply*>() : QList<QNetworkReply*>();
+        return std::any_of(replies.begin(), replies.end(), [](QNetworkReply* r) { return r->isRunning(); });
+    };
     int stable = 0;
     int lastCount = -1;
     QElapsedTimer timer;
@@ -197,7 +206,7 @@ bool WindowHarness::settle(int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QTest::qWait(20);
         const int count = sim.requests().size();
-        stable = count == lastCount ? stable + 1 : 0;
+        stable = count == lastCount && !replyInFlight() ? stable + 1 : 0;
         lastCount = count;
         if (stable >= 5)
             return true;
