@@ -5,7 +5,17 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QtGlobal>
+
+#if QT_VERSION_MAJOR >= 6
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#else
 #include <QX11Info>
+#endif
 
 namespace {
 
@@ -64,5 +74,30 @@ bool setStartAtLogin(bool start)
 bool windowsCanBeTranslucent()
 {
     // Wayland and the offscreen platform always compose; X11 only with a compositing manager.
+#if QT_VERSION_MAJOR >= 6
+    // Qt 6 has no QX11Info: ask the X server, on Qt's own connection, whether anyone owns the
+    // compositing manager's selection of the screen, as QX11Info does.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return true;
+    xcb_connection_t* connection = x11->connection();
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen))
+        std::free(host);
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const bool composited = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    std::free(atom);
+    return composited;
+#else
     return !QX11Info::isPlatformX11() || QX11Info::isCompositingManagerRunning();
+#endif
 }

@@ -1,5 +1,7 @@
 #include "app/translations.h"
 
+#include "app/qtcompat.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -16,8 +18,7 @@ bool installTranslations(QCoreApplication& application, const QLocale& locale)
 {
     initTranslationResources();
     auto* qt = new QTranslator(&application);
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), qtTranslationsPath()))
         QCoreApplication::installTranslator(qt);
     else
         delete qt;

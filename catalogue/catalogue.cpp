@@ -26,7 +26,7 @@ QString elementText(BoundedXmlReader& xml)
         switch (xml.readNext()) {
         case QXmlStreamReader::Characters:
             if (depth == 0)
-                text.append(xml.text().constData(), xml.text().size());
+                text.append(xml.text());
             break;
         case QXmlStreamReader::StartElement:
             ++depth;
@@ -327,9 +327,11 @@ Catalogue readCatalogue(const QString& document)
 Catalogue readCatalogueInHalves(const QString& document, int minimumSize)
 {
     const int split = document.size() >= minimumSize ? document.indexOf(serverTag, document.size() / 2) : -1;
+    if (split < 0)
+        return readCatalogue(document);
     // Before the split, nothing may change how the rest reads: no namespace and no declaration.
-    const QStringRef head = document.leftRef(split);
-    if (split < 0 || head.contains(QLatin1String("xmlns")) || head.contains(QLatin1String("<!")))
+    const QStringView head = QStringView(document).left(split);
+    if (head.contains(QLatin1String("xmlns")) || head.contains(QLatin1String("<!")))
         return readCatalogue(document);
 
     std::future<Part> second;

@@ -1,6 +1,11 @@
 # The Windows build: the files the program needs beside it, its tests under Wine and the
 # installer. Included by the top-level file when the target is Windows.
 
+# The cross prefix is Qt 5 (tools/windows/qt5-mingw-prefix.sh).
+if(NOT CORVANE_QT_MAJOR EQUAL 5)
+    message(FATAL_ERROR "The Windows build uses the Qt 5 cross prefix: configure it with CORVANE_QT_MAJOR=5")
+endif()
+
 # Everything that runs lands in one folder, laid out as the installation is.
 set(CORVANE_WINDOWS_BIN ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CORVANE_WINDOWS_BIN})

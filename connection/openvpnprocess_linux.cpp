@@ -15,19 +15,24 @@ namespace {
 const QString pidFilePrefix = QStringLiteral("openvpn-");
 const QString pidFileSuffix = QStringLiteral(".pid");
 
+// Runs in the child before exec: a client that dies, however it dies, takes the tunnel with it.
+// SIGTERM lets the program tell the server it is leaving.
+void dieWithTheClient()
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
+
+#if QT_VERSION_MAJOR < 6
+// Qt 5 runs code in the child only through this override; Qt 6 takes a function instead.
 class OpenVpnProcess : public QProcess
 {
 public:
     using QProcess::QProcess;
 
 protected:
-    void setupChildProcess() override
-    {
-        // Runs in the child before exec: a client that dies, however it dies, takes the tunnel
-        // with it. SIGTERM lets the program tell the server it is leaving.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    }
+    void setupChildProcess() override { dieWithTheClient(); }
 };
+#endif
 
 bool alive(pid_t pid)
 {
@@ -50,7 +55,13 @@ void endProgram(pid_t pid, const QByteArray& marker)
 
 QProcess* makeOpenVpnProcess(QObject* parent)
 {
+#if QT_VERSION_MAJOR >= 6
+    auto* process = new QProcess(parent);
+    process->setChildProcessModifier(dieWithTheClient);
+    return process;
+#else
     return new OpenVpnProcess(parent);
+#endif
 }
 
 QString openVpnPidFile(const QString& privateFolder)

@@ -3,7 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringRef>
+#include <QStringView>
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -65,8 +65,8 @@ public:
     bool isStartElement() const { return xml.isStartElement(); }
     bool isEndElement() const { return xml.isEndElement(); }
     bool isCharacters() const { return xml.isCharacters(); }
-    QStringRef name() const { return xml.name(); }
-    QStringRef text() const { return xml.text(); }
+    QStringView name() const { return xml.name(); }
+    QStringView text() const { return xml.text(); }
 
 private:
     bool feed();

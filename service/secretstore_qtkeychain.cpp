@@ -3,8 +3,7 @@
 #include "service/secretstore.h"
 
 #include "core/logging.h"
-
-#include <qt5keychain/keychain.h>
+#include "service/qtkeychain.h"
 
 // A prompt the user dismissed leaves the store locked: the Secret Service then answers that the
 // item is locked (AccessDenied), KWallet and the Credential Manager that the user declined.

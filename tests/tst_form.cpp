@@ -367,6 +367,11 @@ void TestForm::slotConnectedByNameReceivesSignal()
     QFETCH(QString, object);
     QFETCH(QString, slot);
 
+#if QT_VERSION_MAJOR >= 6
+    if (slot.endsWith(QLatin1String("currentIndexChanged")))
+        QSKIP("Qt 6 has no QComboBox::currentIndexChanged(QString): the window connects this slot "
+              "itself (tst_serverlists)");
+#endif
     QWidget* target = window->findChild<QWidget*>(object);
     QVERIFY(target);
     if (auto* button = qobject_cast<QAbstractButton*>(target)) {

@@ -1,6 +1,7 @@
 // The remembered password for the automatic login: kept in the secret store (here the memory
 // store), moved there from the settings of an earlier version, and asked for when no store
 // can give it.
+#include "service/qtkeychain.h"
 #include "servicewindow.h"
 #include "testsupport.h"
 
@@ -9,7 +10,6 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
-#include <qt5keychain/keychain.h>
 
 using namespace servicewindow;
 

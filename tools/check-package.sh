@@ -25,7 +25,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = net ] || fail "section"
 [ -n "$(field Maintainer)" ] && [ -n "$(field Homepage)" ] && [ -n "$(field Description)" ] || fail "maintainer, homepage or description missing"
 field Depends | tr ',' '\n' | grep -qx ' *openvpn\( (.*)\)\? *' || fail "openvpn is not a dependency: $(field Depends)"
-field Depends | grep -q 'libqt5widgets5' || fail "shared library dependencies not worked out: $(field Depends)"
+qt=$(sed -n 's/^CORVANE_QT_MAJOR:STRING=//p' "$build/CMakeCache.txt")
+field Depends | grep -q "libqt${qt}widgets${qt}" || fail "shared library dependencies not worked out: $(field Depends)"
+field Recommends | grep -q "$([ "$qt" = 6 ] && echo qt6-translations-l10n || echo qttranslations5-l10n)" ||
+    fail "Qt's own translations for Qt $qt not recommended: $(field Recommends)"
 for p in network-manager-openvpn network-manager-pptp network-manager-l2tp gnome-keyring; do
     field Recommends | grep -q "$p" || fail "$p not recommended"
 done

@@ -7,6 +7,8 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5x11extras5-dev
     libcpp-httplib-dev
     qtkeychain-qt5-dev libqt5keychain1 libsecret-1-0 gnome-keyring dbus dbus-x11
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    qt6-translations-l10n qtkeychain-qt6-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev
     openvpn openssl iproute2 python3 nftables
     network-manager network-manager-openvpn network-manager-pptp network-manager-l2tp libnm-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64

@@ -1,5 +1,6 @@
 // Window chrome: dragging the frameless window, the title-strip buttons, the tray and closing.
 #include "app/lumtarmain.h"
+#include "app/qtcompat.h"
 #include "app/trayview.h"
 #include "core/settingskeys.h"
 #include "ui_lumtarmain.h"
@@ -75,7 +76,8 @@ void LumtarMain::mousePressEvent(QMouseEvent* event)
 
 void LumtarMain::mouseMoveEvent(QMouseEvent* event)
 {
-    move(event->globalPos().x() - dragOffsetX, event->globalPos().y() - dragOffsetY);
+    const QPoint at = globalPointerPosition(event);
+    move(at.x() - dragOffsetX, at.y() - dragOffsetY);
 }
 
 void LumtarMain::on_application_minimize_clicked()
@@ -85,8 +87,9 @@ void LumtarMain::on_application_minimize_clicked()
 
 void LumtarMain::on_application_close_clicked()
 {
+    // exit(), not quit(): Qt 6's quit() first closes the window, whose close event would ask again.
     if (questionBox(tr("Close Confirmation?"), exitQuestion(connection)) == QMessageBox::Yes)
-        QApplication::quit();
+        QApplication::exit(0);
 }
 
 void LumtarMain::application_maximize()

@@ -7,7 +7,9 @@
 #include "core/clientsettings.h"
 #include "core/logging.h"
 #include "core/settingskeys.h"
+#include "ui_lumtarmain.h"
 
+#include <QComboBox>
 #include <QSettings>
 
 namespace {
@@ -92,6 +94,19 @@ void showChoice(FormView* view, const Catalogue& catalogue)
 void LumtarMain::setUpServerLists()
 {
     catalogueReader = std::make_shared<CatalogueReader>();
+#if QT_VERSION_MAJOR >= 6
+    // Qt 6 has no QComboBox::currentIndexChanged(QString), the signal these slots are named
+    // after, so nothing connects them by name: here the text comes with the new index.
+    using TextSlot = void (LumtarMain::*)(QString);
+    const std::pair<QComboBox*, TextSlot> lists[] = {
+        {ui->servers, &LumtarMain::on_servers_currentIndexChanged},
+        {ui->protocols, &LumtarMain::on_protocols_currentIndexChanged},
+        {ui->type, &LumtarMain::on_type_currentIndexChanged}};
+    for (const auto& [list, slot] : lists) {
+        connect(list, &QComboBox::currentIndexChanged, this,
+                [this, list = list, slot = slot](int index) { (this->*slot)(list->itemText(index)); });
+    }
+#endif
     connect(connection, &ConnectionController::stateChanged, this, [this](ConnectionController::State state) {
         if (state == ConnectionController::State::Connected &&
             connection->origin() == ConnectionController::Origin::User &&

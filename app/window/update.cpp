@@ -67,7 +67,8 @@ void LumtarMain::setUpUpdater()
         view->setBusy(false);
         // The installer is made with NSIS, whose silent switch this is.
         startDetached(path, {QStringLiteral("/S")});
-        QApplication::quit();
+        // Not quit(): in Qt 6 it closes the window first, which asks the user whether to exit.
+        QApplication::exit(0);
     });
 }
 

@@ -23,6 +23,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(nmTestEnvironmentProblem().isEmpty(), qPrintable(nmTestEnvironmentProblem()));
+        // Qt 6 knows the type for a slot's argument only once it is registered; Qt 5 did itself.
+        qRegisterMetaType<QDBusObjectPath>();
         QVERIFY(QDBusConnection::systemBus().connect(
             "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager/Settings",
             "org.freedesktop.NetworkManager.Settings", "NewConnection", this,
