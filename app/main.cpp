@@ -2,6 +2,7 @@
 #include "app/singleinstance.h"
 #include "app/translations.h"
 #include "core/clientsettings.h"
+#include "core/freedmemory.h"
 #include "core/settingskeys.h"
 #include "corvaneversion.h"
 
@@ -74,6 +75,7 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    keepFreedMemoryReturnable();
     QApplication application(argc, argv);
     identify(application);
     const bool startMinimized = parse(application);

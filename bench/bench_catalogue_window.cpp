@@ -16,6 +16,7 @@
 
 #include "benchfigures.h"
 #include "benchservers.h"
+#include "core/freedmemory.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -234,6 +235,8 @@ Row measure(WindowHarness& h, servicesim::Layout layout, int count, int runs)
 
 int main(int argc, char* argv[])
 {
+    // As the program does.
+    keepFreedMemoryReturnable();
     ProbeApplication app(argc, argv);
     app.clock.start();
     isolateSettings();

@@ -8,9 +8,14 @@
 // same catalogue from a simulator in the process, whose memory they therefore share alike.
 //
 //   bench_lean [runs [servers,...]]   (QT_QPA_PLATFORM=offscreen)
+//
+// And resident memory over many logins and logouts with one window, as over days of use:
+//
+//   bench_lean --logins [count [servers [every]]]   (default 200 logins, 10,000 servers, every 50)
 
 #include "benchfigures.h"
 #include "benchservers.h"
+#include "core/freedmemory.h"
 #include "testcertificates.h"
 #include "testsupport.h"
 
@@ -22,9 +27,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QPushButton>
 #include <QSslConfiguration>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextStream>
 
 #include <arpa/inet.h>
@@ -167,6 +175,57 @@ void runClientLoggedIn(int servers)
     QTextStream(stdout) << "-1 " << residentMb() << '\n';
 }
 
+// Each login reads and lists the whole catalogue; each logout drops it. What one cycle keeps
+// the next must give back, so after the first stretch the figure stays where it was.
+void runLogins(int count, int servers, int every)
+{
+    isolateSettings();
+    clearSettings();
+    WindowHarness h;
+    h.sim.setServers(benchServers(servers, h.sim.baseUrl()));
+    h.create()->show();
+    h.settle(3000);
+    auto* list = h.find<QComboBox>(QStringLiteral("servers"));
+    QTextStream out(stdout);
+    // The connection log is kept to its last lines: it grows until it has them.
+    QTextDocument* log = h.find<QTextBrowser>(QStringLiteral("logBrowser"))->document();
+    out << QStringLiteral("%1 %2 %3 %4\n")
+               .arg(QStringLiteral("logins"), 7)
+               .arg(QStringLiteral("MB"), 7)
+               .arg(QStringLiteral("log lines"), 10)
+               .arg(QStringLiteral("s/login"), 8);
+    QElapsedTimer stretch;
+    stretch.start();
+    double first = 0;
+    for (int login = 1; login <= count; ++login) {
+        // The simulator lives in this process and records every request: that is not the client's.
+        h.sim.clearRequests();
+        if (!h.login())
+            qFatal("login %d failed", login);
+        waitFor([&] { return list->count() == servers; }, "the logged-in catalogue");
+        // A user looks at the lists for a moment: the window stores the document once it is quiet.
+        QTest::qWait(1000);
+        h.find<QPushButton>(QStringLiteral("logout"))->click();
+        waitFor([&] { return h.shown(QStringLiteral("WingetLogin")); }, "the login page after logout");
+        if (login % every != 0 && login != count)
+            continue;
+        h.settle(3000);
+        const double now = residentMb();
+        if (login == every)
+            first = now;
+        out << QStringLiteral("%1 %2 %3 %4\n")
+                   .arg(login, 7)
+                   .arg(now, 7, 'f', 1)
+                   .arg(log->blockCount(), 10)
+                   .arg(double(stretch.restart()) / 1000.0 / every, 8, 'f', 2);
+        out.flush();
+        if (login == count)
+            out << QStringLiteral("growth after the first %1 logins: %2 MB\n")
+                       .arg(every)
+                       .arg(now - first, 0, 'f', 1);
+    }
+}
+
 struct Figures
 {
     double firstRequest = 0;
@@ -195,8 +254,18 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() > 1 && args.at(1) == QLatin1String("--logins")) {
+        keepFreedMemoryReturnable();
+        const int every = args.size() > 4 ? std::max(1, args.at(4).toInt()) : 50;
+        runLogins(args.size() > 2 ? std::max(1, args.at(2).toInt()) : 200,
+                  args.size() > 3 ? std::max(1, args.at(3).toInt()) : 10000, every);
+        return 0;
+    }
     if (args.size() == 4 && args.at(1) == QLatin1String("--one")) {
         const int servers = args.at(3).toInt();
+        // The client's processes set the allocator up as the program does.
+        if (args.at(2) != QLatin1String("bare"))
+            keepFreedMemoryReturnable();
         if (args.at(2) == QLatin1String("bare"))
             runBare(servers);
         else if (args.at(2) == QLatin1String("start"))

@@ -4,6 +4,9 @@
 // process holds: resident memory, open descriptors, threads, child processes, tun devices in
 // the namespace and files in the work and private folders.
 //
+// With --networkmanager the tunnels go through the system's NetworkManager (the lab's, on the bus
+// DBUS_SYSTEM_BUS_ADDRESS names), and each report also counts the daemon's VPN connections.
+//
 // With --check it fails when, after the first report, a thread, a child, a device or a file is
 // more than the first report had, the descriptors are more than a few more, or a cycle fails:
 // the short run in the test suite.
@@ -11,6 +14,7 @@
 // Needs the OpenVPN lab and root; tests/openvpn/in-lab.sh builds a lab and runs this in it:
 //
 //   tests/openvpn/in-lab.sh <build folder> bench_soak [cycles [every]]
+//   tests/openvpn/in-lab.sh --networkmanager <build folder> bench_soak [cycles [every]] --networkmanager
 //
 // By hand, inside the client namespace of a running lab:
 //   CORVANE_LAB_ENV=<lab>/lab.env bench_soak [cycles [every [--check]]]
@@ -18,6 +22,8 @@
 #include "benchfigures.h"
 #include "connection/connectioncontroller.h"
 #include "connection/connectionengine.h"
+#include "core/freedmemory.h"
+#include "nmsupport.h"
 #include "openvpnsupport.h"
 #include "testsupport.h"
 
@@ -29,6 +35,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -98,7 +105,17 @@ struct Holding
     int children = 0;
     int tunDevices = 0;
     int files = 0;
+    int nmConnections = 0;
 };
+
+int vpnConnections(bool viaNm)
+{
+    int count = 0;
+    for (const QString& path : viaNm ? nmConnections() : QStringList())
+        count += nmSettings(path).value(QStringLiteral("connection")).value(QStringLiteral("type")) ==
+                 QStringLiteral("vpn");
+    return count;
+}
 
 bool waitFor(const std::function<bool()>& done)
 {
@@ -118,11 +135,23 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program does.
+    keepFreedMemoryReturnable();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int cycles = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 1000;
     const int every = args.size() > 2 ? std::max(1, args.at(2).toInt()) : 100;
     const bool check = args.contains(QStringLiteral("--check"));
+    const bool viaNm = args.contains(QStringLiteral("--networkmanager"));
+    if (viaNm && !nmTestEnvironmentProblem().isEmpty())
+        return fail(nmTestEnvironmentProblem());
+    qputenv("CORVANE_NETWORKMANAGER", viaNm ? "1" : "0");
+    // The work files in a folder of this process alone, and a home of its own for GLib's reader.
+    QTemporaryDir runtime, home;
+    if (viaNm) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("HOME", QFile::encodeName(home.path()));
+    }
 
     QString error;
     const QHash<QString, QString> lab = readLabEnvironment(qEnvironmentVariable("CORVANE_LAB_ENV"), &error);
@@ -154,10 +183,11 @@ int main(int argc, char** argv)
                        entries(QStringLiteral("/proc/self/task")),
                        children(),
                        tunDevices(),
-                       files(harness.workDir.path()) + files(privateFolder)};
+                       files(harness.workDir.path()) + files(privateFolder),
+                       vpnConnections(viaNm)};
     };
     QTextStream out(stdout);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
                .arg(QStringLiteral("cycles"), 7)
                .arg(QStringLiteral("MB"), 7)
                .arg(QStringLiteral("fds"), 5)
@@ -165,6 +195,7 @@ int main(int argc, char** argv)
                .arg(QStringLiteral("children"), 9)
                .arg(QStringLiteral("tun"), 4)
                .arg(QStringLiteral("files"), 6)
+               .arg(QStringLiteral("nm-vpn"), 7)
                .arg(QStringLiteral("s/cycle"), 8);
     Holding first;
     QElapsedTimer stretch;
@@ -193,7 +224,8 @@ int main(int argc, char** argv)
             QProcess* child = harness.window->openVpnChild();
             return controller->state() == ConnectionController::State::Idle &&
                    harness.shown(QStringLiteral("WingetConnected")) &&
-                   (!child || child->state() == QProcess::NotRunning) && tunDevices() == 0;
+                   (!child || child->state() == QProcess::NotRunning) && tunDevices() == 0 &&
+                   vpnConnections(viaNm) == 0;
         });
         if (!ended)
             return fail(QStringLiteral("cycle %1: the tunnel did not end").arg(cycle));
@@ -205,7 +237,7 @@ int main(int argc, char** argv)
         if (!waitFor([] { return children() == 0; }))
             return fail(QStringLiteral("cycle %1: a child process did not end").arg(cycle));
         const Holding now = holding();
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
                    .arg(cycle, 7)
                    .arg(now.resident, 7, 'f', 1)
                    .arg(now.descriptors, 5)
@@ -213,6 +245,7 @@ int main(int argc, char** argv)
                    .arg(now.children, 9)
                    .arg(now.tunDevices, 4)
                    .arg(now.files, 6)
+                   .arg(now.nmConnections, 7)
                    .arg(double(stretch.restart()) / 1000.0 / every, 8, 'f', 2);
         out.flush();
         if (cycle == every) {
@@ -222,7 +255,8 @@ int main(int argc, char** argv)
         // Kept-alive connections to the service and the echo page come and go by a few; a leak
         // grows by one or more every cycle.
         if (check && (now.descriptors > first.descriptors + keptAlive || now.threads > first.threads ||
-                      now.children > first.children || now.tunDevices > 0 || now.files > first.files))
+                      now.children > first.children || now.tunDevices > 0 || now.files > first.files ||
+                      now.nmConnections > 0))
             return fail(QStringLiteral("cycle %1 holds more than cycle %2").arg(cycle).arg(every));
     }
     return 0;

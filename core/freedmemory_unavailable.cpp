@@ -2,3 +2,5 @@
 
 // The system's allocator returns large blocks by itself.
 void returnFreedMemory() {}
+
+void keepFreedMemoryReturnable() {}
