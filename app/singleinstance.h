@@ -41,8 +41,9 @@ private slots:
     void takeConnection();
 
 private:
-    QString dir;
+    // Before `dir`: finding the folder writes why it found none, so this must exist by then.
     QString folderProblem;
+    QString dir;
     QList<QLocalSocket*> openConnections; // oldest first
     std::unique_ptr<QLockFile> lock;
     QLocalServer* server = nullptr;
