@@ -42,6 +42,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -157,14 +158,22 @@ void runClientStart(int servers)
     QTextStream(stdout) << first.since(start) << " -1\n";
 }
 
-void runClientLoggedIn(int servers)
+// The client's window shown, its simulator serving `servers` servers, nobody logged in.
+std::unique_ptr<WindowHarness> shownClient(int servers)
 {
     isolateSettings();
     clearSettings();
-    WindowHarness h;
-    h.sim.setServers(benchServers(servers, h.sim.baseUrl()));
-    h.create()->show();
-    h.settle(3000);
+    auto harness = std::make_unique<WindowHarness>();
+    harness->sim.setServers(benchServers(servers, harness->sim.baseUrl()));
+    harness->create()->show();
+    harness->settle(3000);
+    return harness;
+}
+
+void runClientLoggedIn(int servers)
+{
+    const std::unique_ptr<WindowHarness> client = shownClient(servers);
+    WindowHarness& h = *client;
     h.find<QLineEdit>(QStringLiteral("username"))->setText(QStringLiteral("alice"));
     h.find<QLineEdit>(QStringLiteral("password"))->setText(QStringLiteral("secret"));
     h.invoke("on_login_clicked");
@@ -179,12 +188,8 @@ void runClientLoggedIn(int servers)
 // the next must give back, so after the first stretch the figure stays where it was.
 void runLogins(int count, int servers, int every)
 {
-    isolateSettings();
-    clearSettings();
-    WindowHarness h;
-    h.sim.setServers(benchServers(servers, h.sim.baseUrl()));
-    h.create()->show();
-    h.settle(3000);
+    const std::unique_ptr<WindowHarness> client = shownClient(servers);
+    WindowHarness& h = *client;
     auto* list = h.find<QComboBox>(QStringLiteral("servers"));
     QTextStream out(stdout);
     // The connection log is kept to its last lines: it grows until it has them.
