@@ -64,6 +64,10 @@ constexpr const char16_t* entryName = u"Corvane";
 constexpr const char16_t* deviceTypeVpn = u"vpn"; // RASDT_Vpn
 constexpr const char16_t* deviceNameVpn = u"VPN";
 
+// What a hang-up leaves in the worker's handle when the dial has not been handed one yet; the
+// dial, seeing it in place of null, does not begin. Never passed to the system.
+constexpr RasHandle hungUpBeforeDial = ~RasHandle(0);
+
 // Results.
 constexpr std::uint32_t success = 0;
 constexpr std::uint32_t errorInvalidHandle = 6;       // ERROR_INVALID_HANDLE
@@ -144,7 +148,8 @@ public:
 
     // RasDialW. Blocks until the connection is up or the attempt has ended when the notifier is
     // null. The handle is written as soon as the system has one, before the call returns, so that
-    // another thread can hang the dial up.
+    // another thread can hang the dial up. A handle holding ras::hungUpBeforeDial on entry, or
+    // by the time the dial would write it, ends the dial at once with errorUserDisconnection.
     virtual std::uint32_t dial(const void* dialExtensions, const char16_t* phoneBook,
                                const DialParams& params, std::uint32_t notifierType, const void* notifier,
                                std::atomic<RasHandle>& connection) = 0;

@@ -65,10 +65,13 @@ public:
             handle = ++lastHandle;
             dials[handle] = {session, &loop, false};
         }
-        connection.store(handle);
+        RasHandle unissued = 0;
+        const bool hungUpEarly = !connection.compare_exchange_strong(unissued, handle);
 
         QString error;
-        if (!session->start(profile, &error)) {
+        if (hungUpEarly) {
+            // result stays errorUserDisconnection; nothing was asked of the daemon.
+        } else if (!session->start(profile, &error)) {
             qCWarning(lcConnection) << "NetworkManager did not start the connection:" << error;
             result = nm::resultNotStarted;
         } else if (!hungUp(handle)) {

@@ -108,6 +108,19 @@ void SimulatedDialUp::holdDialReturn()
     returnHeld = true;
 }
 
+void SimulatedDialUp::holdDialStart()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    startHeld = true;
+}
+
+void SimulatedDialUp::releaseDialStart()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    startHeld = false;
+    changed.notify_all();
+}
+
 void SimulatedDialUp::releaseDialReturn()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -219,12 +232,15 @@ std::uint32_t SimulatedDialUp::dial(const void* dialExtensions, const char16_t* 
     const auto special = addressOutcomes.find(entry->second.szLocalPhoneNumber);
     const Outcome outcome = special != addressOutcomes.end() ? special->second : dialOutcome;
 
+    changed.wait(lock, [this] { return !startHeld; });
     // Like the system, hand out the handle before the attempt ends, so it can be hung up.
     const RasHandle handle = nextHandle++;
+    RasHandle unissued = 0;
+    if (!connection.compare_exchange_strong(unissued, handle))
+        return ras::errorUserDisconnection;
     openConnections.insert(handle);
     activeDial = handle;
     activeDialHungUp = false;
-    connection.store(handle);
 
     changed.wait_for(lock, std::chrono::milliseconds(outcome.durationMs),
                      [this] { return activeDialHungUp; });

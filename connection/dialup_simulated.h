@@ -74,6 +74,9 @@ public:
     void setCredentialsResult(std::uint32_t result);
     void setDialOutcome(Outcome outcome);
     void setDialOutcomeForAddress(const std::u16string& address, Outcome outcome);
+    // While held, a dial waits before it is handed its handle: lets a test hang up in between.
+    void holdDialStart();
+    void releaseDialStart();
     // While held, a dial whose attempt has ended (by its outcome or a hang-up) does not return
     // until released: lets a test act between the hang-up and the dial's return.
     void holdDialReturn();
@@ -126,6 +129,7 @@ private:
     RasHandle activeDial = 0;
     bool activeDialHungUp = false;
     bool returnHeld = false;
+    bool startHeld = false;
     std::set<RasHandle> openConnections;
     std::uint64_t bytesReceived = 0;
     std::uint64_t bytesSent = 0;

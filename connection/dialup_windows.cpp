@@ -90,6 +90,10 @@ public:
                        std::uint32_t notifierType, const void* notifier,
                        std::atomic<RasHandle>& connection) override
     {
+        // Hung up before the dial began. A hang-up in the last moment before the system writes
+        // its handle still goes unseen; the connection controller hangs up what then connects.
+        if (connection.load() != 0)
+            return ras::errorUserDisconnection;
         RASDIALPARAMSW params;
         fillRasDialParams(values, params);
         // The system fills the handle early in the call, so a hang-up from the window's thread

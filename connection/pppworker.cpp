@@ -75,7 +75,12 @@ void PPPWorker::setStatusAndResultCode(const QString& statusValue, const QString
 
 std::uint32_t PPPWorker::hangUp()
 {
-    return platform.hangUp(rasConnection.load());
+    // A dial that has begun but not yet been handed its handle cannot be hung up; the mark makes
+    // it end as soon as it would get one, instead of running on after the user's cancel.
+    RasHandle handle = rasConnection.load();
+    while (handle == 0 && !rasConnection.compare_exchange_weak(handle, ras::hungUpBeforeDial)) {
+    }
+    return platform.hangUp(handle == ras::hungUpBeforeDial ? 0 : handle);
 }
 
 void PPPWorker::VPNStart()
@@ -91,6 +96,8 @@ void PPPWorker::VPNStart()
         } else {
             status = inProgress;
             resultCode.clear();
+            // Cleared under the lock that the stop mark takes: a hang-up from here on marks this dial.
+            rasConnection.store(0);
         }
         if (stoppedEarly) {
             emit changed();
@@ -169,7 +176,6 @@ void PPPWorker::VPNStart()
     params.szEntryName = ras::entryName;
     params.szUserName = userName.toStdU16String();
     params.szPassword = password.toStdU16String();
-    rasConnection.store(0);
 
     qCDebug(lcConnection) << "dialling" << serverAddress << "with" << protocol;
     const std::uint32_t result =

@@ -92,6 +92,7 @@ private slots:
     void refusedDialReportsItsCode();
     void hangUpThenStopEndsTheDialQuietly();
     void stopBeforeTheDialBeginsDialsNothing();
+    void cancelBeforeTheHandleIsHandedOutEndsTheDial();
     void hangUpWithoutStopIsReportedAsError();
     void otherProtocolsWriteNothing_data();
     void otherProtocolsWriteNothing();
@@ -301,6 +302,34 @@ void TestPPPWorker::stopBeforeTheDialBeginsDialsNothing()
     QVERIFY(simulated.dialCalls().empty());
     QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
     QCOMPARE(rig.worker->statusText(), QString());
+}
+
+void TestPPPWorker::cancelBeforeTheHandleIsHandedOutEndsTheDial()
+{
+    // Cancel pressed while the dial is under way but has no handle yet: the hang-up finds none
+    // to end, and the dial must not run on for its whole attempt.
+    SimulatedDialUp simulated;
+    simulated.setDialOutcome({0, 600000});
+    simulated.holdDialStart();
+    DialRig rig(simulated);
+    rig.fill(QStringLiteral("PPTP"));
+    rig.start();
+    QTRY_COMPARE_WITH_TIMEOUT(simulated.dialCalls().size(), std::size_t(1), waitMs);
+    QVERIFY(rig.worker->hangUp() != 0);
+    rig.worker->setStatus(QStringLiteral("stop"));
+    simulated.releaseDialStart();
+    QVERIFY(rig.waitForIdle());
+    QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
+    QCOMPARE(rig.worker->statusText(), QString());
+
+    // The next dial is not affected.
+    QVERIFY(rig.stop());
+    rig.worker->setStatus(QString());
+    simulated.setDialOutcome({0, 0});
+    rig.start();
+    QVERIFY(rig.waitForIdle());
+    QCOMPARE(rig.worker->statusText(), QStringLiteral("connected"));
+    QVERIFY(simulated.isOpen(rig.worker->rasConnection.load()));
 }
 
 void TestPPPWorker::hangUpWithoutStopIsReportedAsError()
