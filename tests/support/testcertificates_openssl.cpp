@@ -115,12 +115,17 @@ const char localNames[] = "IP:127.0.0.1,DNS:localhost,DNS:127.0.0.1";
 TestCertificates make(const QString& folder)
 {
     TestCertificates made;
+    // Names of their own for each set: tests running side by side in one Wine prefix must not
+    // find each other's authority by its name.
+    const QByteArray run = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    const QByteArray authorityName = "Corvane Test Authority " + run;
+    const QByteArray otherName = "Untrusted Test Authority " + run;
     const Key authorityKey = newKey();
     const Certificate authority =
-        makeCertificate(authorityKey.get(), "Corvane Test Authority", {}, nullptr, -day, 30 * day);
+        makeCertificate(authorityKey.get(), authorityName.constData(), {}, nullptr, -day, 30 * day);
     const Key otherKey = newKey();
     const Certificate other =
-        makeCertificate(otherKey.get(), "Untrusted Test Authority", {}, nullptr, -day, 30 * day);
+        makeCertificate(otherKey.get(), otherName.constData(), {}, nullptr, -day, 30 * day);
     if (!authority || !other)
         qFatal("OpenSSL could not make the test authorities");
     made.authority = folder + QStringLiteral("/authority.pem");
