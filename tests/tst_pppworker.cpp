@@ -90,9 +90,9 @@ private slots:
     void dialUsesTheEntryAndTheAccount();
     void successfulDialReportsConnected();
     void refusedDialReportsItsCode();
+    void hangUpThenStopEndsTheDialQuietly_data();
     void hangUpThenStopEndsTheDialQuietly();
     void stopBeforeTheDialBeginsDialsNothing();
-    void cancelBeforeTheHandleIsHandedOutEndsTheDial();
     void hangUpWithoutStopIsReportedAsError();
     void otherProtocolsWriteNothing_data();
     void otherProtocolsWriteNothing();
@@ -269,25 +269,47 @@ void TestPPPWorker::refusedDialReportsItsCode()
     QVERIFY(simulated.isOpen(rig.worker->rasConnection.load()));
 }
 
+void TestPPPWorker::hangUpThenStopEndsTheDialQuietly_data()
+{
+    QTest::addColumn<bool>("handedOut");
+    QTest::newRow("dial blocked with its handle") << true;
+    // The hang-up finds no handle to end; the dial must not run on for its whole attempt.
+    QTest::newRow("dial not yet handed its handle") << false;
+}
+
 void TestPPPWorker::hangUpThenStopEndsTheDialQuietly()
 {
+    QFETCH(bool, handedOut);
     SimulatedDialUp simulated;
     simulated.setDialOutcome({0, 600000});
-    simulated.holdDialReturn();
+    handedOut ? simulated.holdDialReturn() : simulated.holdDialStart();
     DialRig rig(simulated);
     rig.fill(QStringLiteral("PPTP"));
     rig.start();
-    QTRY_VERIFY_WITH_TIMEOUT(simulated.dialling() != 0, waitMs);
-    QCOMPARE(rig.worker->statusText(), QStringLiteral("in progress"));
-    QCOMPARE(rig.worker->rasConnection.load(), simulated.dialling());
+    if (handedOut) {
+        QTRY_VERIFY_WITH_TIMEOUT(simulated.dialling() != 0, waitMs);
+        QCOMPARE(rig.worker->statusText(), QStringLiteral("in progress"));
+        QCOMPARE(rig.worker->rasConnection.load(), simulated.dialling());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(simulated.dialCalls().size(), std::size_t(1), waitMs);
+    }
 
     // The window's order: hang up, then mark the stop.
-    QCOMPARE(rig.worker->hangUp(), 0u);
+    QCOMPARE(rig.worker->hangUp() == 0, handedOut);
     rig.worker->setStatus(QStringLiteral("stop"));
-    simulated.releaseDialReturn();
+    handedOut ? simulated.releaseDialReturn() : simulated.releaseDialStart();
     QVERIFY(rig.waitForIdle());
     QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
     QCOMPARE(rig.worker->statusText(), QString());
+
+    // The next dial is not affected.
+    QVERIFY(rig.stop());
+    rig.worker->setStatus(QString());
+    simulated.setDialOutcome({0, 0});
+    rig.start();
+    QVERIFY(rig.waitForIdle());
+    QCOMPARE(rig.worker->statusText(), QStringLiteral("connected"));
+    QVERIFY(simulated.isOpen(rig.worker->rasConnection.load()));
 }
 
 void TestPPPWorker::stopBeforeTheDialBeginsDialsNothing()
@@ -302,34 +324,6 @@ void TestPPPWorker::stopBeforeTheDialBeginsDialsNothing()
     QVERIFY(simulated.dialCalls().empty());
     QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
     QCOMPARE(rig.worker->statusText(), QString());
-}
-
-void TestPPPWorker::cancelBeforeTheHandleIsHandedOutEndsTheDial()
-{
-    // Cancel pressed while the dial is under way but has no handle yet: the hang-up finds none
-    // to end, and the dial must not run on for its whole attempt.
-    SimulatedDialUp simulated;
-    simulated.setDialOutcome({0, 600000});
-    simulated.holdDialStart();
-    DialRig rig(simulated);
-    rig.fill(QStringLiteral("PPTP"));
-    rig.start();
-    QTRY_COMPARE_WITH_TIMEOUT(simulated.dialCalls().size(), std::size_t(1), waitMs);
-    QVERIFY(rig.worker->hangUp() != 0);
-    rig.worker->setStatus(QStringLiteral("stop"));
-    simulated.releaseDialStart();
-    QVERIFY(rig.waitForIdle());
-    QCOMPARE(rig.worker->resultCodeText(), QStringLiteral("disconnected"));
-    QCOMPARE(rig.worker->statusText(), QString());
-
-    // The next dial is not affected.
-    QVERIFY(rig.stop());
-    rig.worker->setStatus(QString());
-    simulated.setDialOutcome({0, 0});
-    rig.start();
-    QVERIFY(rig.waitForIdle());
-    QCOMPARE(rig.worker->statusText(), QStringLiteral("connected"));
-    QVERIFY(simulated.isOpen(rig.worker->rasConnection.load()));
 }
 
 void TestPPPWorker::hangUpWithoutStopIsReportedAsError()

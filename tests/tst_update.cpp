@@ -389,6 +389,7 @@ void TestUpdate::untrustedInstallerIsNotStarted()
                             .arg(downloads())
                             .arg(h->text(QStringLiteral("authstatus")))));
     QVERIFY(h->settle());
+    QCOMPARE(log.checkedPaths.size(), 1);
     // The check saw the whole download.
     QCOMPARE(QFileInfo(log.checkedPaths.first()).absoluteFilePath(), log.checkedPaths.first());
     QCOMPARE(log.contentsAtCheck.first(), installerBytes());
