@@ -92,6 +92,21 @@ std::optional<QSslConfiguration> configuredAuthorities()
     return read;
 }
 
+// A manager with nothing in flight lets go of its connections. The client's requests are
+// seconds to hours apart, so a kept connection would rarely be used again; one made before a
+// tunnel came up or went down runs by a route that is gone; and the TLS context a connection
+// keeps holds every session of every handshake made on it, a few kilobytes each, for as long as
+// the manager talks to that host.
+void releaseWhenIdle(QNetworkAccessManager* manager)
+{
+    for (const QNetworkReply* reply :
+         manager->findChildren<QNetworkReply*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!reply->isFinished())
+            return;
+    }
+    manager->clearConnectionCache();
+}
+
 QString shownHost(const QUrl& url)
 {
     return url.host().isEmpty() ? url.toDisplayString() : url.host();
@@ -286,6 +301,10 @@ QNetworkReply* RequestPolicy::get(QNetworkAccessManager* manager, QNetworkReques
     });
     QObject::connect(reply, &QNetworkReply::finished, deadline, &ClockTimer::stop);
     deadline->start(requestDeadlineMs(purpose));
+    // Queued, so a request the caller's slot sends on the same manager keeps its connection.
+    QObject::connect(
+        reply, &QNetworkReply::finished, manager, [manager] { releaseWhenIdle(manager); },
+        Qt::QueuedConnection);
     return reply;
 }
 

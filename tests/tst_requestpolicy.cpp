@@ -48,6 +48,7 @@ private slots:
     void plainHttpServiceElsewhereGetsNoRequest();
     void requestEndsAtItsDeadline_data();
     void requestEndsAtItsDeadline();
+    void idleManagerKeepsNoConnection();
 
 private:
     // Logs in as alice through a service client with these pins; the reported problem.
@@ -67,6 +68,7 @@ void TestRequestPolicy::cleanup()
 {
     sim.stop();
     sim.useTls(QString(), QString());
+    sim.keepConnectionsAlive(false);
     sim.clearFaults();
     sim.clearRequests();
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
@@ -316,6 +318,32 @@ void TestRequestPolicy::requestEndsAtItsDeadline()
     QCOMPARE(requestProblemText(reply),
              RequestPolicy::problemText(RequestProblem::Deadline, QStringLiteral("127.0.0.1")));
     delete reply;
+}
+
+void TestRequestPolicy::idleManagerKeepsNoConnection()
+{
+    sim.loadData(standardTestData());
+    sim.useTls(testCertificates().trusted.certificate, testCertificates().trusted.key);
+    sim.keepConnectionsAlive(true);
+    QVERIFY(sim.start());
+    qputenv("CORVANE_SERVICE_URL", sim.baseUrl().toUtf8());
+    QNetworkAccessManager manager;
+    QSignalSpy finished(&manager, &QNetworkAccessManager::finished);
+    const auto ask = [&] {
+        RequestPolicy().get(&manager, noCacheRequest(QUrl(sim.baseUrl() + QStringLiteral("/AppVer2/4.0.2"))),
+                            RequestPurpose::Service);
+    };
+    // The server would carry the second request on the first one's connection.
+    const int before = sim.handshakes();
+    ask();
+    QVERIFY(QTest::qWaitFor([&] { return finished.size() == 1; }));
+    QTest::qWait(0);
+    ask();
+    QVERIFY(QTest::qWaitFor([&] { return finished.size() == 2; }));
+    QCOMPARE(sim.handshakes() - before, 2);
+    for (const QList<QVariant>& reply : finished)
+        QCOMPARE(reply.first().value<QNetworkReply*>()->error(), QNetworkReply::NoError);
+    qDeleteAll(manager.findChildren<QNetworkReply*>());
 }
 
 QTEST_MAIN(TestRequestPolicy)

@@ -36,6 +36,8 @@ ManualClock::~ManualClock()
 ClockTimer* ManualClock::newTimer(QObject* owner)
 {
     auto* timer = new ManualTimer(this, owner);
+    // A soak makes timers by the thousand: the deleted ones' places go.
+    timers.removeAll(nullptr);
     timers.append(timer);
     return timer;
 }

@@ -30,6 +30,8 @@ QJsonObject answerControlCommand(ServiceSimulator& sim, const QJsonObject& comma
         sim.useTls(text("certificate"), text("key"));
     } else if (op == QLatin1String("usesTls")) {
         answer.insert(QStringLiteral("result"), sim.usesTls());
+    } else if (op == QLatin1String("keepConnectionsAlive")) {
+        sim.keepConnectionsAlive(command.value(QStringLiteral("keep")).toBool());
     } else if (op == QLatin1String("handshakes")) {
         answer.insert(QStringLiteral("result"), sim.handshakes());
     } else if (op == QLatin1String("start")) {

@@ -118,6 +118,7 @@ struct ServiceSimulator::Private
     quint16 port = 0;
     QString base;
     Layout layout = Layout::Lines;
+    bool keepAlive = false;
     QList<QJsonObject> accounts;
     QJsonArray servers;
     QString latestVersion = QStringLiteral("4.0.2");
@@ -535,6 +536,12 @@ bool ServiceSimulator::usesTls() const
     return !d->certificatePath.isEmpty();
 }
 
+void ServiceSimulator::keepConnectionsAlive(bool keep)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->keepAlive = keep;
+}
+
 int ServiceSimulator::handshakes() const
 {
     return d->handshakes;
@@ -560,7 +567,8 @@ bool ServiceSimulator::start(quint16 port, const QString& host)
     server->new_task_queue = [] { return new httplib::ThreadPool(32); };
     // One request per connection: idle keep-alive connections would hold workers and
     // delay stop().
-    server->set_keep_alive_max_count(1);
+    server->set_keep_alive_max_count(d->keepAlive ? 100 : 1);
+    server->set_keep_alive_timeout(1);
     // httplib also sets SO_REUSEPORT by default, which would let a second simulator share
     // the port and steal half of the connections.
     server->set_socket_options([](socket_t sock) {

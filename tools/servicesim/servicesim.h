@@ -92,6 +92,9 @@ public:
     // key from the next start() on; empty paths go back to plain HTTP.
     void useTls(const QString& certificatePath, const QString& keyPath);
     bool usesTls() const;
+    // From the next start() on, keeps a connection open for further requests, as web servers do
+    // (for up to a second of silence); by default each connection carries one request.
+    void keepConnectionsAlive(bool keep);
     // Binds host:port (0 lets the system choose) and serves in the background.
     bool start(quint16 port = 0, const QString& host = QStringLiteral("127.0.0.1"));
     void stop();

@@ -101,6 +101,11 @@ bool ServiceSimulator::usesTls() const
         .toBool();
 }
 
+void ServiceSimulator::keepConnectionsAlive(bool keep)
+{
+    d->call({{QStringLiteral("op"), QStringLiteral("keepConnectionsAlive")}, {QStringLiteral("keep"), keep}});
+}
+
 int ServiceSimulator::handshakes() const
 {
     return d->call({{QStringLiteral("op"), QStringLiteral("handshakes")}})
