@@ -67,6 +67,12 @@ LumtarMain::LumtarMain(QWidget* parent)
     else
         settings.setValue(SettingsKeys::running, QStringLiteral("1"));
 
+    // The version check goes out before anything else is built: its connection is made on the
+    // network's own thread while the form is set up, so the service hears from the client as
+    // soon as a bare program would. Its answer is taken once the event loop runs.
+    setUpUpdater();
+    UpdateCheck();
+
     // Where the form's typeface is missing, a face of similar width keeps the texts inside their boxes.
     QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Segoe UI Black"), QStringLiteral("Liberation Sans"));
@@ -83,7 +89,6 @@ LumtarMain::LumtarMain(QWidget* parent)
     setUpServerLists();
     setUpTray();
     setUpService();
-    setUpUpdater();
     setUpSettings();
 
     // The one status tick: the flows' phase rules and the running copy's show requests.
@@ -117,8 +122,6 @@ LumtarMain::LumtarMain(QWidget* parent)
         qCWarning(lcApp).noquote() << text;
         later(this, [this, text] { messageBox(QMessageBox::Warning, tr("Settings not read"), text); });
     }
-
-    UpdateCheck();
 
     const bool rememberLogin = RememberedLogin::remembered();
     view->setRememberLogin(rememberLogin);

@@ -5,6 +5,7 @@
 #include "testsupport.h"
 #include "update/installer.h"
 #include "update/installerdownload.h"
+#include "update/updater.h"
 #include "windowobservers.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QNetworkReply>
 #include <QTest>
 #include <QTimer>
 
@@ -88,6 +90,7 @@ private slots:
     void refusedDownloadLeavesNoFile_data();
     void refusedDownloadLeavesNoFile();
     void versionMarkupIsNoVersion();
+    void checkAskedAgainLeavesOneAnswer();
     void unwritableTargetIsReported();
     void untrustedInstallerIsNotStarted_data();
     void untrustedInstallerIsNotStarted();
@@ -306,6 +309,27 @@ void TestUpdate::versionMarkupIsNoVersion()
     QVERIFY(h->questions.isEmpty());
     QVERIFY(!h->text(QStringLiteral("authstatus")).contains(QStringLiteral("<b>")));
     QCOMPARE(downloads(), 0);
+}
+
+void TestUpdate::checkAskedAgainLeavesOneAnswer()
+{
+    // The first check hangs, as one sent into a block an earlier run left in force.
+    Fault hang = Fault::neverAnswer();
+    hang.oneShot = true;
+    h->sim.setFault(QStringLiteral("/AppVer2"), hang);
+    start(QStringLiteral("4.0.3"), QStringLiteral("{base}/files/update.exe"), platform(true));
+    h->answer = QMessageBox::No;
+    QVERIFY(
+        QTest::qWaitFor([this] { return h->sim.requests(QStringLiteral("/AppVer2/4.0.2")).size() == 1; }));
+
+    auto* updater = h->window->findChild<Updater*>(QStringLiteral("updater"));
+    updater->checkAgain();
+    QVERIFY(QTest::qWaitFor([this] { return h->questions.size() == 1; }));
+    QVERIFY(h->settle());
+    QCOMPARE(h->questions.size(), 1);
+    QCOMPARE(h->text(QStringLiteral("authstatus")), QStringLiteral("new update available"));
+    for (const QNetworkReply* reply : updater->versionManager()->findChildren<QNetworkReply*>())
+        QVERIFY2(!reply->isRunning(), "the first check still hangs");
 }
 
 void TestUpdate::refusedDownloadLeavesNoFile_data()

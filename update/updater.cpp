@@ -31,6 +31,15 @@ void Updater::check()
     requests.get(versions, noCacheRequest(service::versionCheckUrl(version)), RequestPurpose::Service);
 }
 
+void Updater::checkAgain()
+{
+    for (QNetworkReply* reply : versions->findChildren<QNetworkReply*>()) {
+        if (reply->isRunning())
+            reply->abort();
+    }
+    check();
+}
+
 void Updater::versionArrived(QNetworkReply* reply)
 {
     const std::optional<QByteArray> body = takeReply(reply);

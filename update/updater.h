@@ -50,6 +50,8 @@ public:
     static int downloadDeadlineMs();
 
     void check();
+    // Gives up a check in flight and asks again: for one sent before its way out was open.
+    void checkAgain();
     // Reads the version document; reports upToDate() or updateOffered(), or nothing for a
     // document that offers nothing usable or a failed request.
     void versionArrived(QNetworkReply* reply);

@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "core/later.h"
 #include "monitor/statustexts.h"
+#include "update/updater.h"
 
 #include <QDir>
 #include <QProcess>
@@ -82,13 +83,16 @@ void LumtarMain::setUpConnection()
             appendConnectionLog(
                 tr("The internet could not be blocked outside the tunnel: %1").arg(block->problem()));
     });
-    // What a run that crashed or was killed left in force has just been removed.
-    if (block->leftoverRemoved())
+    // What a run that crashed or was killed left in force has just been removed. The version
+    // check went out before, into the block.
+    if (block->leftoverRemoved()) {
+        updater->checkAgain();
         later(this, [this] {
             messageBox(QMessageBox::Information, tr("Internet block removed"),
                        tr("The internet was still blocked by an earlier run of Corvane that did not end "
                           "normally. The block has been removed."));
         });
+    }
 }
 
 QProcess* LumtarMain::openVpnChild() const
