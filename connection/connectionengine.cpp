@@ -124,9 +124,7 @@ ConnectionEngine::ConnectionEngine(const QString& installation, QObject* parent)
     connect(pppWorker, &PPPWorker::changed, this, &ConnectionEngine::takeDialStatus, Qt::QueuedConnection);
     connect(pppThread, &QThread::finished, this, &ConnectionEngine::dialThreadEnded, Qt::QueuedConnection);
 
-    silenceTimer = Clock::current().newTimer(this);
-    silenceTimer->setSingleShot(true);
-    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+    renewSilenceTimer();
     trafficTimer = Clock::current().newTimer(this);
     connect(trafficTimer, &ClockTimer::timeout, this, &ConnectionEngine::countTraffic);
 
@@ -361,9 +359,7 @@ void ConnectionEngine::launchProgram()
     dnsProblem.clear();
     if (openVpnProcess->state() == QProcess::NotRunning)
         delete openVpnProcess;
-    silenceTimer = Clock::current().newTimer(this);
-    silenceTimer->setSingleShot(true);
-    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+    renewSilenceTimer();
 
     openVpnProcess = makeOpenVpnProcess(this);
     channel = makeManagementChannel();
@@ -687,6 +683,19 @@ void ConnectionEngine::applyTunnelDns()
     emit logLine(text);
 }
 
+// Each program gets a silence timer of the clock in force; the last one goes once its own signal,
+// which may be what ends that program, has returned.
+void ConnectionEngine::renewSilenceTimer()
+{
+    if (silenceTimer) {
+        silenceTimer->stop();
+        silenceTimer->deleteLater();
+    }
+    silenceTimer = Clock::current().newTimer(this);
+    silenceTimer->setSingleShot(true);
+    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+}
+
 void ConnectionEngine::stopProgram()
 {
     tunnelDns->restore();
@@ -719,9 +728,7 @@ void ConnectionEngine::stopProgram()
     });
     connect(program, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), program,
             &QObject::deleteLater);
-    silenceTimer = Clock::current().newTimer(this);
-    silenceTimer->setSingleShot(true);
-    connect(silenceTimer, &ClockTimer::timeout, this, &ConnectionEngine::programFellSilent);
+    renewSilenceTimer();
 
     openVpnProcess = makeOpenVpnProcess(this);
     QFile::remove(openVpnPidFile(openVpnFiles.privateFolder));

@@ -178,6 +178,7 @@ private:
     void programFellSilent();
     // Emits through the event loop, unless another attempt has begun by then.
     void report(std::function<void()> emitOutcome);
+    void renewSilenceTimer();
     void stopProgram();
     void openLog(const QString& path);
     void writeLog(const QString& text);
@@ -203,7 +204,7 @@ private:
     Stage stage = Stage::None;
     // Restarted by every line from the program while the tunnel is up; it counts bytes every
     // second, so a long silence means the program hangs and the tunnel carries nothing.
-    ClockTimer* silenceTimer;
+    ClockTimer* silenceTimer = nullptr;
     // Asks the dial-up layer or the system's service for the tunnel's byte counts each second;
     // the program of the client's own counts by itself.
     ClockTimer* trafficTimer;

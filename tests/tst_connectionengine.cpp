@@ -251,6 +251,7 @@ void TestConnectionEngine::stopEndsTheProgram()
 {
     QFETCH(QString, scenario);
     QFETCH(int, atLeastMs);
+    const int timers = int(engine->findChildren<ClockTimer*>().size());
     QSignalSpy tunnelUp(engine.get(), &ConnectionEngine::tunnelUp);
     start(scenario);
     QTRY_COMPARE_WITH_TIMEOUT(tunnelUp.size(), 1, 10000);
@@ -265,6 +266,8 @@ void TestConnectionEngine::stopEndsTheProgram()
     QVERIFY(clock.elapsed() >= atLeastMs);
     QVERIFY(clock.elapsed() < atLeastMs + 2000);
     QVERIFY(!QFile::exists(base->filePath(QStringLiteral("include/config.ovpn"))));
+    // Over days of use attempts come by the thousand: each leaves nothing of its own behind.
+    QCOMPARE(int(engine->findChildren<ClockTimer*>().size()), timers);
 }
 
 void TestConnectionEngine::programLeftByAnEarlierRunIsEndedAtStart()
