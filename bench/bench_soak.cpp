@@ -2,7 +2,7 @@
 // window, logged in once; each cycle clicks Connect, waits for the connected page, clicks
 // Disconnect and waits for the tabs with openvpn ended. Every `every` cycles it writes what the
 // process holds: resident memory, open descriptors, threads, child processes, tun devices in
-// the namespace and files in the work and private folders.
+// the namespace, files in the work and private folders, and the lines of the connection log.
 //
 // With --networkmanager the tunnels go through the system's NetworkManager (the lab's, on the bus
 // DBUS_SYSTEM_BUS_ADDRESS names), and each report also counts the daemon's VPN connections.
@@ -37,6 +37,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -106,6 +108,7 @@ struct Holding
     int tunDevices = 0;
     int files = 0;
     int nmConnections = 0;
+    int logLines = 0;
 };
 
 int vpnConnections(bool viaNm)
@@ -164,7 +167,8 @@ int main(int argc, char** argv)
     isolateSettings();
     clearSettings();
 
-    WindowHarness harness;
+    // In real time, as a user lives it: the status tick and every other timer run as they fall due.
+    WindowHarness harness(WindowHarness::Time::Real);
     serveLab(harness.sim, lab);
     qputenv("CORVANE_IPECHO_URL", lab.value(QStringLiteral("LAB_ECHO_URL")).toUtf8());
     QDir(harness.workDir.path()).mkpath(QStringLiteral("openvpn"));
@@ -176,6 +180,8 @@ int main(int argc, char** argv)
     const QString privateFolder = harness.window->connectionController()->engine()->places().privateFolder;
     auto* connect = harness.find<QPushButton>(QStringLiteral("connect"));
     auto* controller = harness.window->connectionController();
+    // The connection log grows until it holds its last lines, and with it the memory.
+    const QTextDocument* log = harness.find<QTextBrowser>(QStringLiteral("logBrowser"))->document();
 
     const auto holding = [&] {
         return Holding{residentMb(),
@@ -184,10 +190,11 @@ int main(int argc, char** argv)
                        children(),
                        tunDevices(),
                        files(harness.workDir.path()) + files(privateFolder),
-                       vpnConnections(viaNm)};
+                       vpnConnections(viaNm),
+                       log->blockCount()};
     };
     QTextStream out(stdout);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10\n")
                .arg(QStringLiteral("cycles"), 7)
                .arg(QStringLiteral("MB"), 7)
                .arg(QStringLiteral("fds"), 5)
@@ -196,13 +203,16 @@ int main(int argc, char** argv)
                .arg(QStringLiteral("tun"), 4)
                .arg(QStringLiteral("files"), 6)
                .arg(QStringLiteral("nm-vpn"), 7)
+               .arg(QStringLiteral("log"), 5)
                .arg(QStringLiteral("s/cycle"), 8);
     Holding first;
     QElapsedTimer stretch;
     stretch.start();
     for (int cycle = 1; cycle <= cycles; ++cycle) {
-        // The simulator lives in this process and records every request: that is not the client's.
+        // The simulator lives in this process and records every request, and the harness every
+        // balloon: that is not the client's.
         harness.sim.clearRequests();
+        harness.balloons.clear();
         if (!waitFor([&] { return connect->isEnabled(); }))
             return fail(QStringLiteral("cycle %1: connect never became usable").arg(cycle));
         connect->click();
@@ -237,7 +247,7 @@ int main(int argc, char** argv)
         if (!waitFor([] { return children() == 0; }))
             return fail(QStringLiteral("cycle %1: a child process did not end").arg(cycle));
         const Holding now = holding();
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10\n")
                    .arg(cycle, 7)
                    .arg(now.resident, 7, 'f', 1)
                    .arg(now.descriptors, 5)
@@ -246,6 +256,7 @@ int main(int argc, char** argv)
                    .arg(now.tunDevices, 4)
                    .arg(now.files, 6)
                    .arg(now.nmConnections, 7)
+                   .arg(now.logLines, 5)
                    .arg(double(stretch.restart()) / 1000.0 / every, 8, 'f', 2);
         out.flush();
         if (cycle == every) {
