@@ -86,6 +86,7 @@ Lines checkLines(const QByteArray& stream, unsigned split, int longestPiece)
         case ManagementMessage::Kind::AuthFailed:
         case ManagementMessage::Kind::Fatal:
         case ManagementMessage::Kind::Hold:
+        case ManagementMessage::Kind::ByteCount:
             FUZZ_EXPECT(line.startsWith('>') && !line.startsWith(">LOG:"));
             break;
         case ManagementMessage::Kind::Log:
